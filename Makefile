@@ -1,0 +1,34 @@
+# Two commands do the whole set-up: `make run` and `make test` (see README.md).
+BUILD_DIR ?= build
+ASAN_BUILD_DIR ?= build-asan
+JOBS ?= $(shell nproc)
+
+.PHONY: deps configure build run test test-asan bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run-gui.sh $(BUILD_DIR)/bin/lockmere
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The core tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLOCKMERE_SANITIZE=ON \
+		-DLOCKMERE_GUI=OFF -DLOCKMERE_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS) --target lockmere_core_tests lockmere_cli_tests lockmere-cli
+	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -L 'core|cli'
+
+bench: build
+	@$(BUILD_DIR)/bin/lockmere_bench
+
+clean:
+	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <stdexcept>
+
+// A file could not be created, written, synced or renamed into place. The previous file is untouched.
+class FileWriteError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes the whole file beside the old one, syncs it and renames it over the old one, then syncs the folder, so a
+// crash or a failure at any step leaves either the old file or the new one, never a mix. A new file gets
+// newFileMode; a replaced file keeps its permissions. Throws FileWriteError, also when another program holds the
+// file open against writers (an advisory lock, as the open database is held).
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
+                         mode_t newFileMode = 0600);
+
+// The steps of an atomic write, for tests that make one of them fail.
+enum class WriteStep
+{
+    Create,
+    Write,
+    Sync,
+    Rename,
+};
+
+// Makes the next atomic writes fail at `step` (for Write: at the write call numbered writeIndex, from 0) until
+// cleared with nullopt. Only tests call this.
+void SetWriteFaultForTesting(std::optional<WriteStep> step, int writeIndex = 0);
+
+// Size of each write call, so that tests can make a write fail midway through a large file.
+inline constexpr std::size_t AtomicWriteChunkSize = 1 << 20;

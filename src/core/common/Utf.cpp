@@ -1,0 +1,157 @@
+#include "core/common/Utf.h"
+
+namespace {
+constexpr char32_t ReplacementCharacter = 0xFFFD;
+
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// Decodes one code point at `position`; returns nullopt for an ill-formed sequence and advances past what was read.
+std::optional<char32_t> DecodeOne(std::string_view text, std::size_t& position)
+{
+    const auto lead = static_cast<unsigned char>(text[position++]);
+    if (lead < 0x80) {
+        return lead;
+    }
+    int length = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 1, value = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 2, value = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 3, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    for (int i = 0; i < length; ++i) {
+        if (position >= text.size() || !IsContinuation(static_cast<unsigned char>(text[position]))) {
+            return std::nullopt;
+        }
+        value = (value << 6) | (static_cast<unsigned char>(text[position++]) & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+template <class String> void AppendUtf16(String& out, char32_t value)
+{
+    if (value < 0x10000) {
+        out.push_back(static_cast<char16_t>(value));
+    } else {
+        value -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+    }
+}
+
+template <class String> void AppendUtf8(std::string& out, char32_t value)
+{
+    if (value < 0x80) {
+        out.push_back(static_cast<char>(value));
+    } else if (value < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (value >> 6)));
+        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else if (value < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (value >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (value >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    }
+}
+
+template <class String> String DecodeLenient(std::string_view text)
+{
+    String out;
+    out.reserve(text.size());
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t start = position;
+        auto value = DecodeOne(text, position);
+        if (!value) {
+            // Resynchronise on the next byte so one bad byte costs one replacement character.
+            position = start + 1;
+        }
+        AppendUtf16(out, value.value_or(ReplacementCharacter));
+    }
+    return out;
+}
+
+template <class String> std::string Encode(const String& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            unit = ReplacementCharacter;
+        }
+        AppendUtf8<String>(out, unit);
+    }
+    return out;
+}
+} // namespace
+
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    return DecodeLenient<std::u16string>(text);
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    return Encode(text);
+}
+
+SecureString Utf8ToSecure(std::string_view text)
+{
+    return DecodeLenient<SecureString>(text);
+}
+
+std::string SecureToUtf8(const SecureString& text)
+{
+    return Encode(text);
+}
+
+std::optional<std::u16string> DecodeUtf8Strict(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t position = 0;
+    while (position < text.size()) {
+        auto value = DecodeOne(text, position);
+        if (!value) {
+            return std::nullopt;
+        }
+        AppendUtf16(out, *value);
+    }
+    return out;
+}
+
+std::u16string Utf16LeBytesToText(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    }
+    return out;
+}
+
+std::u16string ToU16(unsigned long long number)
+{
+    const std::string digits = std::to_string(number);
+    return std::u16string(digits.begin(), digits.end());
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/common/SecureString.h"
+
+// Conversions between the program's UTF-16 text and the UTF-8 of files, paths and the terminal.
+
+// Lenient: ill-formed input becomes U+FFFD, an unpaired surrogate in UTF-16 too.
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+SecureString Utf8ToSecure(std::string_view text);
+std::string SecureToUtf8(const SecureString& text);
+
+// Strict: nullopt when the bytes are not well-formed UTF-8 (overlong forms, surrogates and values past U+10FFFF too).
+std::optional<std::u16string> DecodeUtf8Strict(std::string_view text);
+
+// UTF-16 with byte order little-endian, as stored in files.
+std::u16string Utf16LeBytesToText(std::string_view bytes);
+
+// Formats a number the way the program's messages and numbered titles show it.
+std::u16string ToU16(unsigned long long number);

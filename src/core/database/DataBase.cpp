@@ -1,0 +1,101 @@
+#include "core/database/DataBase.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/common/Utf.h"
+#include "core/settings/BuiltinTexts.h"
+
+namespace {
+const std::u16string MatchNotFoundMessage = u"Error. Match is not found for the key.";
+
+// The renaming counter gives up here, as a 32-bit counter would before wrapping.
+constexpr std::uint64_t LastRenamingNumber = 4294967294ULL;
+} // namespace
+
+CDataBase::CDataBase(IMessageReporter& reporter, const ITextSource& texts)
+    : reporter(reporter)
+    , texts(texts)
+{}
+
+bool CDataBase::Add(const EntryKey& key, const EntryFields& fields)
+{
+    if (!Insert(key, fields)) {
+        reporter.ShowMessage(texts.Text(TextId::DuplicateEntry), MessageIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CDataBase::Replace(const EntryKey& newKey, const EntryKey& oldKey, const EntryFields& fields)
+{
+    auto old = entries.find(oldKey);
+    if (old == entries.end()) {
+        reporter.ShowMessage(MatchNotFoundMessage, MessageIcon::Warning);
+        return false;
+    }
+    if (!(newKey == oldKey) && entries.contains(newKey)) {
+        reporter.ShowMessage(texts.Text(TextId::DuplicateEntry), MessageIcon::Warning);
+        return false;
+    }
+    entries.erase(old);
+    return entries.emplace(newKey, fields).second;
+}
+
+std::size_t CDataBase::Remove(const EntryKey& key)
+{
+    return entries.erase(key);
+}
+
+std::optional<Entry> CDataBase::Find(const EntryKey& key) const
+{
+    auto found = entries.find(key);
+    if (found == entries.end()) {
+        return std::nullopt;
+    }
+    return ToEntry(*found);
+}
+
+void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
+{
+    if (Insert(key, fields)) {
+        return;
+    }
+    EntryKey numbered{key.group, {}};
+    for (std::uint64_t number = 1; number <= LastRenamingNumber; ++number) {
+        numbered.title = key.title;
+        const std::u16string suffix = ToU16(number);
+        numbered.title.append(suffix.begin(), suffix.end());
+        if (Insert(numbered, fields)) {
+            return;
+        }
+    }
+}
+
+bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
+{
+    return entries.try_emplace(key, fields).second;
+}
+
+void CDataBase::Clear()
+{
+    entries.clear();
+}
+
+std::optional<Entry> CDataBase::EntryAt(std::uint32_t command, std::uint32_t base) const
+{
+    if (command <= base || command - base > entries.size()) {
+        return std::nullopt;
+    }
+    return ToEntry(*std::next(entries.begin(), static_cast<std::ptrdiff_t>(command - base - 1)));
+}
+
+void CDataBase::CollectGroups(std::vector<std::u16string>& groups) const
+{
+    for (const auto& [key, fields] : entries) {
+        const std::u16string group = FromSecure(key.group);
+        if (std::find(groups.begin(), groups.end(), group) == groups.end()) {
+            groups.push_back(group);
+        }
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/common/Reporter.h"
+#include "core/common/SecureString.h"
+#include "core/common/TextSource.h"
+#include "core/database/Entry.h"
+
+// The in-memory password database: every entry of the open file, decrypted, in key order, unique by key.
+class CDataBase
+{
+public:
+    // Map nodes hold the entries' small-string buffers, so they are wiped on release as well.
+    using Map =
+        std::map<EntryKey, EntryFields, std::less<EntryKey>, WipingAllocator<std::pair<const EntryKey, EntryFields>>>;
+    using const_iterator = Map::const_iterator;
+
+    CDataBase(IMessageReporter& reporter, const ITextSource& texts);
+    virtual ~CDataBase() = default;
+
+    CDataBase(const CDataBase&) = delete;
+    CDataBase& operator=(const CDataBase&) = delete;
+
+    // Inserts the entry; a taken key is refused with the duplicate message.
+    bool Add(const EntryKey& key, const EntryFields& fields);
+    // Replaces the entry under oldKey by newKey with the new fields (editing, renaming included).
+    bool Replace(const EntryKey& newKey, const EntryKey& oldKey, const EntryFields& fields);
+    std::size_t Remove(const EntryKey& key);
+    std::optional<Entry> Find(const EntryKey& key) const;
+    // Inserts under the key, or under the title followed by 1, 2, 3 ... when the key is taken. Silent.
+    void AddRenaming(const EntryKey& key, const EntryFields& fields);
+    // Inserts unless the key is taken; the existing entry stays. Used by the file reader.
+    bool Insert(const EntryKey& key, const EntryFields& fields);
+    void Clear();
+
+    // The entry at 1-based position (command - base) in key order, if there is one.
+    std::optional<Entry> EntryAt(std::uint32_t command, std::uint32_t base) const;
+    // Appends each entry's group, in key order, unless the list already holds it.
+    void CollectGroups(std::vector<std::u16string>& groups) const;
+
+    std::size_t Size() const { return entries.size(); }
+    bool Empty() const { return entries.empty(); }
+    const_iterator begin() const { return entries.begin(); }
+    const_iterator end() const { return entries.end(); }
+
+    IMessageReporter& Reporter() const { return reporter; }
+    const ITextSource& Texts() const { return texts; }
+
+private:
+    IMessageReporter& reporter;
+    const ITextSource& texts;
+    Map entries;
+};
+
+inline Entry ToEntry(const CDataBase::Map::value_type& item)
+{
+    return Entry(item.first, item.second);
+}

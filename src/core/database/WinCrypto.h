@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/common/SecureString.h"
+
+// Error codes carried by CWinCryptoException, in the numbering that stored messages and other installations use.
+namespace CryptoError {
+inline constexpr std::uint32_t BadData = 0x80090005; // padding or length invalid: wrong password or damaged file
+inline constexpr std::uint32_t Failure = 0x80090020; // the cipher library failed for another reason
+inline constexpr std::uint32_t NotEnoughMemory = 0x00000008;
+} // namespace CryptoError
+
+// A failure of the cipher layer, with its error code.
+class CWinCryptoException
+{
+public:
+    explicit CWinCryptoException(std::uint32_t error)
+        : error(error)
+    {}
+    virtual ~CWinCryptoException() = default;
+
+    std::uint32_t Error() const { return error; }
+    // The text shown to the user for this error.
+    std::u16string ErrorText() const;
+
+private:
+    std::uint32_t error;
+};
+
+// One cipher layer of the database file: the algorithm and the key derived from the password.
+class CWinCrypto
+{
+public:
+    enum class Algorithm
+    {
+        TripleDes112, // two-key triple DES, CBC, zero IV, PKCS#5 padding
+        Aes256,       // AES-256, CBC, zero IV, PKCS#7 padding
+    };
+
+    // Derives the key: MD5 of the password's UTF-16LE code units, expanded with the 0x36/0x5C pads to 32 bytes.
+    CWinCrypto(Algorithm algorithm, const SecureString& password);
+    virtual ~CWinCrypto();
+
+    CWinCrypto(const CWinCrypto&) = delete;
+    CWinCrypto& operator=(const CWinCrypto&) = delete;
+
+    SecureBytes Encrypt(const unsigned char* data, std::size_t length) const;
+    // Decrypts in place and removes the padding; throws with CryptoError::BadData when it is invalid.
+    void Decrypt(SecureBytes& buffer) const;
+
+    // The 32 derived bytes; the triple DES key is the first 16 of them.
+    static SecureBytes DeriveKeyMaterial(const SecureString& password);
+
+private:
+    Algorithm algorithm;
+    SecureBytes key;
+};

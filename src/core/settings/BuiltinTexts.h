@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+// Number of entries in the built-in English text table (ids 0 to 260).
+inline constexpr int BuiltinTextCount = 261;
+
+// The built-in English text of an id; empty for an id outside the table.
+std::u16string_view BuiltinText(int id);
+
+// Text ids used by more than one subsystem.
+namespace TextId {
+inline constexpr int AlreadyRunning = 8;
+inline constexpr int InvalidPassword = 38;
+inline constexpr int CloseCurrentDatabase = 125;
+inline constexpr int BackupCreated = 127;
+inline constexpr int DuplicateEntry = 152;
+} // namespace TextId

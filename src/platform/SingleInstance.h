@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// Makes sure only one copy of the program runs per user. The lock is a file lock in the user's runtime folder, so
+// the system releases it when the process dies, also when it crashes.
+class SingleInstance
+{
+public:
+    explicit SingleInstance(const std::string& name);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // False when another process of this user holds the lock of this name.
+    bool IsFirst() const { return first; }
+
+private:
+    int descriptor = -1;
+    bool first = false;
+};
