@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <variant>
 
@@ -167,8 +168,14 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
                 target = folder / std::filesystem::path(Utf16ToUtf8(SettingsFileName));
             }
         }
-        CXML document;
-        document.LoadOrCreate(target);
+        auto document = std::make_unique<CXML>();
+        document->LoadOrCreate(target);
+        if (!document->GetValue(u"Options")) {
+            // A well-formed file with another root would take none of the values, and the save would report success
+            // while storing nothing, every time. It is no settings file, so it is replaced like a damaged one.
+            document = std::make_unique<CXML>();
+            document->LoadOrCreate(std::filesystem::path());
+        }
         for (const Setting& setting : Settings) {
             std::u16string text;
             if (const auto* flag = std::get_if<bool COptions::*>(&setting.field)) {
@@ -181,9 +188,9 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
             } else {
                 text = this->*std::get<std::u16string COptions::*>(setting.field);
             }
-            document.SetValue(setting.key, text);
+            document->SetValue(setting.key, text);
         }
-        document.Save(target);
+        document->Save(target);
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);
