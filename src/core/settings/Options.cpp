@@ -8,7 +8,6 @@
 #include <variant>
 
 #include "core/common/Reporter.h"
-#include "core/common/Utf.h"
 #include "core/settings/XML.h"
 
 namespace {
@@ -58,8 +57,8 @@ const std::array<Setting, 34> Settings = {{
     {u"fTip1", &COptions::fTip1},
 }};
 
-constexpr std::u16string_view SettingsFolderName = u"Tavilo";
-constexpr std::u16string_view SettingsFileName = u"Lockmere.xml";
+constexpr std::string_view SettingsFolderName = "Tavilo";
+constexpr std::string_view SettingsFileName = "Lockmere.xml";
 
 bool IsBlank(char16_t character)
 {
@@ -67,8 +66,8 @@ bool IsBlank(char16_t character)
 }
 
 // Leading white space and one sign, then the digits up to the first other character, saturated at the 32-bit
-// limits; 0 when there are no digits. This is how the settings file has always been read, so hand-edited values
-// such as "45 seconds" keep working.
+// limits; 0 when there are no digits. Lenient on purpose, so that a hand-edited value such as "45 seconds" is read
+// as 45.
 std::int32_t TextToNumber(std::u16string_view text)
 {
     std::size_t position = 0;
@@ -118,13 +117,13 @@ std::filesystem::path SettingsFolder()
     if (base.empty()) {
         return {};
     }
-    return base / std::filesystem::path(Utf16ToUtf8(SettingsFolderName));
+    return base / SettingsFolderName;
 }
 
 std::filesystem::path SettingsFilePath()
 {
     const std::filesystem::path folder = SettingsFolder();
-    return folder.empty() ? folder : folder / std::filesystem::path(Utf16ToUtf8(SettingsFileName));
+    return folder.empty() ? folder : folder / SettingsFileName;
 }
 
 void COptions::Load(IMessageReporter& reporter)
@@ -165,7 +164,7 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
                 // Only the program's own folder is made; a missing base folder makes the save fail below.
                 std::error_code ignored;
                 std::filesystem::create_directory(folder, ignored);
-                target = folder / std::filesystem::path(Utf16ToUtf8(SettingsFileName));
+                target = folder / SettingsFileName;
             }
         }
         auto document = std::make_unique<CXML>();
