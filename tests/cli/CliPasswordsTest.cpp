@@ -3,6 +3,7 @@
 #include "CliRunner.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
+#include "core/settings/Options.h"
 #include "platform/FileLock.h"
 #include "support/MessageRecorder.h"
 
@@ -214,4 +215,34 @@ TEST_F(CliFiles, ADamagedFileIsNotWrittenBack)
     EXPECT_EQ(added.exitCode, 3);
     EXPECT_EQ(added.err, "Invalid password.\n");
     EXPECT_EQ(ReadFileBytes(database), std::string(outer.begin(), outer.end()));
+}
+
+class CliLanguage : public CliRunner
+{};
+
+TEST_F(CliLanguage, MessagesFollowTheLanguageOfTheSettings)
+{
+    // A program folder of its own, with a language file beside the program.
+    const std::filesystem::path programFolder = folder / "program";
+    std::filesystem::create_directories(programFolder);
+    std::filesystem::copy_file(Program(), programFolder / "lockmere-cli");
+    WriteFileBytes(programFolder / "Test.lng", "[Language]\nlang_en=Testish\nlang_native=Testisch\n[Text]\n"
+                                               "38=Falsches Passwort.\n");
+    std::filesystem::create_directories(appData / "Tavilo");
+    COptions options;
+    options.Language = u"Testish";
+    MessageRecorder messages;
+    ASSERT_TRUE(options.Save(messages, appData / "Tavilo" / "Lockmere.xml"));
+    Create(database, "pw");
+
+    const ProgramResult result = RunProgramAt(programFolder / "lockmere-cli", {"ls", database.string()}, "nope\n");
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err, "Falsches Passwort.\n");
+}
+
+TEST_F(CliLanguage, TheSettingsAreOnlyRead)
+{
+    Create(database, "pw");
+    ASSERT_EQ(Run({"add", database.string(), "g", "t"}, "pw\np\np\n").exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(appData));
 }

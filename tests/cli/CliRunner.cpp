@@ -11,7 +11,13 @@ std::filesystem::path CliRunner::Program()
 
 ProgramResult CliRunner::Run(const std::vector<std::string>& arguments, const std::string& input) const
 {
-    return RunProgram(Program(), arguments, input);
+    return RunProgramAt(Program(), arguments, input);
+}
+
+ProgramResult CliRunner::RunProgramAt(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                                      const std::string& input) const
+{
+    return RunProgram(program, arguments, input, {{"APPDATA", appData.string()}});
 }
 
 void CliRunner::Create(const std::filesystem::path& path, const std::string& password) const

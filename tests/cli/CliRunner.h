@@ -16,8 +16,10 @@ class CliRunner : public ::testing::Test
 protected:
     static std::filesystem::path Program();
 
-    // lockmere-cli with the arguments, `input` on standard input.
+    // lockmere-cli with the arguments, `input` on standard input, and settings of its own in the test's folder.
     ProgramResult Run(const std::vector<std::string>& arguments, const std::string& input = {}) const;
+    ProgramResult RunProgramAt(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                               const std::string& input) const;
     // A new database at `path` under `password`, made by the program itself.
     void Create(const std::filesystem::path& path, const std::string& password) const;
     // Every entry of the file, in key order, read through the core under the UTF-8 password.
@@ -25,6 +27,7 @@ protected:
 
     TempDir folder;
     std::filesystem::path database = folder / "lockmere.ldb";
+    std::filesystem::path appData = folder / "appdata";
 };
 
 // Turns the escapes of ls and show back into the text they stand for.
