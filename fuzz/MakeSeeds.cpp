@@ -1,0 +1,89 @@
+// Writes the seed corpora from files the program itself writes: databases and their plaintexts, settings files.
+// Usage: fuzz_make_seeds CORPUS_FOLDER (one sub-folder per target is filled).
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "core/database/DatabaseFile.h"
+#include "core/settings/Options.h"
+#include "support/MessageRecorder.h"
+
+namespace {
+std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+void WriteSeed(const std::filesystem::path& folder, const std::string& name, const std::string& bytes)
+{
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+}
+
+void AddEntry(CDataBase& database, std::u16string_view group, std::u16string_view title, std::u16string_view notes)
+{
+    database.Add({ToSecure(group), ToSecure(title)},
+                 {ToSecure(u"ann"), ToSecure(u"p\u00e4ss"), ToSecure(u"https://example.org"), ToSecure(notes)});
+}
+
+// Small collections: empty, one entry, and a few with line breaks, single terminator units and text beyond ASCII.
+std::vector<std::pair<std::string, std::vector<Entry>>> Collections()
+{
+    return {
+        {"empty", {}},
+        {"one", {Entry(ToSecure(u"Web"), ToSecure(u"Shop"), ToSecure(u"ann"), {}, {}, ToSecure(u"n"))}},
+        {"several",
+         {Entry(ToSecure(u"Mail"), ToSecure(u"Home"), ToSecure(u"me"), ToSecure(u"x"), ToSecure(u"imap://h"), {}),
+          Entry(ToSecure(u"Web"), ToSecure(u"Bank \U0001F600"), ToSecure(u"\u0416"), ToSecure(u"\"q\",;"), {},
+                ToSecure(u"line 1\r\nline 2\u0007\u0001")),
+          Entry({}, ToSecure(u"No group"), {}, {}, {}, {})}},
+    };
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path corpus = argv[1];
+    MessageRecorder reporter;
+    BuiltinTextSource texts;
+
+    for (const auto& [name, entries] : Collections()) {
+        CDataBase database(reporter, texts);
+        for (const Entry& entry : entries) {
+            database.Insert(Entry(entry));
+        }
+        const std::filesystem::path file = ScratchFolder() / (name + ".ldb");
+        if (!WriteDatabase(database, file, FuzzPassword())) {
+            return 1;
+        }
+        const SecureString plaintext = BuildPlaintext(database);
+        const std::string plainBytes(reinterpret_cast<const char*>(plaintext.data()), plaintext.size() * 2);
+        WriteSeed(corpus / "database_file", name + ".file", "\x01" + ReadBytes(file));
+        WriteSeed(corpus / "database_file", name + ".plain", std::string(1, '\0') + plainBytes);
+        WriteSeed(corpus / "parse_entries", name, plainBytes);
+    }
+
+    COptions defaults;
+    COptions changed;
+    changed.fTop = true;
+    changed.uClearClipboardTime = -5;
+    changed.LastPath = u"/home/ann/\u0416 <&> \"q\".ldb";
+    changed.Language = u"German";
+    for (const auto& [name, options] : {std::pair{"defaults", defaults}, std::pair{"changed", changed}}) {
+        const std::filesystem::path file = ScratchFolder() / (std::string(name) + ".xml");
+        if (!options.Save(reporter, file)) {
+            return 1;
+        }
+        WriteSeed(corpus / "settings", std::string(name) + ".xml", ReadBytes(file));
+    }
+    return reporter.messages.empty() ? 0 : 1;
+}
