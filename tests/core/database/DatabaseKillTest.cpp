@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
+#include "support/KillLoop.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+namespace {
+// A process killed at any moment of a save leaves the database file holding either the state before the save or the
+// one after it, never a mix, a shortened file or no file.
+class DatabaseKillTest : public testing::Test
+{
+protected:
+    // State k: k entries, every field naming k, so that each state's file differs from all others in every record.
+    static void FillState(CDataBase& database, int state)
+    {
+        const std::u16string k = ToU16(static_cast<unsigned>(state));
+        for (int i = 0; i < state; ++i) {
+            const std::u16string n = ToU16(static_cast<unsigned>(i));
+            database.Add({ToSecure(u"Group " + ToU16(static_cast<unsigned>(i % 7))), ToSecure(u"Entry " + n)},
+                         {ToSecure(u"user " + k), ToSecure(u"password " + k + u"/" + n), ToSecure(u"https://" + k),
+                          ToSecure(u"saved in state " + k + u"\r\nline two")});
+        }
+    }
+
+    bool Save(int state)
+    {
+        CDataBase database(recorder, texts);
+        FillState(database, state);
+        return WriteDatabase(database, file, password);
+    }
+
+    std::optional<int> StateOfFile()
+    {
+        recorder.Reset();
+        CDataBase loaded(recorder, texts);
+        if (ReadDatabase(loaded, file, password) != ReadResult::Done) {
+            return std::nullopt;
+        }
+        const int state = static_cast<int>(loaded.Size());
+        CDataBase expected(recorder, texts);
+        FillState(expected, state);
+        if (!std::equal(loaded.begin(), loaded.end(), expected.begin(), expected.end())) {
+            return std::nullopt;
+        }
+        return state;
+    }
+
+    TempDir folder;
+    std::filesystem::path file = folder / "killed.ldb";
+    MessageRecorder recorder;
+    BuiltinTextSource texts;
+    SecureString password = ToSecure(u"kill test");
+};
+
+TEST_F(DatabaseKillTest, EveryKillLeavesExactlyOneSavedState)
+{
+    ASSERT_TRUE(Save(0));
+    const KillLoopResult result = KillWhileSaving(
+        file, 200, 4000, [this](int state) { return Save(state); }, [this] { return StateOfFile(); });
+
+    EXPECT_EQ(result.kills, 200);
+    EXPECT_GT(result.lastState, 0) << "no save finished between the kills";
+    EXPECT_GT(result.interruptedSaves, 0) << "no kill came in the middle of a save";
+    RecordProperty("states", result.lastState);
+    RecordProperty("interrupted_saves", result.interruptedSaves);
+}
+} // namespace
