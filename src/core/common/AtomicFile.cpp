@@ -79,8 +79,9 @@ public:
         }
         const int closing = descriptor;
         descriptor = -1;
-        if (::close(closing) != 0) {
-            Fail("cannot close " + path, errno);
+        const int closed = ::close(closing);
+        if (FaultAt(WriteStep::Close) || closed != 0) {
+            Fail("cannot close " + path, FaultAt(WriteStep::Close) ? EIO : errno);
         }
     }
 

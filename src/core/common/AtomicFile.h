@@ -27,6 +27,7 @@ enum class WriteStep
     Create,
     Write,
     Sync,
+    Close, // writes are unbuffered, so closing is the flush: where a file system reports a deferred write error
     Rename,
 };
 

@@ -65,7 +65,7 @@ TEST_F(AtomicFileTest, EmptyDataGivesAnEmptyFile)
 TEST_F(AtomicFileTest, InjectedFaultsThrowAndLeaveNoTemporaryFile)
 {
     WriteFileBytes(file, "old");
-    for (WriteStep step : {WriteStep::Create, WriteStep::Write, WriteStep::Sync, WriteStep::Rename}) {
+    for (WriteStep step : {WriteStep::Create, WriteStep::Write, WriteStep::Sync, WriteStep::Close, WriteStep::Rename}) {
         SetWriteFaultForTesting(step);
         EXPECT_THROW(WriteFileAtomically(file, Bytes("new")), FileWriteError);
         EXPECT_EQ(ReadFileBytes(file), "old");

@@ -281,6 +281,7 @@ TEST_F(DatabaseFileSavingTest, AFailureAtAnyStepLeavesThePreviousFileByteIdentic
                                                                             {WriteStep::Write, 1},
                                                                             {WriteStep::Write, 2},
                                                                             {WriteStep::Sync, 0},
+                                                                            {WriteStep::Close, 0},
                                                                             {WriteStep::Rename, 0}}) {
         recorder.Reset();
         SetWriteFaultForTesting(step, index);
