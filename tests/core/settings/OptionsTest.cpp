@@ -459,6 +459,16 @@ TEST_F(OptionsDamagedFileTest, NotWellFormedFileIsReplacedByOneWithTheProgramKey
     EXPECT_EQ(Names(Elements(SettingsFile())), KeysInOrder);
 }
 
+TEST_F(OptionsDamagedFileTest, WellFormedFileWithAnotherRootIsReplaced)
+{
+    ExpectRecovered("<Settings><fTop>1</fTop></Settings>");
+    EXPECT_EQ(Names(Elements(SettingsFile())), KeysInOrder);
+    COptions options;
+    options.fTop = true;
+    ASSERT_TRUE(options.Save(reporter));
+    EXPECT_TRUE(Loaded().fTop);
+}
+
 TEST_F(OptionsDamagedFileTest, TruncatedFile)
 {
     COptions saved;
