@@ -77,6 +77,19 @@ bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
     return entries.try_emplace(key, fields).second;
 }
 
+bool CDataBase::Insert(Entry&& entry)
+{
+    EntryKey key{std::move(entry.group), std::move(entry.title)};
+    if (entries.contains(key)) {
+        entry.group = std::move(key.group);
+        entry.title = std::move(key.title);
+        return false;
+    }
+    entries.emplace(std::move(key), EntryFields{std::move(entry.username), std::move(entry.password),
+                                                std::move(entry.url), std::move(entry.notes)});
+    return true;
+}
+
 void CDataBase::Clear()
 {
     entries.clear();

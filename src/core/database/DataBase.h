@@ -36,6 +36,8 @@ public:
     void AddRenaming(const EntryKey& key, const EntryFields& fields);
     // Inserts unless the key is taken; the existing entry stays. Used by the file reader.
     bool Insert(const EntryKey& key, const EntryFields& fields);
+    // The same, taking the entry's strings over; a refused entry is left as it was.
+    bool Insert(Entry&& entry);
     void Clear();
 
     // The entry at 1-based position (command - base) in key order, if there is one.

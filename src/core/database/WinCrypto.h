@@ -49,10 +49,19 @@ public:
     // Decrypts in place and removes the padding; throws with CryptoError::BadData when it is invalid.
     void Decrypt(SecureBytes& buffer) const;
 
+    // The in-place forms, for callers that keep the whole file in one buffer. Encryption needs room for
+    // EncryptedSize(length) bytes; both return the new length.
+    std::size_t EncryptInPlace(unsigned char* buffer, std::size_t length) const;
+    std::size_t DecryptInPlace(unsigned char* buffer, std::size_t length) const;
+    std::size_t EncryptedSize(std::size_t length) const;
+    std::size_t BlockSize() const;
+
     // The 32 derived bytes; the triple DES key is the first 16 of them.
     static SecureBytes DeriveKeyMaterial(const SecureString& password);
 
 private:
+    void RunInPlace(unsigned char* buffer, std::size_t length, bool encrypt) const;
+
     Algorithm algorithm;
     SecureBytes key;
 };

@@ -1,0 +1,278 @@
+#include "core/database/DatabaseFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "core/common/AtomicFile.h"
+#include "core/database/WinCrypto.h"
+#include "core/settings/BuiltinTexts.h"
+
+// The plaintext is built and parsed as char16_t in memory and stored as UTF-16LE, which is the same bytes here.
+static_assert(std::endian::native == std::endian::little, "the database file layout assumes a little-endian machine");
+
+namespace {
+const std::u16string InvalidCharactersMessage =
+    u"An exception occurred. Invalid characters detected. The changes can not be written to the database file.";
+const std::u16string WriteSizeMessage = u"Exceeded the maximum database file size. The changes can not be saved.";
+const std::u16string WriteFileMessage =
+    u"An unknown file exception occurred when attempting to save the database. It is recommended that you restart the "
+    u"application as soon as possible.";
+const std::u16string WriteMemoryMessage =
+    u"Not enough memory, the changes can not be written to the database file. It is recommended that you restart the "
+    u"application as soon as possible.";
+const std::u16string WriteUnknownMessage =
+    u"An unknown exception occurred when attempting to save the database. It is recommended that you restart the "
+    u"application as soon as possible.";
+const std::u16string ReadSizeMessage = u"Exceeded the maximum database file size. The file can not be read.";
+const std::u16string ReadFileMessage = u"An unknown file exception occurred when attempting to read the database.";
+const std::u16string ReadMemoryMessage = u"Not enough memory to read the database file.";
+const std::u16string ReadUnknownMessage = u"An unknown exception occurred when attempting to read the database.";
+
+constexpr std::uint64_t MaximumPlaintextBytes = 4294967295ULL;
+constexpr std::uint64_t MaximumFileBytes = 4294967296ULL;
+// Room for the padding of both layers: up to 8 bytes of triple DES, then up to 16 of AES.
+constexpr std::size_t PaddingRoomUnits = (8 + 16) / 2;
+constexpr std::size_t FieldsPerRecord = EntryFieldCount;
+
+struct PlaintextTooLarge
+{};
+struct FileTooLarge
+{};
+struct FileUnreadable
+{};
+
+template <class Visit> void ForEachField(const CDataBase::Map::value_type& item, Visit visit)
+{
+    const auto& [key, fields] = item;
+    visit(key.group);
+    visit(key.title);
+    visit(fields.username);
+    visit(fields.password);
+    visit(fields.url);
+    visit(fields.notes);
+}
+
+bool ContainsTerminator(const SecureString& field)
+{
+    return std::u16string_view(field.data(), field.size()).find(FieldTerminatorView) != std::u16string_view::npos;
+}
+
+// The plaintext in a buffer with room for both layers' padding, so that both encryptions run in place.
+SecureString BuildPlaintextWithRoom(const CDataBase& database, std::size_t roomUnits)
+{
+    std::uint64_t units = 0;
+    for (const auto& item : database) {
+        ForEachField(item, [&](const SecureString& field) {
+            if (ContainsTerminator(field)) {
+                throw std::invalid_argument("a field holds the field terminator");
+            }
+            units += field.size() + FieldTerminatorView.size();
+        });
+    }
+    if (units * 2 > MaximumPlaintextBytes) {
+        throw PlaintextTooLarge{};
+    }
+    SecureString plaintext;
+    plaintext.reserve(static_cast<std::size_t>(units) + roomUnits);
+    for (const auto& item : database) {
+        ForEachField(item, [&](const SecureString& field) {
+            plaintext.append(field);
+            plaintext.append(FieldTerminatorView.begin(), FieldTerminatorView.end());
+        });
+    }
+    return plaintext;
+}
+
+unsigned char* BytesOf(SecureString& text)
+{
+    return reinterpret_cast<unsigned char*>(text.data());
+}
+
+void EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password)
+{
+    const std::size_t plaintextBytes = buffer.size() * 2;
+    buffer.resize(buffer.size() + PaddingRoomUnits);
+    std::size_t length =
+        CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).EncryptInPlace(BytesOf(buffer), plaintextBytes);
+    length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).EncryptInPlace(BytesOf(buffer), length);
+    WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length));
+}
+
+// Reads the whole file into a text buffer (so the decrypted bytes need no copy to become text), with room for the
+// terminating zero unit.
+SecureString ReadWholeFile(const std::filesystem::path& path, std::size_t& length)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        throw FileUnreadable{};
+    }
+    struct Closer
+    {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
+
+    struct stat status
+    {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        throw FileUnreadable{};
+    }
+    if (static_cast<std::uint64_t>(status.st_size) >= MaximumFileBytes) {
+        throw FileTooLarge{};
+    }
+    length = static_cast<std::size_t>(status.st_size);
+    SecureString buffer(length / 2 + 2, u'\0');
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t got = ::read(descriptor, BytesOf(buffer) + done, length - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            throw FileUnreadable{};
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return buffer;
+}
+
+// Decrypts both layers in place and cuts the text at the first zero unit.
+void DecryptToText(SecureString& buffer, std::size_t length, const SecureString& password)
+{
+    length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).DecryptInPlace(BytesOf(buffer), length);
+    length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).DecryptInPlace(BytesOf(buffer), length);
+    // Zero the bytes after the plaintext, which also completes an odd last byte to a whole unit.
+    std::memset(BytesOf(buffer) + length, 0, buffer.size() * 2 - length);
+    const std::size_t end = std::u16string_view(buffer.data(), buffer.size()).find(u'\0');
+    buffer.resize(end);
+}
+
+bool HoldsAWholeRecord(const SecureString& text)
+{
+    const std::u16string_view view(text.data(), text.size());
+    std::size_t position = 0;
+    for (std::size_t found = 0; found < FieldsPerRecord; ++found) {
+        position = view.find(FieldTerminatorView, position);
+        if (position == std::u16string_view::npos) {
+            return false;
+        }
+        position += FieldTerminatorView.size();
+    }
+    return true;
+}
+} // namespace
+
+SecureString BuildPlaintext(const CDataBase& database)
+{
+    return BuildPlaintextWithRoom(database, 0);
+}
+
+bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password)
+{
+    IMessageReporter& reporter = database.Reporter();
+    try {
+        SecureString buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
+        EncryptAndWrite(buffer, path, password);
+        return true;
+    } catch (const std::invalid_argument&) {
+        reporter.ShowMessage(InvalidCharactersMessage, MessageIcon::Error);
+    } catch (const PlaintextTooLarge&) {
+        reporter.ShowMessage(WriteSizeMessage, MessageIcon::Error);
+    } catch (const CWinCryptoException& error) {
+        reporter.ShowMessage(error.ErrorText(), MessageIcon::Error);
+    } catch (const FileWriteError&) {
+        reporter.ShowMessage(WriteFileMessage, MessageIcon::Error);
+    } catch (const std::bad_alloc&) {
+        reporter.ShowMessage(WriteMemoryMessage, MessageIcon::Error);
+    } catch (...) {
+        reporter.ShowMessage(WriteUnknownMessage, MessageIcon::Error);
+    }
+    return false;
+}
+
+int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                  SecureString& text)
+{
+    IMessageReporter& reporter = database.Reporter();
+    try {
+        std::size_t length = 0;
+        SecureString buffer = ReadWholeFile(path, length);
+        DecryptToText(buffer, length, password);
+        // Text without a single whole record is what a wrong password gives when both paddings happen to be
+        // valid; opening it as an empty database would let the next save destroy the real one.
+        if (!buffer.empty() && !HoldsAWholeRecord(buffer)) {
+            throw CWinCryptoException(CryptoError::BadData);
+        }
+        text = std::move(buffer);
+        return ReadResult::Done;
+    } catch (const FileTooLarge&) {
+        reporter.ShowMessage(ReadSizeMessage, MessageIcon::Error);
+    } catch (const FileUnreadable&) {
+        reporter.ShowMessage(ReadFileMessage, MessageIcon::Error);
+    } catch (const CWinCryptoException& error) {
+        if (error.Error() == CryptoError::BadData) {
+            reporter.ShowMessage(database.Texts().Text(TextId::InvalidPassword), MessageIcon::Error);
+            return ReadResult::InvalidPassword;
+        }
+        reporter.ShowMessage(error.ErrorText(), MessageIcon::Error);
+    } catch (const std::bad_alloc&) {
+        reporter.ShowMessage(ReadMemoryMessage, MessageIcon::Error);
+    } catch (...) {
+        reporter.ShowMessage(ReadUnknownMessage, MessageIcon::Error);
+    }
+    return ReadResult::Failed;
+}
+
+int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password)
+{
+    SecureString text;
+    const int result = ReadDecrypted(database, path, password, text);
+    if (result != ReadResult::Done) {
+        return result;
+    }
+    try {
+        ParseEntries(database, text);
+        return ReadResult::Done;
+    } catch (const std::bad_alloc&) {
+        database.Reporter().ShowMessage(ReadMemoryMessage, MessageIcon::Error);
+    } catch (...) {
+        database.Reporter().ShowMessage(ReadUnknownMessage, MessageIcon::Error);
+    }
+    return ReadResult::Failed;
+}
+
+std::size_t ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record)
+{
+    const std::u16string_view view(text.data(), text.size());
+    std::size_t position = 0;
+    std::size_t records = 0;
+    Entry entry;
+    SecureString* fields[FieldsPerRecord] = {&entry.group,    &entry.title, &entry.username,
+                                             &entry.password, &entry.url,   &entry.notes};
+    while (position < view.size()) {
+        for (SecureString* field : fields) {
+            const std::size_t end = view.find(FieldTerminatorView, position);
+            if (end == std::u16string_view::npos) {
+                // A damaged rest with no terminator: keep the whole records read so far.
+                return records;
+            }
+            field->assign(view.data() + position, end - position);
+            position = end + FieldTerminatorView.size();
+        }
+        record(entry);
+        ++records;
+    }
+    return records;
+}
+
+std::size_t ParseEntries(CDataBase& database, const SecureString& text)
+{
+    return ParseRecords(text, [&database](Entry& entry) { database.Insert(std::move(entry)); });
+}
