@@ -4,6 +4,8 @@
 #include <new>
 #include <optional>
 
+#include <openssl/crypto.h>
+
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/FieldNames.h"
@@ -190,6 +192,14 @@ void AssignValue(SecureString& value, std::u16string_view raw, bool doubled)
     }
 }
 
+// Wipes all the string's room, not just its length: a string whose value was moved away keeps the characters of a
+// short value in its own small buffer.
+void WipeWholeBuffer(SecureString& value)
+{
+    OPENSSL_cleanse(value.data(), value.capacity() * sizeof(char16_t));
+    value.clear();
+}
+
 void Import(CDataBase& database, std::u16string_view text, const CsvImportOptions& options)
 {
     // Which entry field a field number feeds; with equal numbers the first entry field wins.
@@ -226,7 +236,7 @@ void Import(CDataBase& database, std::u16string_view text, const CsvImportOption
             }
             skipRecord = false;
             for (int field = 0; field < EntryFieldCount; ++field) {
-                WipeString(FieldOf(entry, static_cast<EntryField>(field)));
+                WipeWholeBuffer(FieldOf(entry, static_cast<EntryField>(field)));
             }
             number = 0;
         });
