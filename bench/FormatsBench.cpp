@@ -6,7 +6,6 @@
 
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/CsvFormat.h"
-#include "core/importexport/ExportFile.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -68,7 +67,7 @@ const CDataBase& Entries()
 struct Inputs
 {
     SecureString plaintext = BuildPlaintext(Entries());
-    SecureBytes csvBytes = EncodeExportText(BuildCsv(Entries(), {}), LineEnds::CrLfForEveryLf);
+    SecureBytes csvBytes = CsvFileBytes(Entries(), {});
     CsvImportOptions importOptions = [] {
         CsvImportOptions options;
         options.header = true;
@@ -99,7 +98,7 @@ void ImportCsvOnce(const Inputs& inputs)
 
 void ExportCsvOnce()
 {
-    const SecureBytes bytes = EncodeExportText(BuildCsv(Entries(), {}), LineEnds::CrLfForEveryLf);
+    const SecureBytes bytes = CsvFileBytes(Entries(), {});
     benchmark::DoNotOptimize(bytes.data());
 }
 
