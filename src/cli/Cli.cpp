@@ -10,7 +10,9 @@
 #include "cli/Commands.h"
 #include "cli/Help.h"
 #include "core/common/Utf.h"
-#include "core/settings/BuiltinTextTable.h"
+#include "core/settings/Options.h"
+#include "core/settings/Translate.h"
+#include "platform/ProgramPath.h"
 
 namespace {
 bool IsHelp(const std::string& argument)
@@ -81,7 +83,11 @@ int Dispatch(const std::vector<std::string>& arguments)
     }
 
     CCliReporter reporter(STDERR_FILENO);
-    const CBuiltinTextTable texts;
+    // The messages follow the language the user chose for the desktop program. The settings are only read here.
+    COptions options;
+    options.Load(reporter);
+    CTranslate texts(ProgramPath().parent_path());
+    texts.Load(options.Language);
     CPasswordReader passwords(STDIN_FILENO, STDERR_FILENO);
     CliContext context{reporter, texts, passwords, output};
     return RunCommand(*command, context, errors, commandArguments);

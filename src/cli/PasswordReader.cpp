@@ -126,8 +126,9 @@ SecureString CPasswordReader::Read(std::u16string_view prompt)
     } wipeLine{line};
     bool read = false;
     if (terminal) {
-        COutput(promptOutput).Write(Utf16ToUtf8(prompt) + ": ");
+        // Echo goes off before the prompt shows, so that nothing typed after the prompt is echoed or flushed.
         EchoOff silence(input);
+        COutput(promptOutput).Write(Utf16ToUtf8(prompt) + ": ");
         read = ReadLine(input, line);
     } else {
         read = ReadLine(input, line);

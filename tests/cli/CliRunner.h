@@ -1,55 +1,36 @@
 #pragma once
 
-#include <sys/wait.h>
+#include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/database/Entry.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
-// Runs the built lockmere-cli as a separate process with the given standard input, and keeps what it wrote.
-class CliRunner
+// Runs the built lockmere-cli on databases in a fresh folder and reads them back through the core.
+class CliRunner : public ::testing::Test
 {
-public:
-    struct Result
-    {
-        int exitCode = -1;
-        std::string output;
-        std::string errors;
-    };
+protected:
+    static std::filesystem::path Program();
 
-    explicit CliRunner(const TempDir& folder)
-        : folder(folder)
-    {}
+    // lockmere-cli with the arguments, `input` on standard input, and settings of its own in the test's folder.
+    ProgramResult Run(const std::vector<std::string>& arguments, const std::string& input = {}) const;
+    ProgramResult RunProgramAt(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                               const std::string& input) const;
+    // A new database at `path` under `password`, made by the program itself.
+    void Create(const std::filesystem::path& path, const std::string& password) const;
+    // Every entry of the file, in key order, read through the core under the UTF-8 password.
+    std::vector<Entry> ReadEntries(const std::filesystem::path& path, const std::string& password) const;
 
-    Result Run(const std::vector<std::string>& arguments, const std::string& input = "") const
-    {
-        WriteFileBytes(folder / "stdin", input);
-        std::string command = Quoted(std::string(LOCKMERE_BIN_DIR) + "/lockmere-cli");
-        for (const std::string& argument : arguments) {
-            command += " " + Quoted(argument);
-        }
-        command += " <" + Quoted((folder / "stdin").string()) + " >" + Quoted((folder / "stdout").string()) + " 2>" +
-                   Quoted((folder / "stderr").string());
-        const int status = std::system(command.c_str());
-        Result result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.output = ReadFileBytes(folder / "stdout");
-        result.errors = ReadFileBytes(folder / "stderr");
-        return result;
-    }
-
-private:
-    static std::string Quoted(const std::string& argument)
-    {
-        std::string quoted = "'";
-        for (char character : argument) {
-            quoted += character == '\'' ? std::string("'\\''") : std::string(1, character);
-        }
-        return quoted + "'";
-    }
-
-    const TempDir& folder;
+    TempDir folder;
+    std::filesystem::path database = folder / "lockmere.ldb";
+    std::filesystem::path appData = folder / "appdata";
 };
+
+// Turns the escapes of ls and show back into the text they stand for.
+std::string Unescape(const std::string& text);
+// A UTF-8 string as a SecureString.
+SecureString Secure(const std::string& text);
