@@ -43,7 +43,10 @@ SecureBytes ReadWholeFile(const std::filesystem::path& path)
     if (size >= CsvFileSizeLimit) {
         throw CsvRefusal{TooLargeMessage};
     }
-    std::ifstream file(path, std::ios::binary);
+    // Unbuffered, so that the file's content lands only in the wiping buffer below, not in the stream's own.
+    std::ifstream file;
+    file.rdbuf()->pubsetbuf(nullptr, 0);
+    file.open(path, std::ios::binary);
     if (!file) {
         throw CsvFileError{};
     }
