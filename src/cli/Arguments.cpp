@@ -16,7 +16,8 @@ SecureString ArgumentText(const std::string& argument, std::string_view what)
     return result;
 }
 
-CArguments::CArguments(const std::vector<std::string>& arguments, std::initializer_list<std::string_view> known)
+CArguments::CArguments(const std::vector<std::string>& arguments, std::initializer_list<std::string_view> known,
+                       std::initializer_list<std::string_view> knownFlags)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -31,6 +32,15 @@ CArguments::CArguments(const std::vector<std::string>& arguments, std::initializ
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
+        if (std::find(knownFlags.begin(), knownFlags.end(), name) != knownFlags.end()) {
+            if (equals != std::string::npos) {
+                throw UsageError("option " + name + " takes no value");
+            }
+            if (!flags.insert(name).second) {
+                throw UsageError("option " + name + " is given twice");
+            }
+            continue;
+        }
         if (std::find(known.begin(), known.end(), name) == known.end()) {
             throw UsageError("unknown option " + name);
         }
@@ -77,4 +87,21 @@ std::optional<SecureString> CArguments::Option(std::string_view name) const
         return std::nullopt;
     }
     return ArgumentText(found->second, "the value of " + std::string(name));
+}
+
+std::optional<std::filesystem::path> CArguments::OptionPath(std::string_view name) const
+{
+    const auto found = options.find(name);
+    if (found == options.end()) {
+        return std::nullopt;
+    }
+    if (found->second.empty()) {
+        throw UsageError("the path of " + std::string(name) + " is empty");
+    }
+    return found->second;
+}
+
+bool CArguments::Flag(std::string_view name) const
+{
+    return flags.contains(name);
 }

@@ -4,18 +4,21 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/common/SecureString.h"
 
-// The arguments of one command: positional values and "--name VALUE" (or "--name=VALUE") options. After "--"
-// everything is positional, so that a group or title may start with a dash. Throws UsageError for anything else.
+// The arguments of one command: positional values, "--name VALUE" (or "--name=VALUE") options and "--name" flags.
+// After "--" everything is positional, so that a group or title may start with a dash. Throws UsageError for
+// anything else.
 class CArguments
 {
 public:
-    CArguments(const std::vector<std::string>& arguments, std::initializer_list<std::string_view> options);
+    CArguments(const std::vector<std::string>& arguments, std::initializer_list<std::string_view> options,
+               std::initializer_list<std::string_view> flags = {});
 
     // Throws UsageError unless exactly `count` positional arguments were given.
     void ExpectPositional(std::size_t count) const;
@@ -24,10 +27,14 @@ public:
     // A text value; throws UsageError when it is not well-formed UTF-8.
     SecureString Text(std::size_t index) const;
     std::optional<SecureString> Option(std::string_view name) const;
+    // An option's value as a path, byte for byte; throws UsageError when it is empty.
+    std::optional<std::filesystem::path> OptionPath(std::string_view name) const;
+    bool Flag(std::string_view name) const;
 
 private:
     std::vector<std::string> positional;
     std::map<std::string, std::string, std::less<>> options;
+    std::set<std::string, std::less<>> flags;
 };
 
 // Converts a UTF-8 argument; throws UsageError naming `what` when it is not well-formed.

@@ -101,5 +101,9 @@ int RunCli(const std::vector<std::string>& arguments)
     } catch (const CliFailure&) {
         // Only the help could not be written, and there is nowhere to say so.
         return ExitCode::Failed;
+    } catch (const std::exception& error) {
+        // Reading the settings or the language file failed before any command could run.
+        CCliReporter(STDERR_FILENO).ShowMessage(Utf8ToUtf16(error.what()), MessageIcon::Error);
+        return ExitCode::Failed;
     }
 }

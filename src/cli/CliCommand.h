@@ -22,7 +22,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The command cannot go on; the message is shown and the exit code is 1 (or the one given).
+// The command cannot go on: the message is shown (an empty one means that it has been shown already) and the exit code
+// is 1, or the one given.
 class CliFailure : public std::runtime_error
 {
 public:

@@ -14,3 +14,7 @@ extern const CliCommand ShowCommand;
 extern const CliCommand AddCommand;
 extern const CliCommand RmCommand;
 extern const CliCommand PasswdCommand;
+extern const CliCommand GenCommand;
+extern const CliCommand ExportCommand;
+extern const CliCommand ImportCommand;
+extern const CliCommand MergeCommand;

@@ -16,7 +16,8 @@ argument is positional, so a group or title may start with a dash.
 Every change is written to the database file at once. A file that another Lockmere holds open is not written, nor is
 one that another program replaced while the command ran.
 
-Messages go to standard error. Exit codes: 0 done, 1 failed, 2 usage error, 3 invalid password.
+Messages go to standard error, in the language chosen in the settings of the desktop program.
+Exit codes: 0 done, 1 failed, 2 usage error, 3 invalid password.
 )";
 } // namespace
 

@@ -126,16 +126,31 @@ std::string SecureToUtf8(const SecureString& text)
 
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view text)
 {
-    std::u16string out;
-    out.reserve(text.size());
+    // Never more units than bytes: sized once and shrunk at the end, the buffer is not reallocated, so no copy of
+    // the text is left behind in freed memory. ASCII, the bulk of most files, is copied without decoding.
+    std::u16string out(text.size(), u'\0');
+    std::size_t written = 0;
     std::size_t position = 0;
     while (position < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[position]);
+        if (byte < 0x80) {
+            out[written++] = byte;
+            ++position;
+            continue;
+        }
         auto value = DecodeOne(text, position);
         if (!value) {
+            WipeString(out);
             return std::nullopt;
         }
-        AppendUtf16(out, *value);
+        if (*value < 0x10000) {
+            out[written++] = static_cast<char16_t>(*value);
+        } else {
+            out[written++] = static_cast<char16_t>(0xD800 + ((*value - 0x10000) >> 10));
+            out[written++] = static_cast<char16_t>(0xDC00 + ((*value - 0x10000) & 0x3FF));
+        }
     }
+    out.resize(written);
     return out;
 }
 

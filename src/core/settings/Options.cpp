@@ -161,8 +161,13 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
         if (target.empty()) {
             const std::filesystem::path folder = SettingsFolder();
             if (!folder.empty()) {
-                // Only the program's own folder is made; a missing base folder makes the save fail below.
+                // Under APPDATA only the program's own folder is made. The desktop's configuration folder may not
+                // exist yet on a new account; the desktop conventions say to create it, private to the user.
                 std::error_code ignored;
+                if (PathFromEnvironment("APPDATA").empty() &&
+                    std::filesystem::create_directories(folder.parent_path(), ignored)) {
+                    std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ignored);
+                }
                 std::filesystem::create_directory(folder, ignored);
                 target = folder / SettingsFileName;
             }

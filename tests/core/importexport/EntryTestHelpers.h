@@ -1,0 +1,77 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/common/Utf.h"
+#include "core/database/DataBase.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+// Shows an entry's fields in failure messages.
+inline void PrintTo(const Entry& entry, std::ostream* out)
+{
+    *out << '(';
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        *out << (field > 0 ? ", " : "") << '"' << SecureToUtf8(FieldOf(entry, static_cast<EntryField>(field))) << '"';
+    }
+    *out << ')';
+}
+
+// A failure that no handler expects by its type.
+struct UnexpectedFailure
+{};
+
+// English texts, except that asking for one id fails with the given exception: makes an operation fail midway.
+template <class Failure> class FailingTextSource : public ITextSource
+{
+public:
+    explicit FailingTextSource(int failingId)
+        : failingId(failingId)
+    {}
+    const std::u16string& Text(int id) const override
+    {
+        if (id == failingId) {
+            throw Failure();
+        }
+        return english.Text(id);
+    }
+
+private:
+    int failingId;
+    BuiltinTextSource english;
+};
+
+// A collection with recorded messages and built-in texts, and a folder for the files under test.
+class ImportExportTest : public testing::Test
+{
+protected:
+    static Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username = u"",
+                           std::u16string_view password = u"", std::u16string_view url = u"",
+                           std::u16string_view notes = u"")
+    {
+        return Entry(ToSecure(group), ToSecure(title), ToSecure(username), ToSecure(password), ToSecure(url),
+                     ToSecure(notes));
+    }
+
+    void AddEntry(const Entry& entry) { ASSERT_TRUE(database.Add(entry.Key(), entry.Fields())); }
+
+    std::vector<Entry> Entries() const
+    {
+        std::vector<Entry> entries;
+        for (const auto& item : database) {
+            entries.push_back(ToEntry(item));
+        }
+        return entries;
+    }
+
+    MessageRecorder recorder;
+    BuiltinTextSource texts;
+    CDataBase database{recorder, texts};
+    TempDir folder;
+};
