@@ -1,14 +1,17 @@
-// Writes the seed corpora from files the program itself writes: databases and their plaintexts, settings files.
+// Writes the seed corpora from files the program itself writes: databases and their plaintexts, CSV exports,
+// settings files.
 // Usage: fuzz_make_seeds CORPUS_FOLDER (one sub-folder per target is filled).
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "core/database/DatabaseFile.h"
+#include "core/importexport/CsvFormat.h"
 #include "core/settings/Options.h"
 #include "support/MessageRecorder.h"
 
@@ -23,12 +26,6 @@ void WriteSeed(const std::filesystem::path& folder, const std::string& name, con
 {
     std::filesystem::create_directories(folder);
     std::ofstream(folder / name, std::ios::binary) << bytes;
-}
-
-void AddEntry(CDataBase& database, std::u16string_view group, std::u16string_view title, std::u16string_view notes)
-{
-    database.Add({ToSecure(group), ToSecure(title)},
-                 {ToSecure(u"ann"), ToSecure(u"p\u00e4ss"), ToSecure(u"https://example.org"), ToSecure(notes)});
 }
 
 // Small collections: empty, one entry, and a few with line breaks, single terminator units and text beyond ASCII.
@@ -70,6 +67,18 @@ int main(int argc, char* argv[])
         WriteSeed(corpus / "database_file", name + ".file", "\x01" + ReadBytes(file));
         WriteSeed(corpus / "database_file", name + ".plain", std::string(1, '\0') + plainBytes);
         WriteSeed(corpus / "parse_entries", name, plainBytes);
+
+        // The CSV target's option bytes: header and where the bytes come from, then the field numbers plus one.
+        CsvExportOptions withHeader;
+        CsvExportOptions withoutHeader;
+        withoutHeader.header = false;
+        withoutHeader.delimiter = u";";
+        for (const auto& [suffix, exportOptions, optionBytes] :
+             {std::tuple{".header.csv", withHeader, std::string("\x01\x02\x03\x04\x05\x06\x07", 7)},
+              std::tuple{".plain.csv", withoutHeader, std::string("\x02\x07\x06\x05\x04\x03\x00", 7)}}) {
+            const SecureBytes csv = CsvFileBytes(database, exportOptions);
+            WriteSeed(corpus / "csv", name + suffix, optionBytes + std::string(csv.begin(), csv.end()));
+        }
     }
 
     COptions defaults;
