@@ -24,6 +24,11 @@ CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
     , entries(context.reporter, context.texts)
 {}
 
+CCliDatabase::Identity CCliDatabase::IdentityOf(const struct stat& status)
+{
+    return Identity{status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
 std::optional<CCliDatabase::Identity> CCliDatabase::CurrentIdentity() const
 {
     struct stat status
@@ -31,7 +36,7 @@ std::optional<CCliDatabase::Identity> CCliDatabase::CurrentIdentity() const
     if (::stat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
-    return Identity{status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+    return IdentityOf(status);
 }
 
 void CCliDatabase::Open(std::u16string_view prompt, bool forChange)
@@ -58,11 +63,17 @@ void CCliDatabase::Open(std::u16string_view prompt, bool forChange)
 
 void CCliDatabase::Save()
 {
-    if (CurrentIdentity() != identityRead) {
-        throw CliFailure("The database file was changed by another program after it was read; nothing was written. "
-                         "Run the command again.");
-    }
-    if (!WriteDatabase(entries, path, masterPassword)) {
+    // Compared while the file is locked for the write: two commands that read the same version must not both
+    // replace it, or the first one's change would be lost although it was reported as done.
+    const auto unchangedSinceRead = [this](const struct stat* existing) {
+        const std::optional<Identity> current =
+            existing != nullptr ? std::optional<Identity>(IdentityOf(*existing)) : std::nullopt;
+        if (current != identityRead) {
+            throw TargetCheckFailed(u"The database file was changed by another program after it was read; nothing was "
+                                    u"written. Run the command again.");
+        }
+    };
+    if (!WriteDatabase(entries, path, masterPassword, unchangedSinceRead)) {
         throw CliFailure("");
     }
     identityRead = CurrentIdentity();

@@ -40,6 +40,7 @@ private:
         long modifiedNanoseconds = 0;
         friend bool operator==(const Identity&, const Identity&) = default;
     };
+    static Identity IdentityOf(const struct stat& status);
     std::optional<Identity> CurrentIdentity() const;
 
     CliContext& context;

@@ -113,18 +113,23 @@ public:
             }
             return;
         }
-        struct stat status
-        {};
-        if (::fstat(descriptor, &status) == 0) {
-            mode = status.st_mode & 07777;
-        }
         if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
-            ::close(descriptor);
-            descriptor = -1;
-            Fail(target.string() + " is in use by another program", error);
+            Refuse(target.string() + " is in use by another program", error);
         }
+        // Another writer may have put a new file in place between our open and our lock; the lock then guards a
+        // file that is no longer there, and replacing the path would undo that writer's change unseen.
+        struct stat atPath
+        {};
+        if (::fstat(descriptor, &status) != 0 || ::stat(target.c_str(), &atPath) != 0 ||
+            atPath.st_dev != status.st_dev || atPath.st_ino != status.st_ino) {
+            Refuse(target.string() + " was replaced by another program", EBUSY);
+        }
+        mode = status.st_mode & 07777;
+        locked = true;
     }
+    // The status of the locked file, or nullptr when there was none.
+    const struct stat* Existing() const { return locked ? &status : nullptr; }
     ~TargetLock()
     {
         if (descriptor >= 0) {
@@ -135,7 +140,17 @@ public:
     TargetLock& operator=(const TargetLock&) = delete;
 
 private:
+    [[noreturn]] void Refuse(const std::string& what, int error)
+    {
+        ::close(descriptor);
+        descriptor = -1;
+        Fail(what, error);
+    }
+
     int descriptor = -1;
+    struct stat status
+    {};
+    bool locked = false;
 };
 
 // Makes the rename durable. Best effort: once the rename is done the new file is in place, and reporting a failure
@@ -154,7 +169,8 @@ void SyncFolder(const std::filesystem::path& target)
 }
 } // namespace
 
-void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data, mode_t newFileMode)
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data, mode_t newFileMode,
+                         const TargetCheck& checkTarget)
 {
     // Replace what a link points to rather than the link itself.
     std::error_code error;
@@ -167,6 +183,9 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsi
     }
     mode_t mode = newFileMode;
     TargetLock lock(target, mode);
+    if (checkTarget) {
+        checkTarget(lock.Existing());
+    }
     TemporaryFile temporary(target, mode);
     temporary.WriteAll(data);
     temporary.SyncAndClose();

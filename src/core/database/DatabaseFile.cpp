@@ -95,14 +95,15 @@ unsigned char* BytesOf(SecureString& text)
     return reinterpret_cast<unsigned char*>(text.data());
 }
 
-void EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password)
+void EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password,
+                     const TargetCheck& checkTarget)
 {
     const std::size_t plaintextBytes = buffer.size() * 2;
     buffer.resize(buffer.size() + PaddingRoomUnits);
     std::size_t length =
         CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).EncryptInPlace(BytesOf(buffer), plaintextBytes);
     length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).EncryptInPlace(BytesOf(buffer), length);
-    WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length));
+    WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), 0600, checkTarget);
 }
 
 // Reads the whole file into a text buffer (so the decrypted bytes need no copy to become text), with room for the
@@ -174,12 +175,13 @@ SecureString BuildPlaintext(const CDataBase& database)
     return BuildPlaintextWithRoom(database, 0);
 }
 
-bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password)
+bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                   const TargetCheck& checkTarget)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
         SecureString buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
-        EncryptAndWrite(buffer, path, password);
+        EncryptAndWrite(buffer, path, password, checkTarget);
         return true;
     } catch (const std::invalid_argument&) {
         reporter.ShowMessage(InvalidCharactersMessage, MessageIcon::Error);
@@ -187,6 +189,8 @@ bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path,
         reporter.ShowMessage(WriteSizeMessage, MessageIcon::Error);
     } catch (const CWinCryptoException& error) {
         reporter.ShowMessage(error.ErrorText(), MessageIcon::Error);
+    } catch (const TargetCheckFailed& refusal) {
+        reporter.ShowMessage(refusal.Message(), MessageIcon::Error);
     } catch (const FileWriteError&) {
         reporter.ShowMessage(WriteFileMessage, MessageIcon::Error);
     } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/common/AtomicFile.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
 
@@ -17,8 +18,10 @@ inline constexpr int InvalidPassword = -1; // wrong password or damaged file, re
 inline constexpr char16_t FieldTerminator[] = {0x0007, 0x0001, 0x0005};
 inline constexpr std::u16string_view FieldTerminatorView{FieldTerminator, 3};
 
-// Writes the whole collection to the file, encrypted under the password; reports failures itself.
-bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password);
+// Writes the whole collection to the file, encrypted under the password; reports failures itself. `checkTarget`, when
+// given, looks at the file about to be replaced while it is locked; its refusal is shown with its own message.
+bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                   const TargetCheck& checkTarget = {});
 
 // Reads and decrypts the file; on Done `text` holds the decrypted plaintext.
 int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,

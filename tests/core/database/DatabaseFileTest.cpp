@@ -319,3 +319,39 @@ TEST_F(DatabaseFileSavingTest, MissingFolderIsAFileError)
     EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{WriteFileError});
 }
 } // namespace
+
+namespace {
+TEST_F(DatabaseFileSavingTest, TheTargetCheckSeesTheFileAboutToBeReplacedAndItsRefusalKeepsTheFile)
+{
+    ASSERT_TRUE(WriteDatabase(database, file, password));
+    const std::string before = ReadFileBytes(file);
+    struct stat onDisk
+    {};
+    ASSERT_EQ(::stat(file.c_str(), &onDisk), 0);
+
+    AddEntry(database, u"Web", u"Shop");
+    ino_t seen = 0;
+    EXPECT_FALSE(WriteDatabase(database, file, password, [&seen](const struct stat* existing) {
+        ASSERT_NE(existing, nullptr);
+        seen = existing->st_ino;
+        throw TargetCheckFailed(u"Changed elsewhere.");
+    }));
+    EXPECT_EQ(seen, onDisk.st_ino);
+    EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{u"Changed elsewhere."});
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+
+    EXPECT_TRUE(WriteDatabase(database, file, password, [](const struct stat*) {}));
+    EXPECT_NE(ReadFileBytes(file), before);
+}
+
+TEST_F(DatabaseFileSavingTest, TheTargetCheckOfANewFileSeesNoFile)
+{
+    bool called = false;
+    EXPECT_TRUE(WriteDatabase(database, file, password, [&called](const struct stat* existing) {
+        called = true;
+        EXPECT_EQ(existing, nullptr);
+    }));
+    EXPECT_TRUE(called);
+}
+} // namespace
