@@ -1,9 +1,11 @@
 # Two commands do the whole set-up: `make run` and `make test` (see README.md).
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-asan bench clean
+.PHONY: deps configure build run test test-asan fuzz-smoke bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -27,8 +29,12 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# Every fuzz target for a short while, one after the other (see docs/robustness.md for the long runs).
+fuzz-smoke: deps
+	@FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) JOBS=$(JOBS) bash scripts/fuzz.sh all $(FUZZ_SECONDS)
+
 bench: build
 	@$(BUILD_DIR)/bin/lockmere_bench
 
 clean:
-	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)
