@@ -27,7 +27,10 @@ TEST_F(CliHardening, WhileItWaitsForThePasswordItIsNotDumpableAndWritesNoCoreFil
     // Loading the program takes a moment before main hardens the process; it must happen then, not later.
     const std::pair<std::string, std::string> noCoreFile("0", "0");
     EXPECT_TRUE(WaitUntil(
-        [&] { return IsDumpable(cli.Pid()) == std::optional<bool>(false) && CoreFileLimits(cli.Pid()) == noCoreFile; },
+        [&] {
+            return IsAlive(cli.Pid()) && IsDumpable(cli.Pid()) == std::optional<bool>(false) &&
+                   CoreFileLimits(cli.Pid()) == noCoreFile;
+        },
         std::chrono::seconds(10)))
         << "dumpable: " << IsDumpable(cli.Pid()).value_or(true)
         << ", core file limits: " << CoreFileLimits(cli.Pid()).value_or(std::pair<std::string, std::string>()).second;

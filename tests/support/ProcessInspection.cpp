@@ -88,6 +88,18 @@ std::optional<bool> IsDumpable(pid_t pid)
     return std::nullopt;
 }
 
+bool IsAlive(pid_t pid)
+{
+    std::ifstream status(ProcFile(pid, "status"));
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("State:")) {
+            return line.find('Z') == std::string::npos && line.find('X') == std::string::npos;
+        }
+    }
+    return false;
+}
+
 std::optional<std::pair<std::string, std::string>> CoreFileLimits(pid_t pid)
 {
     std::ifstream limits(ProcFile(pid, "limits"));

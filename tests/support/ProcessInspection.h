@@ -31,6 +31,9 @@ private:
 // is gone).
 std::optional<bool> IsDumpable(pid_t pid);
 
+// Whether the process runs, neither ended nor waiting to be reaped.
+bool IsAlive(pid_t pid);
+
 // The soft and hard core-file size limits of the process as /proc shows them ("unlimited" or a number), or nullopt.
 std::optional<std::pair<std::string, std::string>> CoreFileLimits(pid_t pid);
 
