@@ -2,7 +2,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/MergeDatabase.h"
+#include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
 #include "core/settings/BuiltinTexts.h"
 
