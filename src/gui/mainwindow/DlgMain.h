@@ -87,4 +87,5 @@ private:
     bool startHidden = false;
     bool exiting = false;
     bool wasMinimised = false;
+    bool restoring = false;
 };
