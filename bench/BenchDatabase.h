@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "core/database/DataBase.h"
+
+// A collection of realistic entries for benchmarks: a few dozen groups, titles, user names, 16-character passwords,
+// addresses and short notes.
+struct BenchDatabase
+{
+    explicit BenchDatabase(std::size_t count);
+
+    class SilentReporter : public IMessageReporter
+    {
+    public:
+        void ShowMessage(const std::u16string&, MessageIcon) override {}
+    };
+    class EnglishTexts : public ITextSource
+    {
+    public:
+        const std::u16string& Text(int id) const override;
+    };
+
+    SilentReporter reporter;
+    EnglishTexts texts;
+    CDataBase database{reporter, texts};
+};
