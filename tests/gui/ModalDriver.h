@@ -37,6 +37,12 @@ private:
 // Makes sure the one QApplication of the test program exists.
 void EnsureApplication();
 
+// As the first member of a fixture, makes the application exist before any widget member is built.
+struct ApplicationFirst
+{
+    ApplicationFirst() { EnsureApplication(); }
+};
+
 // Common steps.
 ModalDriver::Step TypePasswords(const QString& password, const QString& repeat);
 ModalDriver::Step TypePassword(const QString& password);

@@ -380,6 +380,7 @@ void CDlgMain::closeEvent(QCloseEvent* event)
     }
     mainMenu.ReleaseImages();
     event->accept();
+    emit Ended();
 }
 
 void CDlgMain::changeEvent(QEvent* event)
