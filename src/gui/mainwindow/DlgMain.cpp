@@ -172,7 +172,7 @@ void CDlgMain::CreateViews()
     splitter->addWidget(entryList);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({190, 590});
+    splitter->setSizes({170, 610});
     splitter->setContentsMargins(4, 4, 4, 0);
     setCentralWidget(splitter);
 }
@@ -264,7 +264,7 @@ void CDlgMain::RebuildColumns()
     entryList->setColumnCount(static_cast<int>(headers.size()));
     entryList->setHeaderLabels(headers);
     for (int column = 0; column < headers.size(); ++column) {
-        entryList->setColumnWidth(column, 120);
+        entryList->setColumnWidth(column, 100);
     }
 }
 
