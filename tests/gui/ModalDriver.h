@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -32,6 +33,20 @@ private:
     std::deque<Step> steps;
     // A guarded pointer: a dialog made anew often lands at the address of the one just destroyed.
     QPointer<QWidget> handled;
+};
+
+// Receives the addresses the program hands to the desktop, instead of a browser or file manager, while it lives.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher();
+    ~UrlCatcher() override;
+
+    std::vector<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
 };
 
 // Makes sure the one QApplication of the test program exists.
