@@ -175,7 +175,6 @@ void CMainMenu::LoadImages()
         }
         images[index] = ThemeIcon(image.themeName, image.fallbackName);
         item->setIcon(images[index]);
-        item->setIconVisibleInMenu(true);
     }
 }
 
