@@ -50,25 +50,6 @@ template <class String> void AppendUtf16(String& out, char32_t value)
     }
 }
 
-template <class String> void AppendUtf8(std::string& out, char32_t value)
-{
-    if (value < 0x80) {
-        out.push_back(static_cast<char>(value));
-    } else if (value < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (value >> 6)));
-        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-    } else if (value < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (value >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (value >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-    }
-}
-
 template <class String> String DecodeLenient(std::string_view text)
 {
     String out;
@@ -98,7 +79,7 @@ template <class String> std::string Encode(const String& text)
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             unit = ReplacementCharacter;
         }
-        AppendUtf8<String>(out, unit);
+        AppendUtf8(out, unit);
     }
     return out;
 }
