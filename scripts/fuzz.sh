@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh all SECONDS       every target for SECONDS each
 # The committed seeds in fuzz/corpus/TARGET are read, never changed; what the fuzzer finds grows a working corpus
 # in $FUZZ_BUILD_DIR/corpus/TARGET, crashes land in $FUZZ_BUILD_DIR/crashes/TARGET, the output in
-# $FUZZ_BUILD_DIR/logs/TARGET.log. Exits non-zero when a target found a crash.
+# $FUZZ_BUILD_DIR/logs/TARGET.log. Exits non-zero when a target found a crash. $FUZZ_ARGS is passed on to libFuzzer
+# (e.g. FUZZ_ARGS=-max_len=65536).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,7 +37,8 @@ for name in "${targets[@]}"; do
     log=$build/logs/$name.log
     echo "fuzzing $name for $2 s"
     # Leaks are reported as failures too; -timeout catches inputs that make a reader hang.
-    if "$build/bin/fuzz_$name" -max_total_time="$2" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    # shellcheck disable=SC2086 # FUZZ_ARGS holds several arguments
+    if "$build/bin/fuzz_$name" -max_total_time="$2" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 ${FUZZ_ARGS:-} \
         -artifact_prefix="$build/crashes/$name/" "$build/corpus/$name" "fuzz/corpus/$name" >"$log" 2>&1; then
         echo "  $(grep -h 'stat::number_of_executed_units' "$log" | tail -1)"
     else
