@@ -1,0 +1,330 @@
+#include "core/database/DatabaseSession.h"
+
+#include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
+#include "core/database/Merge.h"
+#include "core/importexport/TextExport.h"
+#include "core/settings/BuiltinTexts.h"
+
+namespace {
+constexpr int MergeTip = 1;
+constexpr int MergeTipText = 173;
+constexpr char16_t BackupExtension[] = u".bak";
+constexpr int TextFileCreated = 132;
+constexpr int HtmlFileCreated = 133;
+
+std::u16string PathText(const std::filesystem::path& path)
+{
+    return Utf8ToUtf16(path.string());
+}
+} // namespace
+
+DatabaseSession::DatabaseSession(CDataBase& database, std::u16string& lastPath, IPrompts& prompts, ISessionView& view,
+                                 IDatabaseFileHandle& handle)
+    : database(database)
+    , lastPath(lastPath)
+    , prompts(prompts)
+    , view(view)
+    , handle(handle)
+{}
+
+std::filesystem::path DatabaseSession::Path() const
+{
+    return std::filesystem::path(Utf16ToUtf8(lastPath));
+}
+
+std::u16string DatabaseSession::FileName() const
+{
+    const auto slash = lastPath.find_last_of(u'/');
+    return slash == std::u16string::npos ? lastPath : lastPath.substr(slash + 1);
+}
+
+std::u16string DatabaseSession::Folder() const
+{
+    const auto slash = lastPath.find_last_of(u'/');
+    return slash == std::u16string::npos ? std::u16string() : lastPath.substr(0, slash + 1);
+}
+
+void DatabaseSession::Report(const std::u16string& text, MessageIcon icon)
+{
+    database.Reporter().ShowMessage(text, icon);
+}
+
+bool DatabaseSession::AskToCloseOpenDatabase()
+{
+    if (lastPath.empty()) {
+        return true;
+    }
+    if (!prompts.AskOkCancel(database.Texts().Text(TextId::CloseCurrentDatabase))) {
+        return false;
+    }
+    CloseDatabase();
+    return true;
+}
+
+void DatabaseSession::ShowOpened(const std::filesystem::path& path)
+{
+    handle.Open(path);
+    view.FillViews();
+    view.ShowPath(PathText(path));
+    view.EnableCommands(true);
+}
+
+void DatabaseSession::CloseDatabase()
+{
+    handle.Close();
+    database.Clear();
+    lastPath.clear();
+    view.ClearViews();
+    view.EnableCommands(false);
+}
+
+DatabaseSession::Attempt DatabaseSession::TryCreate()
+{
+    if (!AskToCloseOpenDatabase()) {
+        return Attempt::Cancelled;
+    }
+    const auto path = prompts.ChooseFileToSave(u"lockmere.ldb");
+    if (!path) {
+        return Attempt::Cancelled;
+    }
+    auto password = prompts.AskNewPassword(SetPasswordMode::NewDatabase);
+    if (!password) {
+        return Attempt::Cancelled;
+    }
+    masterPassword = std::move(*password);
+    lastPath = PathText(*path);
+    // The collection is empty here: either nothing was open or CloseDatabase has just cleared it.
+    if (!WriteDatabase(database, *path, masterPassword)) {
+        lastPath.clear();
+        WipeString(masterPassword);
+        return Attempt::Retry;
+    }
+    ShowOpened(*path);
+    return Attempt::Done;
+}
+
+void DatabaseSession::CreateDatabase()
+{
+    while (TryCreate() == Attempt::Retry) {
+    }
+}
+
+DatabaseSession::Attempt DatabaseSession::TryOpen()
+{
+    if (!AskToCloseOpenDatabase()) {
+        return Attempt::Cancelled;
+    }
+    const auto path = prompts.ChooseFileToOpen();
+    if (!path) {
+        return Attempt::Cancelled;
+    }
+    isLocked = true;
+    const bool opened = OpenWithPassword(*path);
+    isLocked = false;
+    if (!opened) {
+        return Attempt::Retry;
+    }
+    lastPath = PathText(*path);
+    return Attempt::Done;
+}
+
+void DatabaseSession::OpenDatabase()
+{
+    while (TryOpen() == Attempt::Retry) {
+    }
+}
+
+bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
+{
+    for (;;) {
+        auto password = prompts.AskPassword(EnterMode::Open);
+        if (!password) {
+            return false;
+        }
+        masterPassword = std::move(*password);
+        const int result = ReadDatabase(database, path, masterPassword);
+        if (result == ReadResult::Done) {
+            ShowOpened(path);
+            return true;
+        }
+        // Whatever a failed read may have inserted must not be shown as if it were the database.
+        database.Clear();
+        if (result != ReadResult::InvalidPassword) {
+            return false;
+        }
+    }
+}
+
+bool DatabaseSession::SaveAndReopen()
+{
+    handle.Close();
+    if (!WriteDatabase(database, Path(), masterPassword)) {
+        return false;
+    }
+    handle.Open(Path());
+    view.FillViews();
+    return true;
+}
+
+void DatabaseSession::ReopenAfterFailedSave()
+{
+    // A failed write leaves the old file whole, so it is held again at once rather than left open to other
+    // writers until the next successful save. A vanished file simply stays unheld.
+    handle.Open(Path());
+}
+
+bool DatabaseSession::SaveAfterAdd(const EntryKey& added)
+{
+    if (SaveAndReopen()) {
+        return true;
+    }
+    database.Remove(added);
+    ReopenAfterFailedSave();
+    return false;
+}
+
+bool DatabaseSession::SaveAfterEdit(const Entry& before, const EntryKey& after)
+{
+    if (SaveAndReopen()) {
+        return true;
+    }
+    database.Replace(before.Key(), after, before.Fields());
+    ReopenAfterFailedSave();
+    return false;
+}
+
+bool DatabaseSession::SaveAfterDelete(const Entry& removed)
+{
+    if (SaveAndReopen()) {
+        return true;
+    }
+    database.Add(removed.Key(), removed.Fields());
+    ReopenAfterFailedSave();
+    view.FillViews();
+    return false;
+}
+
+bool DatabaseSession::SaveAfterImport()
+{
+    if (SaveAndReopen()) {
+        return true;
+    }
+    // The imported entries stay in memory; the next successful save writes them too.
+    ReopenAfterFailedSave();
+    return false;
+}
+
+void DatabaseSession::CreateBackup()
+{
+    const auto path = prompts.ChooseFileToSave(FileName() + BackupExtension);
+    if (!path) {
+        return;
+    }
+    if (WriteDatabase(database, *path, masterPassword)) {
+        Report(database.Texts().Text(TextId::BackupCreated) + u" " + PathText(*path), MessageIcon::Information);
+    }
+}
+
+void DatabaseSession::ChangeMasterPassword()
+{
+    auto old = prompts.AskPassword(EnterMode::OldPassword);
+    if (!old) {
+        return;
+    }
+    const bool matches = *old == masterPassword;
+    WipeString(*old);
+    if (!matches) {
+        Report(database.Texts().Text(TextId::InvalidPassword), MessageIcon::Warning);
+        return;
+    }
+    auto fresh = prompts.AskNewPassword(SetPasswordMode::Change);
+    if (!fresh) {
+        return;
+    }
+    handle.Close();
+    if (WriteDatabase(database, Path(), *fresh)) {
+        masterPassword = std::move(*fresh);
+    } else {
+        // The file is still under the old password, so the old one stays the master password: otherwise the
+        // next unrelated save would silently re-key the file to a password whose change was reported as failed.
+        WipeString(*fresh);
+    }
+    handle.Open(Path());
+}
+
+void DatabaseSession::Lock()
+{
+    isLocked = true;
+    database.Clear();
+    view.ClearViews();
+    view.EnableCommands(false);
+}
+
+bool DatabaseSession::Unlock()
+{
+    handle.Close();
+    const bool opened = OpenWithPassword(Path());
+    if (!opened) {
+        lastPath.clear();
+        view.ClearViews();
+        view.EnableCommands(false);
+    }
+    isLocked = false;
+    return opened;
+}
+
+void DatabaseSession::StartupOpen(bool openLastDatabase)
+{
+    std::error_code error;
+    if (!openLastDatabase || lastPath.empty() || !std::filesystem::is_regular_file(Path(), error)) {
+        // Nothing is loaded, so nothing may look open: New and Open would otherwise ask to close it.
+        lastPath.clear();
+        return;
+    }
+    isLocked = true;
+    if (!OpenWithPassword(Path())) {
+        lastPath.clear();
+    }
+    isLocked = false;
+}
+
+DatabaseSession::Attempt DatabaseSession::TryMerge()
+{
+    prompts.ShowTip(MergeTip, MergeTipText);
+    const auto path = prompts.ChooseFileToOpen();
+    if (!path) {
+        return Attempt::Cancelled;
+    }
+    auto password = prompts.AskPassword(EnterMode::Merge);
+    if (!password) {
+        return Attempt::Cancelled;
+    }
+    const bool merged = MergeDatabase(database, *path, *password);
+    WipeString(*password);
+    if (!merged) {
+        return Attempt::Retry;
+    }
+    SaveAfterImport();
+    return Attempt::Done;
+}
+
+void DatabaseSession::MergeImport()
+{
+    while (TryMerge() == Attempt::Retry) {
+    }
+}
+
+void DatabaseSession::ExportListing(ListingFormat format)
+{
+    const bool html = format == ListingFormat::Html;
+    const auto path = prompts.ChooseFileToSave(FileName() + (html ? u".html" : u".txt"));
+    if (!path) {
+        return;
+    }
+    const bool written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path);
+    if (written) {
+        Report(database.Texts().Text(html ? HtmlFileCreated : TextFileCreated) + u" " + PathText(*path),
+               MessageIcon::Information);
+    }
+}

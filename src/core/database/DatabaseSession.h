@@ -1,0 +1,92 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "core/common/SecureString.h"
+#include "core/database/DataBase.h"
+#include "core/database/SessionPrompts.h"
+
+enum class ListingFormat
+{
+    Text,
+    Html,
+};
+
+// The open database: which file, under which password, held or not, locked or not; and every operation that
+// creates, opens, saves, backs up, re-keys, locks or closes it. The path lives in the settings (`LastPath`), so the
+// session works on a reference to it; an empty path means that no database is open.
+class DatabaseSession
+{
+public:
+    DatabaseSession(CDataBase& database, std::u16string& lastPath, IPrompts& prompts, ISessionView& view,
+                    IDatabaseFileHandle& handle);
+
+    DatabaseSession(const DatabaseSession&) = delete;
+    DatabaseSession& operator=(const DatabaseSession&) = delete;
+
+    void CreateDatabase();
+    void OpenDatabase();
+    // Asks for the password until it opens the file or the user cancels; leaves `LastPath` to the caller.
+    bool OpenWithPassword(const std::filesystem::path& path);
+    void CloseDatabase();
+    // Writes the whole collection to the open file under the master password and holds the file again.
+    bool SaveAndReopen();
+    void CreateBackup();
+    void ChangeMasterPassword();
+    void Lock();
+    // Asks for the password of the locked database again; a failure or Cancel leaves no database open.
+    bool Unlock();
+    // The start-up open of the last database: only with `fLastDB`, only when its file still exists.
+    void StartupOpen(bool openLastDatabase);
+    // Writes every entry, passwords in clear, to a file the user chooses, as a text listing or an HTML table.
+    void ExportListing(ListingFormat format);
+    // Pours another database file, under its own password, into the open one.
+    void MergeImport();
+
+    // Saves after the caller's change and undoes that change in memory when the save fails.
+    bool SaveAfterAdd(const EntryKey& added);
+    bool SaveAfterEdit(const Entry& before, const EntryKey& after);
+    bool SaveAfterDelete(const Entry& removed);
+    bool SaveAfterImport();
+
+    // Sets the locked state without touching the collection: an open that asks for its password, a hidden start.
+    void SetLocked(bool locked) { isLocked = locked; }
+
+    bool IsOpen() const { return !lastPath.empty() && !isLocked; }
+    bool IsLocked() const { return isLocked; }
+    const std::u16string& LastPath() const { return lastPath; }
+    const SecureString& MasterPassword() const { return masterPassword; }
+    std::filesystem::path Path() const;
+    // The open database's file name without its folder.
+    std::u16string FileName() const;
+    // The folder of the open database, with its trailing separator.
+    std::u16string Folder() const;
+
+    CDataBase& Database() { return database; }
+    IPrompts& Prompts() { return prompts; }
+
+private:
+    // One attempt at creating; false when the write failed and the command should start over.
+    enum class Attempt
+    {
+        Done,
+        Cancelled,
+        Retry,
+    };
+    Attempt TryCreate();
+    Attempt TryOpen();
+    Attempt TryMerge();
+    bool AskToCloseOpenDatabase();
+    void ShowOpened(const std::filesystem::path& path);
+    void Report(const std::u16string& text, MessageIcon icon);
+    void ReopenAfterFailedSave();
+
+    CDataBase& database;
+    std::u16string& lastPath;
+    IPrompts& prompts;
+    ISessionView& view;
+    IDatabaseFileHandle& handle;
+    SecureString masterPassword;
+    bool isLocked = false;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/common/SecureString.h"
+#include "core/database/DataBase.h"
+
+// What the CSV export writes.
+struct CsvExportOptions
+{
+    bool header = true;
+    // Group, title, username, password, url, notes.
+    std::array<bool, 6> fields{true, true, true, true, true, true};
+    // Written between two fields of a line; may be empty. The reader does not need it.
+    std::u16string delimiter = u",";
+};
+
+// How the CSV import maps a file's fields onto entry fields.
+struct CsvImportOptions
+{
+    // The first record is a header and is not imported.
+    bool header = false;
+    // For group, title, username, password, url and notes: the 1-based field of each record that supplies the
+    // value, or NotMapped. A number that matches no field leaves the value empty.
+    std::array<int, 6> fieldNumbers{1, 2, 3, 4, 5, 6};
+
+    static constexpr int NotMapped = -1;
+};
+
+// Files of this size or more are refused before reading.
+inline constexpr std::uintmax_t CsvFileSizeLimit = 4294967296ULL;
+
+// The export's text, lines ended by a line feed: an optional header of field names, then one line per entry in key
+// order, every value quoted with its quotes doubled. Empty when no field is selected.
+SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options);
+
+// Writes BuildCsv to the file as UTF-8 with carriage return and line feed for every line feed. Reports failures.
+bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options);
+
+// Reads the file, checks all of it, then adds one entry per record with AddRenaming. Nothing is added when the
+// file is refused; every refusal is reported.
+bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const CsvImportOptions& options);
+
+// ImportCsv on the bytes of a file already read.
+bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "core/common/SecureString.h"
+#include "core/common/TextSource.h"
+
+// The translated text of an id as a Qt string.
+inline QString QtText(const ITextSource& texts, int id)
+{
+    return QString::fromStdU16String(texts.Text(id));
+}
+
+inline QString ToQString(const std::u16string& text)
+{
+    return QString::fromStdU16String(text);
+}
+
+// Takes a password out of an edit field into wiping storage and empties the field.
+SecureString TakeSecret(class QLineEdit& field);

@@ -1,0 +1,90 @@
+#include "gui/dialogs/DlgEnter.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/common/LayoutIndicator.h"
+#include "gui/common/QtText.h"
+#include "gui/dialogs/PasswordMasking.h"
+
+namespace {
+struct ModeTexts
+{
+    int caption;
+    int prompt;
+};
+
+ModeTexts TextsOf(EnterMode mode)
+{
+    switch (mode) {
+    case EnterMode::OldPassword:
+        return {121, 36};
+    case EnterMode::Merge:
+        return {171, 172};
+    case EnterMode::Open:
+        break;
+    }
+    return {30, 49};
+}
+
+constexpr int HideText = 225;
+constexpr int CancelText = 0;
+} // namespace
+
+CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
+    : QDialog(parent)
+    , field(new QLineEdit(this))
+    , hideBox(new QCheckBox(this))
+{
+    const ModeTexts modeTexts = TextsOf(mode);
+    setWindowTitle(QtText(texts, modeTexts.caption));
+
+    auto* prompt = new QLabel(QtText(texts, modeTexts.prompt), this);
+    prompt->setObjectName(QStringLiteral("prompt"));
+    prompt->setAlignment(Qt::AlignCenter);
+    prompt->setWordWrap(true);
+
+    field->setObjectName(QStringLiteral("password"));
+    field->setMinimumWidth(260);
+    auto* indicator = new LayoutIndicator(this);
+    indicator->setMinimumWidth(28);
+
+    hideBox->setObjectName(QStringLiteral("hide"));
+    hideBox->setText(QtText(texts, HideText));
+    ConnectMasking(*hideBox, {field});
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, CancelText));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEnter::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEnter::reject);
+
+    auto* fieldRow = new QHBoxLayout;
+    fieldRow->addWidget(field, 1);
+    fieldRow->addWidget(indicator);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addLayout(fieldRow);
+    layout->addWidget(hideBox);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CDlgEnter::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    field->setFocus();
+    activateWindow();
+    raise();
+}
+
+void CDlgEnter::accept()
+{
+    password = TakeSecret(*field);
+    QDialog::accept();
+}

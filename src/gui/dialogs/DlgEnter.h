@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/common/SecureString.h"
+#include "core/common/TextSource.h"
+#include "core/database/SessionPrompts.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class LayoutIndicator;
+
+// Asks once for an existing password: to open or unlock a database, the old one before a change, or the one of a
+// database to merge. Checks nothing; the caller decides what the typed text opens.
+class CDlgEnter : public QDialog
+{
+    Q_OBJECT
+public:
+    CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent = nullptr);
+
+    // The typed text, valid after OK.
+    const SecureString& Password() const { return password; }
+    ~CDlgEnter() override { WipeString(password); }
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    SecureString password;
+    QLineEdit* field;
+    QCheckBox* hideBox;
+};

@@ -1,0 +1,95 @@
+#include "gui/dialogs/DlgSetPassword.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/common/LayoutIndicator.h"
+#include "gui/common/QtText.h"
+#include "gui/dialogs/PasswordMasking.h"
+
+namespace {
+constexpr int CancelText = 0;
+constexpr int EnterCaption = 30;
+constexpr int HideText = 31;
+constexpr int ChangeCaption = 121;
+constexpr int NewDatabasePrompt = 220;
+constexpr int ChangePrompt = 221;
+constexpr int PasswordLabel = 222;
+constexpr int RepeatLabel = 223;
+constexpr int MismatchMessage = 224;
+constexpr int AdviceText = 226;
+} // namespace
+
+CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts, QWidget* parent)
+    : QDialog(parent)
+    , texts(texts)
+    , field(new QLineEdit(this))
+    , repeat(new QLineEdit(this))
+{
+    const bool change = mode == SetPasswordMode::Change;
+    setWindowTitle(QtText(texts, change ? ChangeCaption : EnterCaption));
+
+    auto* prompt = new QLabel(QtText(texts, change ? ChangePrompt : NewDatabasePrompt), this);
+    prompt->setObjectName(QStringLiteral("prompt"));
+    prompt->setWordWrap(true);
+
+    field->setObjectName(QStringLiteral("password"));
+    field->setMinimumWidth(240);
+    repeat->setObjectName(QStringLiteral("repeat"));
+    auto* indicator = new LayoutIndicator(this);
+    indicator->setMinimumWidth(28);
+
+    auto* hideBox = new QCheckBox(QtText(texts, HideText), this);
+    hideBox->setObjectName(QStringLiteral("hide"));
+    ConnectMasking(*hideBox, {field, repeat});
+
+    auto* advice = new QLabel(QtText(texts, AdviceText), this);
+    advice->setObjectName(QStringLiteral("advice"));
+    advice->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, CancelText));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgSetPassword::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgSetPassword::reject);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QtText(texts, PasswordLabel), this), 0, 0);
+    grid->addWidget(field, 0, 1);
+    grid->addWidget(indicator, 0, 2, 2, 1);
+    grid->addWidget(new QLabel(QtText(texts, RepeatLabel), this), 1, 0);
+    grid->addWidget(repeat, 1, 1);
+    grid->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addLayout(grid);
+    layout->addWidget(hideBox);
+    layout->addWidget(advice);
+    layout->addWidget(buttons);
+    setMinimumWidth(420);
+}
+
+void CDlgSetPassword::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    field->setFocus();
+}
+
+void CDlgSetPassword::accept()
+{
+    // Qt strings compare UTF-16 code units exactly, as the passwords must be compared.
+    if (field->text() != repeat->text()) {
+        QMessageBox::warning(this, QStringLiteral("Lockmere"), QtText(texts, MismatchMessage), QMessageBox::Ok);
+        return;
+    }
+    password = TakeSecret(*field);
+    repeat->clear();
+    QDialog::accept();
+}

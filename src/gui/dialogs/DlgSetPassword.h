@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/common/SecureString.h"
+#include "core/common/TextSource.h"
+#include "core/database/SessionPrompts.h"
+
+class QLineEdit;
+
+// Asks for a new master password twice and closes with OK only when both are the same.
+class CDlgSetPassword : public QDialog
+{
+    Q_OBJECT
+public:
+    CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts, QWidget* parent = nullptr);
+    ~CDlgSetPassword() override { WipeString(password); }
+
+    // The new password, valid after OK.
+    const SecureString& Password() const { return password; }
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    const ITextSource& texts;
+    SecureString password;
+    QLineEdit* field;
+    QLineEdit* repeat;
+};

@@ -1,0 +1,18 @@
+#include "gui/dialogs/PasswordMasking.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <vector>
+
+void ConnectMasking(QCheckBox& hideBox, std::initializer_list<QLineEdit*> fields)
+{
+    const std::vector<QLineEdit*> masked(fields);
+    auto apply = [masked](bool hide) {
+        for (QLineEdit* field : masked) {
+            field->setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
+        }
+    };
+    hideBox.setChecked(true);
+    apply(true);
+    QObject::connect(&hideBox, &QCheckBox::toggled, &hideBox, apply);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <initializer_list>
+
+class QCheckBox;
+class QLineEdit;
+
+// Ticks the box, masks the fields, and from then on masks them while the box is ticked and shows them in clear
+// while it is not.
+void ConnectMasking(QCheckBox& hideBox, std::initializer_list<QLineEdit*> fields);

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+
+#include "core/database/DatabaseSession.h"
+#include "gui/mainwindow/GuiPrompts.h"
+#include "gui/mainwindow/HeldFileHandle.h"
+#include "gui/mainwindow/MainMenu.h"
+
+class COptions;
+class CDataBase;
+class LayoutIndicator;
+class QAction;
+class QLabel;
+class QToolBar;
+class QTreeWidget;
+
+// The program's main window: menu, toolbar, group tree, entry list and status bar, and the dispatch of every
+// command. The open database's state is kept by its DatabaseSession; the window shows it.
+class CDlgMain : public QMainWindow, private ISessionView
+{
+    Q_OBJECT
+public:
+    CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
+             QWidget* parent = nullptr);
+    ~CDlgMain() override;
+
+    // Shows the window (minimised when started hidden) and opens the last database when the settings ask for it.
+    void Start();
+    void OnCommand(int command);
+    // S: the list has a current item; D: a database is open and not locked.
+    void UpdateCommandState(bool hasSelection, bool databaseOpen);
+    // Sets every translated text again, after the language may have changed.
+    void ApplyTexts();
+
+    bool StartHidden() const { return startHidden; }
+    DatabaseSession& Session() { return session; }
+    CMainMenu& MainMenu() { return mainMenu; }
+    QAction* ToolbarAction(int command) const;
+    QTreeWidget* GroupTree() const { return groupTree; }
+    QTreeWidget* EntryList() const { return entryList; }
+    QLabel* StatusPane(int pane) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // ISessionView
+    void FillViews() override;
+    void ClearViews() override;
+    void EnableCommands(bool databaseOpen) override;
+    void ShowPath(const std::u16string& path) override;
+
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateViews();
+    void RebuildColumns();
+    void ApplyTopmost();
+    void ApplyGroupsTree();
+    void Exit();
+    void OpenContainingFolder();
+    void OpenAddress(const std::u16string& address);
+    void SaveSettings();
+    void Minimised();
+    void Restored();
+
+    CDataBase& database;
+    COptions& options;
+    const ITextSource& texts;
+    HeldFileHandle handle;
+    GuiPrompts prompts;
+    DatabaseSession session;
+    CMainMenu mainMenu;
+
+    QToolBar* toolBar = nullptr;
+    std::map<int, QAction*> toolbarActions;
+    QTreeWidget* groupTree = nullptr;
+    QTreeWidget* entryList = nullptr;
+    QLabel* groupPane = nullptr;
+    QLabel* countPane = nullptr;
+    QLabel* pathPane = nullptr;
+    LayoutIndicator* layoutPane = nullptr;
+
+    bool startHidden = false;
+    bool exiting = false;
+    bool wasMinimised = false;
+};

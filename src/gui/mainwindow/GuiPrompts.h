@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/common/TextSource.h"
+#include "core/database/SessionPrompts.h"
+
+class COptions;
+class QWidget;
+
+// Answers the lifecycle's questions with the program's dialogs, modal to the main window.
+class GuiPrompts : public IPrompts
+{
+public:
+    GuiPrompts(QWidget& window, COptions& options, const ITextSource& texts);
+
+    std::optional<std::filesystem::path> ChooseFileToOpen() override;
+    std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string& proposedName) override;
+    std::optional<SecureString> AskPassword(EnterMode mode) override;
+    std::optional<SecureString> AskNewPassword(SetPasswordMode mode) override;
+    bool AskOkCancel(const std::u16string& question) override;
+    void ShowTip(int tip, int textId) override;
+
+private:
+    QWidget& window;
+    COptions& options;
+    const ITextSource& texts;
+};
