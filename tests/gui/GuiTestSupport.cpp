@@ -5,6 +5,13 @@
 
 #include "gui/mainwindow/EntryViews.h"
 
+// The program's images live in the static GUI library, whose resources a test program must register itself. Outside
+// any namespace, because the registration names a function of the global one.
+static void RegisterResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 void EnsureApplication()
 {
     if (QApplication::instance() != nullptr) {
@@ -15,6 +22,7 @@ void EnsureApplication()
     static char name[] = "lockmere_gui_tests";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    RegisterResources();
 }
 
 Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username,

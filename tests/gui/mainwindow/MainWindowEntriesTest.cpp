@@ -200,3 +200,36 @@ TEST_F(MainWindowEntriesTest, AChoiceInTheContextMenuRunsItsCommandOnce)
     EXPECT_EQ(Cell(1, 1), "Backup");
     EXPECT_EQ(Cell(29, 1), "Work");
 }
+
+// Pictures of the main window and the two dialog modes, written where LOCKMERE_SCREENSHOT_DIR points, so that a
+// person can look at them.
+TEST_F(MainWindowEntriesTest, ScreenshotsOfTheMainWindowAndTheEntryDialog)
+{
+    const QString folder = qEnvironmentVariable("LOCKMERE_SCREENSHOT_DIR");
+    const auto save = [&folder](const QPixmap& picture, const char* name) {
+        EXPECT_FALSE(picture.isNull()) << name;
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(picture.save(folder + QLatin1Char('/') + QLatin1String(name)));
+        }
+    };
+    List().SelectRow(3);
+    window->UpdateCommandState(true, true);
+    QApplication::processEvents();
+    save(window->grab(), "main-window.png");
+
+    OnModal([&save](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("title"))->setText(QStringLiteral("Online store"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("username"))->setText(QStringLiteral("shopper@example.org"));
+        QApplication::processEvents();
+        save(dialog->grab(), "add-dialog.png");
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    window->OnCommand(CommandId::EditAddEntry);
+
+    OnModal([&save](QWidget* dialog) {
+        QApplication::processEvents();
+        save(dialog->grab(), "edit-dialog.png");
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    window->OnCommand(CommandId::EditEditEntry);
+}
