@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 // Makes sure only one copy of the program runs per user. The lock is a file lock in the user's runtime folder, so
@@ -14,6 +15,9 @@ public:
 
     // False when another process of this user holds the lock of this name.
     bool IsFirst() const { return first; }
+
+    // The file that carries the lock of this name; empty when the user has no private folder to put it in.
+    static std::filesystem::path LockFilePath(const std::string& name);
 
 private:
     int descriptor = -1;

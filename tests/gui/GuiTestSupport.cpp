@@ -1,29 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include <QApplication>
-#include <cstdlib>
-
 #include "gui/mainwindow/EntryViews.h"
-
-// The program's images live in the static GUI library, whose resources a test program must register itself. Outside
-// any namespace, because the registration names a function of the global one.
-static void RegisterResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
-void EnsureApplication()
-{
-    if (QApplication::instance() != nullptr) {
-        return;
-    }
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "lockmere_gui_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    RegisterResources();
-}
 
 Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username,
                 std::u16string_view password, std::u16string_view url, std::u16string_view notes)

@@ -9,7 +9,7 @@
 
 class EntryViews;
 
-// Creates the one QApplication the widget tests share (offscreen unless the environment chooses a platform).
+// Creates the one QApplication the widget tests share (defined beside the modal-dialog driver).
 void EnsureApplication();
 
 // A first base class for fixtures whose members are widgets: the application exists before they are built.

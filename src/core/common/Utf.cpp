@@ -50,25 +50,6 @@ template <class String> void AppendUtf16(String& out, char32_t value)
     }
 }
 
-template <class String> void AppendUtf8(std::string& out, char32_t value)
-{
-    if (value < 0x80) {
-        out.push_back(static_cast<char>(value));
-    } else if (value < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (value >> 6)));
-        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-    } else if (value < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (value >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (value >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-    }
-}
-
 template <class String> String DecodeLenient(std::string_view text)
 {
     String out;
@@ -98,7 +79,7 @@ template <class String> std::string Encode(const String& text)
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             unit = ReplacementCharacter;
         }
-        AppendUtf8<String>(out, unit);
+        AppendUtf8(out, unit);
     }
     return out;
 }
@@ -126,16 +107,31 @@ std::string SecureToUtf8(const SecureString& text)
 
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view text)
 {
-    std::u16string out;
-    out.reserve(text.size());
+    // Never more units than bytes: sized once and shrunk at the end, the buffer is not reallocated, so no copy of
+    // the text is left behind in freed memory. ASCII, the bulk of most files, is copied without decoding.
+    std::u16string out(text.size(), u'\0');
+    std::size_t written = 0;
     std::size_t position = 0;
     while (position < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[position]);
+        if (byte < 0x80) {
+            out[written++] = byte;
+            ++position;
+            continue;
+        }
         auto value = DecodeOne(text, position);
         if (!value) {
+            WipeString(out);
             return std::nullopt;
         }
-        AppendUtf16(out, *value);
+        if (*value < 0x10000) {
+            out[written++] = static_cast<char16_t>(*value);
+        } else {
+            out[written++] = static_cast<char16_t>(0xD800 + ((*value - 0x10000) >> 10));
+            out[written++] = static_cast<char16_t>(0xDC00 + ((*value - 0x10000) & 0x3FF));
+        }
     }
+    out.resize(written);
     return out;
 }
 

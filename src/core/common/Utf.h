@@ -21,5 +21,25 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view text);
 // UTF-16 with byte order little-endian, as stored in files.
 std::u16string Utf16LeBytesToText(std::string_view bytes);
 
+// Appends one code point as UTF-8 to any string of char.
+template <class Out> void AppendUtf8(Out& out, char32_t value)
+{
+    if (value < 0x80) {
+        out.push_back(static_cast<char>(value));
+    } else if (value < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (value >> 6)));
+        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else if (value < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (value >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (value >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    }
+}
+
 // Formats a number the way the program's messages and numbered titles show it.
 std::u16string ToU16(unsigned long long number);

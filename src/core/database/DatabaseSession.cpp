@@ -267,6 +267,7 @@ bool DatabaseSession::Unlock()
     const bool opened = OpenWithPassword(Path());
     if (!opened) {
         lastPath.clear();
+        database.Clear();
         view.ClearViews();
         view.EnableCommands(false);
     }

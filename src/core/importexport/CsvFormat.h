@@ -38,7 +38,11 @@ inline constexpr std::uintmax_t CsvFileSizeLimit = 4294967296ULL;
 // order, every value quoted with its quotes doubled. Empty when no field is selected.
 SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options);
 
-// Writes BuildCsv to the file as UTF-8 with carriage return and line feed for every line feed. Reports failures.
+// The bytes of the export file: BuildCsv as UTF-8, every line feed written as carriage return and line feed.
+// Throws UnencodableText for an unpaired surrogate.
+SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& options);
+
+// Writes CsvFileBytes to the file. Reports failures.
 bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options);
 
 // Reads the file, checks all of it, then adds one entry per record with AddRenaming. Nothing is added when the

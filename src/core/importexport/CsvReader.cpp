@@ -4,6 +4,8 @@
 #include <new>
 #include <optional>
 
+#include <openssl/crypto.h>
+
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/FieldNames.h"
@@ -41,7 +43,10 @@ SecureBytes ReadWholeFile(const std::filesystem::path& path)
     if (size >= CsvFileSizeLimit) {
         throw CsvRefusal{TooLargeMessage};
     }
-    std::ifstream file(path, std::ios::binary);
+    // Unbuffered, so that the file's content lands only in the wiping buffer below, not in the stream's own.
+    std::ifstream file;
+    file.rdbuf()->pubsetbuf(nullptr, 0);
+    file.open(path, std::ios::binary);
     if (!file) {
         throw CsvFileError{};
     }
@@ -52,27 +57,40 @@ SecureBytes ReadWholeFile(const std::filesystem::path& path)
     return bytes;
 }
 
-// Decodes the bytes and joins the file's lines, each ended by a single line feed: a carriage return right before a
-// line feed belongs to the line end, any other carriage return to the text.
-SecureString DecodeLines(std::string_view bytes)
+// The decoded text of a file; wiped when the import ends, as it holds the file's secrets.
+class DecodedText
+{
+public:
+    explicit DecodedText(std::u16string text)
+        : text(std::move(text))
+    {}
+    ~DecodedText() { WipeString(text); }
+    DecodedText(const DecodedText&) = delete;
+    DecodedText& operator=(const DecodedText&) = delete;
+
+    std::u16string text;
+};
+
+// Decodes the bytes and joins the file's lines: a carriage return right before a line feed belongs to the line end
+// and is dropped, any other carriage return belongs to the text. A last line without a line end is ended by the
+// scan, as if the line feed were there.
+std::u16string DecodeLines(std::string_view bytes)
 {
     std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
     if (!decoded) {
         throw CsvRefusal{NotUtf8Message};
     }
-    SecureString text;
-    text.reserve(decoded->size() + 1);
-    const std::size_t size = decoded->size();
+    std::u16string& text = *decoded;
+    const std::size_t size = text.size();
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < size; ++i) {
-        if ((*decoded)[i] != u'\r' || i + 1 == size || (*decoded)[i + 1] != u'\n') {
-            text.push_back((*decoded)[i]);
+        if (text[i] != u'\r' || i + 1 == size || text[i + 1] != u'\n') {
+            text[kept++] = text[i];
         }
     }
-    if (!text.empty() && text.back() != u'\n') {
-        text.push_back(u'\n');
-    }
-    WipeString(*decoded);
-    return text;
+    // Shrinking keeps the buffer, so nothing of the file is left behind in freed memory.
+    text.resize(kept);
+    return std::move(text);
 }
 
 // Walks the text by the quote-only grammar: calls onField(raw value, holds doubled quotes) as each field closes
@@ -83,16 +101,15 @@ bool ScanCsv(std::u16string_view text, OnField&& onField, OnRecordEnd&& onRecord
     const std::size_t size = text.size();
     std::size_t position = 0;
     while (position < size) {
-        position = text.find_first_of(u"\"\n", position);
-        if (position == std::u16string_view::npos) {
-            break;
-        }
-        if (text[position] == u'\n') {
-            ++position;
+        const char16_t character = text[position++];
+        if (character == u'\n') {
             onRecordEnd();
             continue;
         }
-        const std::size_t start = ++position;
+        if (character != u'"') {
+            continue;
+        }
+        const std::size_t start = position;
         bool doubled = false;
         for (;;) {
             const std::size_t quote = text.find(u'"', position);
@@ -109,27 +126,39 @@ bool ScanCsv(std::u16string_view text, OnField&& onField, OnRecordEnd&& onRecord
             break;
         }
     }
+    if (size > 0 && text.back() != u'\n') {
+        onRecordEnd();
+    }
     return true;
 }
 
-std::u16string_view View(const SecureString& text)
+// True when the text holds the database's field terminator, or a NUL, which would cut the entry short when the
+// database file is read back.
+bool HoldsForbiddenCharacters(std::u16string_view text)
 {
-    return {text.data(), text.size()};
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        if (text[i] > 7) {
+            continue;
+        }
+        if (text[i] == 0 || text.substr(i, FieldTerminatorView.size()) == FieldTerminatorView) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Refuses the whole file before anything is added: characters no entry may hold, a field number beyond the first
 // record, records of unequal length, an unclosed field.
-void Validate(const SecureString& text, const CsvImportOptions& options, const ITextSource& texts)
+void Validate(std::u16string_view text, const CsvImportOptions& options, const ITextSource& texts)
 {
-    if (text.find(FieldTerminatorView.data(), 0, FieldTerminatorView.size()) != SecureString::npos ||
-        text.find(u'\0') != SecureString::npos) {
-        // A NUL would cut the entry short when the database file is read back.
+    if (HoldsForbiddenCharacters(text)) {
         throw CsvRefusal{texts.Text(InvalidCharactersText)};
     }
     std::size_t fields = 0;
     std::optional<std::size_t> firstRecordFields;
     const bool closed = ScanCsv(
-        View(text), [&](std::u16string_view, bool) { ++fields; },
+        text, [&](std::u16string_view, bool) { ++fields; },
         [&] {
             if (!firstRecordFields) {
                 firstRecordFields = fields;
@@ -166,7 +195,15 @@ void AssignValue(SecureString& value, std::u16string_view raw, bool doubled)
     }
 }
 
-void Import(CDataBase& database, const SecureString& text, const CsvImportOptions& options)
+// Wipes all the string's room, not just its length: a string whose value was moved away keeps the characters of a
+// short value in its own small buffer.
+void WipeWholeBuffer(SecureString& value)
+{
+    OPENSSL_cleanse(value.data(), value.capacity() * sizeof(char16_t));
+    value.clear();
+}
+
+void Import(CDataBase& database, std::u16string_view text, const CsvImportOptions& options)
 {
     // Which entry field a field number feeds; with equal numbers the first entry field wins.
     auto targetOf = [&](std::size_t number) {
@@ -179,29 +216,30 @@ void Import(CDataBase& database, const SecureString& text, const CsvImportOption
     };
     const bool groupFromFile = options.fieldNumbers[0] != CsvImportOptions::NotMapped;
 
-    EntryKey key;
-    EntryFields fields;
-    SecureString* values[] = {&key.group, &key.title, &fields.username, &fields.password, &fields.url, &fields.notes};
+    Entry entry;
     bool skipRecord = options.header;
     std::size_t number = 0;
     ScanCsv(
-        View(text),
+        text,
         [&](std::u16string_view raw, bool doubled) {
             if (const int target = targetOf(++number); target >= 0) {
-                AssignValue(*values[target], raw, doubled);
+                AssignValue(FieldOf(entry, static_cast<EntryField>(target)), raw, doubled);
             }
         },
         [&] {
             if (!skipRecord) {
                 if (!groupFromFile) {
                     const std::u16string& group = database.Texts().Text(ImportGroupText);
-                    key.group.assign(group.begin(), group.end());
+                    entry.group.assign(group.begin(), group.end());
                 }
-                database.AddRenaming(key, fields);
+                // Taking the strings over is the common case; a refused entry is left whole for the renaming.
+                if (!database.Insert(std::move(entry))) {
+                    database.AddRenaming(entry.Key(), entry.Fields());
+                }
             }
             skipRecord = false;
-            for (SecureString* value : values) {
-                WipeString(*value);
+            for (int field = 0; field < EntryFieldCount; ++field) {
+                WipeWholeBuffer(FieldOf(entry, static_cast<EntryField>(field)));
             }
             number = 0;
         });
@@ -232,9 +270,9 @@ template <class Operation> bool RunImport(CDataBase& database, Operation&& opera
 
 void ImportBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options)
 {
-    const SecureString text = DecodeLines(bytes);
-    Validate(text, options, database.Texts());
-    Import(database, text, options);
+    const DecodedText decoded(DecodeLines(bytes));
+    Validate(decoded.text, options, database.Texts());
+    Import(database, decoded.text, options);
 }
 } // namespace
 

@@ -75,8 +75,12 @@ SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options
     return text;
 }
 
+SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& options)
+{
+    return EncodeExportText(BuildCsv(database, options), LineEnds::CrLfForEveryLf);
+}
+
 bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options)
 {
-    return WriteExportFile(
-        database.Reporter(), path, [&] { return BuildCsv(database, options); }, LineEnds::CrLfForEveryLf);
+    return WriteExportFile(database.Reporter(), path, [&] { return CsvFileBytes(database, options); });
 }

@@ -64,10 +64,10 @@ SecureBytes EncodeExportText(const SecureString& text, LineEnds lineEnds)
 }
 
 bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path,
-                     const std::function<SecureString()>& buildText, LineEnds lineEnds)
+                     const std::function<SecureBytes()>& buildBytes)
 {
     try {
-        const SecureBytes bytes = EncodeExportText(buildText(), lineEnds);
+        const SecureBytes bytes = buildBytes();
         WriteFileAtomically(path, bytes);
         return true;
     } catch (const UnencodableText&) {

@@ -28,7 +28,7 @@ public:
 // The bytes of an export file: UTF-8 without byte-order mark, line ends as asked. Throws UnencodableText.
 SecureBytes EncodeExportText(const SecureString& text, LineEnds lineEnds);
 
-// Builds the text and writes it to the file in one atomic replacement. Reports a failure of either step with the
+// Builds the file's bytes and writes them in one atomic replacement. Reports a failure of either step with the
 // exports' messages and returns false; on success nothing is shown.
 bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path,
-                     const std::function<SecureString()>& buildText, LineEnds lineEnds);
+                     const std::function<SecureBytes()>& buildBytes);

@@ -106,14 +106,22 @@ SecureString BuildHtmlTable(const CDataBase& database)
     return text;
 }
 
+SecureBytes TextListingFileBytes(const CDataBase& database)
+{
+    return EncodeExportText(BuildTextListing(database), LineEnds::CrLfForBareLf);
+}
+
+SecureBytes HtmlFileBytes(const CDataBase& database)
+{
+    return EncodeExportText(BuildHtmlTable(database), LineEnds::CrLfForBareLf);
+}
+
 bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path)
 {
-    return WriteExportFile(
-        database.Reporter(), path, [&] { return BuildTextListing(database); }, LineEnds::CrLfForBareLf);
+    return WriteExportFile(database.Reporter(), path, [&] { return TextListingFileBytes(database); });
 }
 
 bool ExportHtml(const CDataBase& database, const std::filesystem::path& path)
 {
-    return WriteExportFile(
-        database.Reporter(), path, [&] { return BuildHtmlTable(database); }, LineEnds::CrLfForBareLf);
+    return WriteExportFile(database.Reporter(), path, [&] { return HtmlFileBytes(database); });
 }

@@ -13,6 +13,11 @@ SecureString BuildTextListing(const CDataBase& database);
 // and line breaks inside them become <br>, so that the page shows exactly what the entries hold.
 SecureString BuildHtmlTable(const CDataBase& database);
 
-// Write the listing or the table to the file as UTF-8; report failures and return false.
+// The bytes of the export files: UTF-8, every line ended once by carriage return and line feed. Throw
+// UnencodableText for an unpaired surrogate.
+SecureBytes TextListingFileBytes(const CDataBase& database);
+SecureBytes HtmlFileBytes(const CDataBase& database);
+
+// Write those bytes to the file; report failures and return false.
 bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path);
 bool ExportHtml(const CDataBase& database, const std::filesystem::path& path);

@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <variant>
 
 #include "core/common/Reporter.h"
-#include "core/common/Utf.h"
 #include "core/settings/XML.h"
 
 namespace {
@@ -57,8 +57,8 @@ const std::array<Setting, 34> Settings = {{
     {u"fTip1", &COptions::fTip1},
 }};
 
-constexpr std::u16string_view SettingsFolderName = u"Tavilo";
-constexpr std::u16string_view SettingsFileName = u"Lockmere.xml";
+constexpr std::string_view SettingsFolderName = "Tavilo";
+constexpr std::string_view SettingsFileName = "Lockmere.xml";
 
 bool IsBlank(char16_t character)
 {
@@ -66,8 +66,8 @@ bool IsBlank(char16_t character)
 }
 
 // Leading white space and one sign, then the digits up to the first other character, saturated at the 32-bit
-// limits; 0 when there are no digits. This is how the settings file has always been read, so hand-edited values
-// such as "45 seconds" keep working.
+// limits; 0 when there are no digits. Lenient on purpose, so that a hand-edited value such as "45 seconds" is read
+// as 45.
 std::int32_t TextToNumber(std::u16string_view text)
 {
     std::size_t position = 0;
@@ -117,13 +117,13 @@ std::filesystem::path SettingsFolder()
     if (base.empty()) {
         return {};
     }
-    return base / std::filesystem::path(Utf16ToUtf8(SettingsFolderName));
+    return base / SettingsFolderName;
 }
 
 std::filesystem::path SettingsFilePath()
 {
     const std::filesystem::path folder = SettingsFolder();
-    return folder.empty() ? folder : folder / std::filesystem::path(Utf16ToUtf8(SettingsFileName));
+    return folder.empty() ? folder : folder / SettingsFileName;
 }
 
 void COptions::Load(IMessageReporter& reporter)
@@ -161,14 +161,25 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
         if (target.empty()) {
             const std::filesystem::path folder = SettingsFolder();
             if (!folder.empty()) {
-                // Only the program's own folder is made; a missing base folder makes the save fail below.
+                // Under APPDATA only the program's own folder is made. The desktop's configuration folder may not
+                // exist yet on a new account; the desktop conventions say to create it, private to the user.
                 std::error_code ignored;
+                if (PathFromEnvironment("APPDATA").empty() &&
+                    std::filesystem::create_directories(folder.parent_path(), ignored)) {
+                    std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ignored);
+                }
                 std::filesystem::create_directory(folder, ignored);
-                target = folder / std::filesystem::path(Utf16ToUtf8(SettingsFileName));
+                target = folder / SettingsFileName;
             }
         }
-        CXML document;
-        document.LoadOrCreate(target);
+        auto document = std::make_unique<CXML>();
+        document->LoadOrCreate(target);
+        if (!document->GetValue(u"Options")) {
+            // A well-formed file with another root would take none of the values, and the save would report success
+            // while storing nothing, every time. It is no settings file, so it is replaced like a damaged one.
+            document = std::make_unique<CXML>();
+            document->LoadOrCreate(std::filesystem::path());
+        }
         for (const Setting& setting : Settings) {
             std::u16string text;
             if (const auto* flag = std::get_if<bool COptions::*>(&setting.field)) {
@@ -181,9 +192,9 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
             } else {
                 text = this->*std::get<std::u16string COptions::*>(setting.field);
             }
-            document.SetValue(setting.key, text);
+            document->SetValue(setting.key, text);
         }
-        document.Save(target);
+        document->Save(target);
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);

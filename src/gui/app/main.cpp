@@ -1,11 +1,14 @@
 #include <QApplication>
-#include <QMainWindow>
+
+#include "gui/app/App.h"
+#include "gui/app/GuiReporter.h"
+#include "platform/ProcessHardening.h"
 
 int main(int argc, char* argv[])
 {
+    HardenProcess();
     QApplication application(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Lockmere"));
-    window.show();
-    return application.exec();
+    CGuiReporter reporter(CGuiReporter::TestLogFromEnvironment());
+    CApp app(reporter);
+    return app.Run();
 }

@@ -452,6 +452,11 @@ void CDlgMain::Minimised()
 
 void CDlgMain::Restored()
 {
+    // The password prompt runs its own loop, in which the window's state may change again.
+    if (restoring) {
+        return;
+    }
+    restoring = true;
     if (startHidden) {
         startHidden = false;
         session.SetLocked(false);
@@ -459,5 +464,6 @@ void CDlgMain::Restored()
     } else if (session.IsLocked() && !options.LastPath.empty()) {
         session.Unlock();
     }
+    restoring = false;
     UpdateCommandState(false, session.IsOpen());
 }

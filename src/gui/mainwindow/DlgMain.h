@@ -92,5 +92,6 @@ private:
     bool startHidden = false;
     bool exiting = false;
     bool wasMinimised = false;
+    bool restoring = false;
     int menuDispatches = 0;
 };

@@ -319,4 +319,25 @@ TEST_F(CsvReaderTest, BytesAlreadyReadGoThroughTheSameChecks)
     EXPECT_TRUE(ImportCsvBytes(database, "\"a\"\n\"b\"\n", Numbers({1, -1, -1, -1, -1, -1})));
     EXPECT_EQ(database.Size(), 2u);
 }
+TEST_F(CsvReaderTest, RunningOutOfMemoryIsReportedPlainly)
+{
+    FailingTextSource<std::bad_alloc> texts(136);
+    CDataBase target(recorder, texts);
+    WriteFileBytes(folder / "in.csv", "\"a\"\n");
+
+    EXPECT_FALSE(ImportCsv(target, folder / "in.csv", Numbers({-1, 1, -1, -1, -1, -1})));
+    EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{u"Not enough memory to read the file."});
+    EXPECT_EQ(recorder.messages[0].icon, MessageIcon::None);
+}
+
+TEST_F(CsvReaderTest, AnyOtherFailureIsReportedWithTheGeneralMessage)
+{
+    FailingTextSource<UnexpectedFailure> texts(136);
+    CDataBase target(recorder, texts);
+    WriteFileBytes(folder / "in.csv", "\"a\"\n");
+
+    EXPECT_FALSE(ImportCsv(target, folder / "in.csv", Numbers({-1, 1, -1, -1, -1, -1})));
+    EXPECT_EQ(recorder.Texts(),
+              std::vector<std::u16string>{u"An unknown exception occurred when attempting to read the file."});
+}
 } // namespace

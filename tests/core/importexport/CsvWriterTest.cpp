@@ -137,4 +137,23 @@ TEST_F(CsvWriterTest, ExportedFileIsReadableByTheOwnerOnly)
     EXPECT_EQ(permissions & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
               std::filesystem::perms::none);
 }
+TEST_F(CsvWriterTest, RunningOutOfMemoryIsReportedAndNothingIsWritten)
+{
+    FailingTextSource<std::bad_alloc> texts(4);
+    CDataBase source(recorder, texts);
+
+    EXPECT_FALSE(ExportCsv(source, folder / "out.csv", {}));
+    EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{u"Not enough memory."});
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.csv"));
+}
+
+TEST_F(CsvWriterTest, AnyOtherFailureIsReportedWithTheGeneralMessage)
+{
+    FailingTextSource<UnexpectedFailure> texts(4);
+    CDataBase source(recorder, texts);
+
+    EXPECT_FALSE(ExportCsv(source, folder / "out.csv", {}));
+    EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{u"An exception occurred."});
+    EXPECT_EQ(recorder.messages[0].icon, MessageIcon::None);
+}
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,6 +22,30 @@ inline void PrintTo(const Entry& entry, std::ostream* out)
     }
     *out << ')';
 }
+
+// A failure that no handler expects by its type.
+struct UnexpectedFailure
+{};
+
+// English texts, except that asking for one id fails with the given exception: makes an operation fail midway.
+template <class Failure> class FailingTextSource : public ITextSource
+{
+public:
+    explicit FailingTextSource(int failingId)
+        : failingId(failingId)
+    {}
+    const std::u16string& Text(int id) const override
+    {
+        if (id == failingId) {
+            throw Failure();
+        }
+        return english.Text(id);
+    }
+
+private:
+    int failingId;
+    BuiltinTextSource english;
+};
 
 // A collection with recorded messages and built-in texts, and a folder for the files under test.
 class ImportExportTest : public testing::Test

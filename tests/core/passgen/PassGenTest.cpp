@@ -127,6 +127,15 @@ TEST_F(PassGenTest, OnlyNumbersWithLengthFourGivesFourDigits)
     }
 }
 
+TEST_F(PassGenTest, OnlySpecialSetDrawsOnlyTheThirteenSymbols)
+{
+    const SecureString password = Generated(Generator(seeded, 500, 0, 0, 0, 1));
+    ASSERT_EQ(password.size(), 500u);
+    for (char16_t character : password) {
+        EXPECT_NE(std::u16string_view(u"!@#$%^&*()_-+").find(character), std::u16string_view::npos);
+    }
+}
+
 TEST_F(PassGenTest, GenerateAppendsToTheText)
 {
     SecureString text = ToSecure(u"pre");

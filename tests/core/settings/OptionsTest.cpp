@@ -459,6 +459,16 @@ TEST_F(OptionsDamagedFileTest, NotWellFormedFileIsReplacedByOneWithTheProgramKey
     EXPECT_EQ(Names(Elements(SettingsFile())), KeysInOrder);
 }
 
+TEST_F(OptionsDamagedFileTest, WellFormedFileWithAnotherRootIsReplaced)
+{
+    ExpectRecovered("<Settings><fTop>1</fTop></Settings>");
+    EXPECT_EQ(Names(Elements(SettingsFile())), KeysInOrder);
+    COptions options;
+    options.fTop = true;
+    ASSERT_TRUE(options.Save(reporter));
+    EXPECT_TRUE(Loaded().fTop);
+}
+
 TEST_F(OptionsDamagedFileTest, TruncatedFile)
 {
     COptions saved;
@@ -547,6 +557,27 @@ TEST_F(OptionsLocationTest, SaveAndLoadThroughTheConfigurationFolder)
     COptions loaded;
     loaded.Load(reporter);
     EXPECT_EQ(loaded.Language, u"German");
+}
+
+TEST_F(OptionsLocationTest, NewAccountWithoutAConfigurationFolderGetsAPrivateOne)
+{
+    ScopedEnvironment appData("APPDATA", std::nullopt);
+    ScopedEnvironment config("XDG_CONFIG_HOME", std::nullopt);
+    MessageRecorder reporter;
+    ASSERT_FALSE(std::filesystem::exists(home / ".config"));
+
+    EXPECT_TRUE(COptions().Save(reporter));
+    EXPECT_TRUE(std::filesystem::is_regular_file(home.Path() / ".config" / "Tavilo" / "Lockmere.xml"));
+    EXPECT_EQ(std::filesystem::status(home / ".config").permissions(), std::filesystem::perms::owner_all);
+}
+
+TEST_F(OptionsLocationTest, UnderAppDataOnlyTheProgramFolderIsCreated)
+{
+    ScopedEnvironment appData("APPDATA", (home / "missing").string());
+    MessageRecorder reporter;
+
+    EXPECT_FALSE(COptions().Save(reporter));
+    EXPECT_FALSE(std::filesystem::exists(home / "missing"));
 }
 
 TEST_F(OptionsLocationTest, NoFolderAtAllIsAFailedSaveNotACrash)

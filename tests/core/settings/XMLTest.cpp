@@ -4,6 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <pugixml.hpp>
+#include <string>
+#include <vector>
+
 #include "support/TempDir.h"
 
 namespace {
@@ -150,6 +154,14 @@ TEST_F(XmlWriteTest, PlainTextFileBecomesTheValuesWrittenInOrder)
     EXPECT_LT(saved.find("<LastPath>/x</LastPath>"), saved.find("<fLastDB>0</fLastDB>"));
     EXPECT_EQ(saved.find("this is not XML"), std::string::npos);
     EXPECT_EQ(reread.GetValue(u"Options/fLastDB"), u"0");
+
+    pugi::xml_document parsed;
+    ASSERT_TRUE(parsed.load_string(saved.c_str()));
+    std::vector<std::string> names;
+    for (pugi::xml_node child : parsed.child("Options").children()) {
+        names.emplace_back(child.name());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"fTop", "LastPath", "fLastDB"}));
 }
 
 TEST_F(XmlWriteTest, SavedDocumentIsUtf8WithoutEncodingName)

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "cli/CliContext.h"
+#include "core/common/SecureString.h"
+#include "core/database/DataBase.h"
+
+// The database file a command works on: read once under its master password, changed in memory, and written at once
+// after the change. The write is refused when another program replaced the file after it was read, so that two
+// commands (or a command and the desktop program) never silently undo each other's change.
+class CCliDatabase
+{
+public:
+    CCliDatabase(CliContext& context, std::filesystem::path path);
+
+    // Asks for the master password and reads the file. A command that will write refuses a decryption that is not a
+    // sequence of whole records: a damaged file or the rare wrong password that passes both padding checks, which
+    // writing back would turn into a loss of every entry. Throws CliFailure (exit code 3 for "Invalid password.").
+    void Open(std::u16string_view prompt, bool forChange);
+
+    CDataBase& Entries() { return entries; }
+    void SetMasterPassword(SecureString password) { masterPassword = std::move(password); }
+
+    // Writes the whole collection under the master password. Throws CliFailure when it was not written.
+    void Save();
+
+private:
+    // What tells one version of the file from the next: the program's writes always put a new file in place.
+    struct Identity
+    {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long modifiedSeconds = 0;
+        long modifiedNanoseconds = 0;
+        friend bool operator==(const Identity&, const Identity&) = default;
+    };
+    std::optional<Identity> CurrentIdentity() const;
+
+    CliContext& context;
+    std::filesystem::path path;
+    CDataBase entries;
+    SecureString masterPassword;
+    std::optional<Identity> identityRead;
+};
+
+// Fails the command with the message for an entry that is not in the database.
+[[noreturn]] void FailNoSuchEntry(const EntryKey& key);

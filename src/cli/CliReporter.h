@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/common/Reporter.h"
+
+// Shows the program's messages on standard error, one per line, in UTF-8.
+class CCliReporter : public IMessageReporter
+{
+public:
+    explicit CCliReporter(int descriptor)
+        : descriptor(descriptor)
+    {}
+    void ShowMessage(const std::u16string& text, MessageIcon icon) override;
+
+private:
+    int descriptor;
+};

@@ -1,0 +1,34 @@
+#include <filesystem>
+
+#include "cli/Arguments.h"
+#include "cli/CliDatabase.h"
+#include "cli/Commands.h"
+#include "cli/NewPassword.h"
+#include "core/database/DatabaseFile.h"
+
+namespace {
+int Run(CliContext& context, const std::vector<std::string>& arguments)
+{
+    const CArguments parsed(arguments, {});
+    parsed.ExpectPositional(1);
+    const std::filesystem::path path = parsed.Path(0);
+    std::error_code error;
+    // Also a dangling link: writing would create the file it points to.
+    if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found) {
+        throw CliFailure("The file already exists; a new database is not written over it: " + path.string());
+    }
+    const SecureString password = AskNewPassword(context, NewPasswordMode::NewDatabase);
+    const CDataBase empty(context.reporter, context.texts);
+    if (!WriteDatabase(empty, path, password)) {
+        throw CliFailure("");
+    }
+    return ExitCode::Done;
+}
+} // namespace
+
+constinit const CliCommand CreateCommand{
+    "create",
+    "DB",
+    "Creates an empty database in the new file DB. Asks for its master password and the password again.",
+    Run,
+};

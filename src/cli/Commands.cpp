@@ -1,0 +1,13 @@
+#include "cli/Commands.h"
+
+#include <array>
+
+std::span<const CliCommand> CliCommands()
+{
+    // The commands are constant-initialised in their own files, so they are complete before this runs.
+    static const std::array commands = {
+        CreateCommand, LsCommand,  ShowCommand,   AddCommand,    RmCommand,
+        PasswdCommand, GenCommand, ExportCommand, ImportCommand, MergeCommand,
+    };
+    return commands;
+}

@@ -1,0 +1,137 @@
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include "cli/CliCommand.h"
+#include "cli/CliDatabase.h"
+#include "cli/Output.h"
+#include "core/database/DatabaseFile.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+namespace {
+SecureString Password(const char16_t* text)
+{
+    return ToSecure(text);
+}
+} // namespace
+
+// Both ends of a pipe that feeds passwords to the command, as a script would.
+struct PasswordPipe
+{
+    PasswordPipe()
+    {
+        int ends[2] = {-1, -1};
+        if (::pipe(ends) == 0) {
+            read = ends[0];
+            write = ends[1];
+        }
+    }
+    ~PasswordPipe()
+    {
+        ::close(read);
+        ::close(write);
+    }
+    int read = -1;
+    int write = -1;
+};
+
+// A command's view of its database file.
+class CliDatabaseFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CDataBase empty(messages, texts);
+        ASSERT_TRUE(WriteDatabase(empty, path, Password(u"pw")));
+    }
+    void Feed(const std::string& lines)
+    {
+        ASSERT_EQ(::write(pipe.write, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    }
+
+    TempDir folder;
+    std::filesystem::path path = folder / "db.ldb";
+    MessageRecorder messages;
+    BuiltinTextSource texts;
+    PasswordPipe pipe;
+    CPasswordReader passwords{pipe.read, -1};
+    COutput output{-1};
+    CliContext context{messages, texts, passwords, output};
+};
+
+TEST_F(CliDatabaseFile, AFileReplacedAfterReadingIsNotOverwritten)
+{
+    Feed("pw\n");
+    CCliDatabase database(context, path);
+    database.Open(u"Password", true);
+    ASSERT_TRUE(database.Entries().Add({u"Mine", u"t"}, {}));
+
+    // Another program saves its own change in between.
+    CDataBase theirs(messages, texts);
+    ASSERT_TRUE(theirs.Add({u"Theirs", u"t"}, {}));
+    ASSERT_TRUE(WriteDatabase(theirs, path, Password(u"pw")));
+    const std::string theirFile = ReadFileBytes(path);
+
+    EXPECT_THROW(database.Save(), CliFailure);
+    EXPECT_EQ(ReadFileBytes(path), theirFile);
+}
+
+TEST_F(CliDatabaseFile, SuccessiveSavesOfOneCommandAreAllowed)
+{
+    Feed("pw\n");
+    CCliDatabase database(context, path);
+    database.Open(u"Password", true);
+    ASSERT_TRUE(database.Entries().Add({u"a", u"1"}, {}));
+    database.Save();
+    ASSERT_TRUE(database.Entries().Add({u"a", u"2"}, {}));
+    EXPECT_NO_THROW(database.Save());
+
+    CDataBase reread(messages, texts);
+    ASSERT_EQ(ReadDatabase(reread, path, Password(u"pw")), ReadResult::Done);
+    EXPECT_EQ(reread.Size(), 2u);
+}
+
+TEST_F(CliDatabaseFile, AWrongPasswordEndsWithTheInvalidPasswordCode)
+{
+    Feed("nope\n");
+    CCliDatabase database(context, path);
+    try {
+        database.Open(u"Password", false);
+        FAIL() << "a wrong password was accepted";
+    } catch (const CliFailure& failure) {
+        EXPECT_EQ(failure.ExitCodeOf(), ExitCode::InvalidPassword);
+    }
+    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(u"Invalid password."));
+}
+
+TEST_F(CliDatabaseFile, PasswordsAreReadOneLineAtATime)
+{
+    Feed("first\nsecond\n");
+    EXPECT_EQ(passwords.Read(u"Password"), u"first");
+    EXPECT_EQ(passwords.Read(u"Password"), u"second");
+}
+
+class EscapedOutput : public ::testing::Test
+{};
+
+TEST_F(EscapedOutput, PlainTextIsWrittenAsUtf8)
+{
+    EXPECT_EQ(EscapeField(ToSecure(u"Grüße 😀 \"q\"")), SecureUtf8("Grüße 😀 \"q\""));
+}
+
+TEST_F(EscapedOutput, LineBreaksTabsAndBackslashesAreEscaped)
+{
+    EXPECT_EQ(EscapeField(ToSecure(u"a\tb\nc\rd\\e")), SecureUtf8("a\\tb\\nc\\rd\\\\e"));
+}
+
+TEST_F(EscapedOutput, ControlCharactersCannotSteerTheTerminal)
+{
+    EXPECT_EQ(EscapeField(ToSecure(u"\u001B[2J\u0007\u007F\u009B")), SecureUtf8("\\x1B[2J\\x07\\x7F\\x9B"));
+}
+
+TEST_F(EscapedOutput, AnUnpairedSurrogateBecomesTheReplacementCharacter)
+{
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+    EXPECT_EQ(EscapeField(ToSecure(lone)), SecureUtf8("a\xEF\xBF\xBD"
+                                                      "b"));
+}
