@@ -157,7 +157,14 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
-    return ToQString(ShownValue(index.row(), index.column()));
+    QString shown = ToQString(ShownValue(index.row(), index.column()));
+    // A row is one line high: line breaks of the notes show as blanks instead of pushing the text out of the cell.
+    for (QChar& character : shown) {
+        if (character == u'\n' || character == u'\r') {
+            character = u' ';
+        }
+    }
+    return shown;
 }
 
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -379,3 +379,13 @@ TEST_F(DlgEditOkTest, CancelTakesNothing)
     EXPECT_EQ(dialog->title, ToSecure(u"Inbox"));
     EXPECT_TRUE(database.Find({ToSecure(u"Email"), ToSecure(u"Inbox")}));
 }
+
+TEST_F(DlgEditOpeningTest, AGroupInAnotherCaseThanASuggestionIsListedBesideIt)
+{
+    AddEntries(database, {MakeEntry(u"email", u"Other")});
+    auto dialog = Open(EditMode::Add);
+    QComboBox* group = Child<QComboBox>(*dialog, "group");
+    EXPECT_NE(group->findText("Email", Qt::MatchExactly | Qt::MatchCaseSensitive), -1);
+    EXPECT_NE(group->findText("email", Qt::MatchExactly | Qt::MatchCaseSensitive), -1);
+    EXPECT_EQ(group->count(), 12);
+}

@@ -417,3 +417,10 @@ TEST_F(ListInteractionTest, RightClickAsksForTheContextMenuAtTheCursor)
     ASSERT_EQ(menus.count(), 1);
     EXPECT_EQ(menus.first().at(0).toPoint(), List().viewport()->mapToGlobal(position));
 }
+
+TEST_F(EntryListTest, LineBreaksOfTheNotesShowAsBlanksInTheirCell)
+{
+    AddEntries(database, {MakeEntry(u"G", u"T", u"", u"", u"", u"first\r\nsecond")});
+    Fill();
+    EXPECT_EQ(Cell(0, 5), "first  second");
+}
