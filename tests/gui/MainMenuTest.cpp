@@ -48,6 +48,7 @@ protected:
         return inserted;
     }
 
+    ApplicationFirst application;
     BuiltinTextSource texts;
     COptions options;
     QMenuBar bar;
@@ -159,7 +160,11 @@ TEST_P(MainMenuTest, MainItemsCarryImages)
 
 INSTANTIATE_TEST_SUITE_P(Insertions, MainMenuTest,
                          ::testing::Values(Insertions{false, false, 7, 9}, Insertions{true, false, 10, 12},
-                                           Insertions{false, true, 9, 11}, Insertions{true, true, 11, 13}));
+                                           Insertions{false, true, 9, 11}, Insertions{true, true, 11, 13}),
+                         [](const ::testing::TestParamInfo<Insertions>& info) {
+                             return std::string(info.param.paste ? "Paste" : "NoPaste") +
+                                    (info.param.autoLogin ? "AutoLogin" : "NoAutoLogin");
+                         });
 
 class MainMenuRebuildTest : public ::testing::Test
 {
@@ -175,6 +180,7 @@ protected:
         return texts;
     }
 
+    ApplicationFirst application;
     BuiltinTextSource texts;
     COptions options;
     QMenuBar bar;

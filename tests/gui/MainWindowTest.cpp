@@ -295,6 +295,38 @@ TEST_F(MainWindowTest, CloseButtonWithCloseHideMinimisesAndLocks)
     EXPECT_EQ(options.LastPath, Utf8ToUtf16(path.string()));
 }
 
+TEST_F(MainWindowTest, RestoringALockedWindowAsksForThePasswordAgain)
+{
+    const auto path = folder / "lockmere.ldb";
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    options.fLockDBMin = true;
+    window->show();
+    OpenThroughTheDialogs(path, QStringLiteral("pw"));
+    window->showMinimized();
+    ASSERT_TRUE(window->Session().IsLocked());
+
+    driver.Then(TypePassword(QStringLiteral("pw")));
+    window->showNormal();
+    for (int wait = 0; wait < 50 && !driver.Finished(); ++wait) {
+        QTest::qWait(20);
+    }
+    QTest::qWait(50);
+    EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Enter")});
+    EXPECT_FALSE(window->Session().IsLocked());
+    EXPECT_EQ(database.Size(), 1u);
+    EXPECT_TRUE(window->MainMenu().Action(FileClose)->isEnabled());
+}
+
+TEST_F(MainWindowTest, EnterAloneDoesNothing)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QTest::keyClick(window.get(), Qt::Key_Enter);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(driver.titles.empty());
+}
+
 TEST_F(MainWindowTest, CloseButtonWithoutCloseHideEndsTheWindow)
 {
     window->show();
@@ -333,6 +365,68 @@ TEST_F(MainWindowTest, AboutShowsTheAboutDialog)
     driver.Then(ClickOk());
     Run(HelpAbout);
     EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("About Lockmere")});
+}
+
+TEST_F(MainWindowTest, OpenContainingFolderShowsTipZeroThenOpensTheFolder)
+{
+    const auto path = folder / "lockmere.ldb";
+    MakeFile(path, u"pw", {});
+    OpenThroughTheDialogs(path, QStringLiteral("pw"));
+    UrlCatcher desktop;
+    QString advice;
+    driver.Then([&](QWidget* tip) {
+        advice = tip->findChild<QLabel*>(QStringLiteral("advice"))->text();
+        ClickOk()(tip);
+    });
+    Run(FileOpenFolder);
+    EXPECT_EQ(advice.toStdString(),
+              "Please remember that the database should be closed to move, rename or delete the database file.");
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(Q(folder.Path()) + QLatin1Char('/')));
+
+    options.fTip0 = false;
+    Run(FileOpenFolder); // no tip any more, the folder all the same
+    EXPECT_EQ(desktop.opened.size(), 2u);
+}
+
+TEST_F(MainWindowTest, HelpAndUpdateCarryTheRussianQueryOnlyForRussian)
+{
+    UrlCatcher desktop;
+    options.Language = u"Russian";
+    Run(Help);
+    Run(HelpUpdate);
+    options.Language = u"russian";
+    Run(Help);
+    Run(HelpUpdate);
+    ASSERT_EQ(desktop.opened.size(), 4u);
+    EXPECT_TRUE(desktop.opened[0].toString().endsWith(QStringLiteral("?lng=ru&p=lockmere_help")));
+    EXPECT_TRUE(desktop.opened[1].toString().endsWith(QStringLiteral("?lng=ru&p=lockmere")));
+    EXPECT_TRUE(desktop.opened[2].toString().endsWith(QStringLiteral("/?p=lockmere_help")));
+    EXPECT_TRUE(desktop.opened[3].toString().endsWith(QStringLiteral("/?p=lockmere")));
+}
+
+TEST_F(MainWindowTest, AlwaysOnTopFollowsTheSetting)
+{
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    options.fTop = true;
+    CDlgMain topmost(database, options, texts, u"");
+    EXPECT_TRUE(topmost.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(MainWindowTest, NoCommandOfALaterPartChangesTheDatabase)
+{
+    const auto path = folder / "lockmere.ldb";
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    OpenThroughTheDialogs(path, QStringLiteral("pw"));
+    const std::string before = ReadFileBytes(path);
+    // Without a selected entry, Edit and Delete have nothing to act on; Add opens its dialog and is tested with it.
+    for (int command : {EditEditEntry, EditDeleteEntry, EditCopyUser, EditSortTitle, FileImportCsv, FileExportCsv,
+                        FileExportPrint, Options, EditClearClipboard}) {
+        Run(command);
+    }
+    EXPECT_TRUE(driver.titles.empty());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(database.Size(), 1u);
 }
 
 TEST(CommandLineTest, OnlyTheExactHideSwitchStartsHidden)

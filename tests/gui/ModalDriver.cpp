@@ -1,6 +1,7 @@
 #include "ModalDriver.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -38,6 +39,20 @@ void ModalDriver::Poll()
     // Outside the poll: a step that opens another modal window runs its loop, and a timer never re-enters its
     // own handler.
     QTimer::singleShot(0, modal, [step, modal] { step(modal); });
+}
+
+UrlCatcher::UrlCatcher()
+{
+    for (const char* scheme : {"file", "http", "https"}) {
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+}
+
+UrlCatcher::~UrlCatcher()
+{
+    for (const char* scheme : {"file", "http", "https"}) {
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
 }
 
 void EnsureApplication()

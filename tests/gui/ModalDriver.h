@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -34,8 +35,28 @@ private:
     QPointer<QWidget> handled;
 };
 
+// Receives the addresses the program hands to the desktop, instead of a browser or file manager, while it lives.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher();
+    ~UrlCatcher() override;
+
+    std::vector<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+
 // Makes sure the one QApplication of the test program exists.
 void EnsureApplication();
+
+// As the first member of a fixture, makes the application exist before any widget member is built.
+struct ApplicationFirst
+{
+    ApplicationFirst() { EnsureApplication(); }
+};
 
 // Common steps.
 ModalDriver::Step TypePasswords(const QString& password, const QString& repeat);

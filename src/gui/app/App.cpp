@@ -1,7 +1,11 @@
 #include "gui/app/App.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+
 #include "core/settings/BuiltinTexts.h"
-#include "gui/app/ShellWindow.h"
+#include "gui/mainwindow/CommandLine.h"
+#include "gui/mainwindow/DlgMain.h"
 #include "platform/ProgramPath.h"
 
 CApp::CApp(IMessageReporter& reporter)
@@ -29,8 +33,19 @@ int CApp::Run()
 
 void CApp::RunMainWindow()
 {
-    CShellWindow window;
-    window.exec();
+    CDlgMain window(database, options, translation, CommandLineText(QCoreApplication::arguments()));
+    // The main window runs modally, like the dialogs it opens: the program ends when it does.
+    window.setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    bool ended = false;
+    QObject::connect(&window, &CDlgMain::Ended, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    window.Start();
+    if (!ended) {
+        loop.exec();
+    }
     // Written while the window object still exists and after its loop has ended, as the window may change
     // settings up to its last moment.
     options.Save(reporter);

@@ -4,9 +4,10 @@
 
 SecureString TakeSecret(QLineEdit& field)
 {
-    QString text = field.text();
+    // The edit field keeps its own buffer, which Qt does not let us wipe; emptying it at once keeps the time the
+    // password lies there short.
+    const QString text = field.text();
     SecureString secret(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-    text.fill(QChar(u'\0'));
     field.clear();
     return secret;
 }

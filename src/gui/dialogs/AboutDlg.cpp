@@ -48,11 +48,15 @@ CAboutDlg::CAboutDlg(const ITextSource& texts, const std::u16string& language, Q
     connect(buttons, &QDialogButtonBox::accepted, this, &CAboutDlg::accept);
 
     auto* layout = new QGridLayout(this);
-    layout->setHorizontalSpacing(18);
+    layout->setHorizontalSpacing(20);
+    layout->setVerticalSpacing(6);
+    layout->setContentsMargins(24, 20, 24, 14);
+    layout->setColumnMinimumWidth(1, 200);
+    layout->setRowMinimumHeight(3, 44);
     layout->addWidget(icon, 0, 0, 3, 1);
     layout->addWidget(name, 0, 1);
     layout->addWidget(version, 1, 1);
     layout->addWidget(link, 2, 1);
-    layout->addWidget(buttons, 3, 0, 1, 2);
+    layout->addWidget(buttons, 3, 0, 1, 2, Qt::AlignBottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -149,7 +149,7 @@ void CDlgMain::CreateViews()
     splitter->addWidget(views->List());
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({190, 590});
+    splitter->setSizes({170, 610});
     splitter->setContentsMargins(4, 4, 4, 0);
     setCentralWidget(splitter);
     ConnectViews();
@@ -388,7 +388,10 @@ void CDlgMain::RunEntryCommand(int command)
         }
         break;
     default:
-        DeleteCurrentEntry(context);
+        // Like its toolbar button and menu item, the command is idle while no entry is current.
+        if (HasCurrentEntry()) {
+            DeleteCurrentEntry(context);
+        }
         break;
     }
 }
@@ -424,6 +427,7 @@ void CDlgMain::closeEvent(QCloseEvent* event)
     }
     mainMenu.ReleaseImages();
     event->accept();
+    emit Ended();
 }
 
 void CDlgMain::changeEvent(QEvent* event)

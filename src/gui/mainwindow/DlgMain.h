@@ -46,6 +46,10 @@ public:
     EntryViews& Views() { return *views; }
     QLabel* StatusPane(int pane) const;
 
+signals:
+    // The window has ended: Exit, Escape, or the close button when it does not minimise.
+    void Ended();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -13,7 +13,7 @@
 namespace {
 constexpr int GeneralText = 5;
 constexpr int ItemsText = 7;
-constexpr int ColumnWidth = 110;
+constexpr int ColumnWidth = 100;
 
 // The optional columns after Title, with the setting that shows each.
 struct OptionalColumn

@@ -4,25 +4,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
-#include <utility>
-#include <vector>
 
 #include "core/settings/Options.h"
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/CommandIds.h"
+#include "gui/settings/MenuTranslation.h"
 
 using namespace CommandId;
 
 namespace {
 // Top-level items by position.
-constexpr int FileText = 120;
-constexpr int EditText = 140;
-constexpr int OptionsText = 13;
-constexpr int HelpText = 160;
+const MenuText PositionTexts[] = {{0, 120}, {0, 140}, {Options, 13}, {0, 160}};
 
 // Captions by command.
-const std::vector<std::pair<int, int>> CommandTexts = {
+const MenuText CommandTexts[] = {
     {FileNew, 122},          {FileOpen, 123},           {FileClose, 124},
     {FileChangePass, 121},   {FileImportCsv, 135},      {FileImportLdb, 170},
     {FileExportPrint, 129},  {FileExportTxt, 130},      {FileExportHtml, 131},
@@ -134,15 +130,7 @@ void CMainMenu::CreateTemplate()
 
 void CMainMenu::Translate()
 {
-    fileMenu->setTitle(QtText(texts, FileText));
-    editMenu->setTitle(QtText(texts, EditText));
-    optionsItem->setText(QtText(texts, OptionsText));
-    helpMenu->setTitle(QtText(texts, HelpText));
-    for (const auto& [command, text] : CommandTexts) {
-        if (QAction* action = Action(command)) {
-            action->setText(QtText(texts, text));
-        }
-    }
+    TranslateMenu(*menu, PositionTexts, CommandTexts, texts);
     const QList<QAction*> fileItems = fileMenu->actions();
     fileItems[ImportPosition]->setText(QtText(texts, ImportText));
     fileItems[ExportPosition]->setText(QtText(texts, ExportText));
@@ -187,7 +175,6 @@ void CMainMenu::LoadImages()
         }
         images[index] = ThemeIcon(image.themeName, image.fallbackName);
         item->setIcon(images[index]);
-        item->setIconVisibleInMenu(true);
     }
 }
 

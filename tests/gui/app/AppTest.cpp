@@ -21,8 +21,9 @@ QApplication& Application()
     static int argc = 1;
     static char name[] = "lockmere_gui_tests";
     static char* argv[] = {name, nullptr};
+    // Never destroyed: at process exit Qt's clean-up would run after the statics it needs are gone.
     if (QApplication::instance() == nullptr) {
-        static QApplication application(argc, argv);
+        new QApplication(argc, argv);
     }
     return *qApp;
 }
@@ -125,7 +126,7 @@ TEST_F(AppStartUp, LoadsTheSettingsBeforeTheMainWindow)
 {
     COptions stored;
     stored.fTop = true;
-    stored.LastPath = u"/somewhere/lockmere.ldb";
+    stored.uLockDBAutoTime = 77;
     ASSERT_TRUE(stored.Save(messages));
 
     CApp app(messages);
@@ -133,7 +134,7 @@ TEST_F(AppStartUp, LoadsTheSettingsBeforeTheMainWindow)
     RunClosingTheWindow(app, [&](QWidget&) { seen = app.Options(); });
     ASSERT_TRUE(seen);
     EXPECT_TRUE(seen->fTop);
-    EXPECT_EQ(seen->LastPath, u"/somewhere/lockmere.ldb");
+    EXPECT_EQ(seen->uLockDBAutoTime, 77);
 }
 
 TEST_F(AppStartUp, ASecondCopyShowsTheMessageAndEndsWithoutTouchingTheSettings)
