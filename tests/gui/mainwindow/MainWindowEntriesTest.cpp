@@ -233,3 +233,30 @@ TEST_F(MainWindowEntriesTest, ScreenshotsOfTheMainWindowAndTheEntryDialog)
     });
     window->OnCommand(CommandId::EditEditEntry);
 }
+
+TEST_F(MainWindowEntriesTest, EnterOnASelectedRowOpensTheEditDialog)
+{
+    List().SelectRow(4);
+    List().setFocus();
+    QString shownTitle;
+    OnModal([&shownTitle](QWidget* dialog) {
+        shownTitle = dialog->findChild<QLineEdit*>(QStringLiteral("title"))->text();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    QTest::keyClick(&List(), Qt::Key_Return);
+    EXPECT_EQ(shownTitle, Cell(4, 1));
+}
+
+TEST_F(MainWindowEntriesTest, ChoosingAGroupNarrowsTheListAndDisablesSortByGroup)
+{
+    EXPECT_TRUE(window->MainMenu().Action(CommandId::EditSortGroup)->isEnabled());
+    QTreeWidgetItem* network = window->GroupTree()->topLevelItem(0)->child(2);
+    ASSERT_EQ(network->text(0), "Network");
+    window->GroupTree()->setCurrentItem(network);
+    EXPECT_EQ(Model().rowCount(), 6);
+    EXPECT_EQ(Model().headerData(0, Qt::Horizontal).toString(), "Title");
+    EXPECT_EQ(window->StatusPane(0)->text(), "Network");
+    EXPECT_EQ(window->StatusPane(1)->text(), " 6 Item(s)");
+    EXPECT_FALSE(window->MainMenu().Action(CommandId::EditSortGroup)->isEnabled());
+    EXPECT_FALSE(window->ToolbarAction(CommandId::EditEditEntry)->isEnabled());
+}
