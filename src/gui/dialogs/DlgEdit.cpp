@@ -56,11 +56,6 @@ void MaskField(QLineEdit& field, bool masked)
 {
     field.setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
 }
-
-void WipeField(QLineEdit& field)
-{
-    field.clear();
-}
 } // namespace
 
 CDlgEdit::CDlgEdit(EditMode mode, const CDataBase& database, const COptions& options, const ITextSource& texts,
@@ -102,7 +97,7 @@ CDlgEdit::~CDlgEdit()
 {
     WipeMembers();
     for (QLineEdit* field : {usernameField, passwordField, repeatField}) {
-        WipeField(*field);
+        field->clear();
     }
 }
 
@@ -146,18 +141,18 @@ void CDlgEdit::CreateControls()
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(1, 260);
-    const QWidget* fields[] = {groupBox, titleField, usernameField, passwordField, repeatField, urlField, notesField};
+    QWidget* const fields[] = {groupBox, titleField, usernameField, passwordField, repeatField, urlField, notesField};
     QPushButton* const beside[] = {nullptr, nullptr, usernameMask, passwordMask, generate, browse, nullptr};
     for (int row = 0; row < 7; ++row) {
         auto* label = new QLabel(QtText(texts, GroupLabel + row), this);
-        label->setBuddy(const_cast<QWidget*>(fields[row]));
+        label->setBuddy(fields[row]);
         const Qt::Alignment labelAlignment = row == 6 ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter;
         grid->addWidget(label, row, 0, labelAlignment);
         if (beside[row] != nullptr) {
-            grid->addWidget(const_cast<QWidget*>(fields[row]), row, 1);
+            grid->addWidget(fields[row], row, 1);
             grid->addWidget(beside[row], row, 2);
         } else {
-            grid->addWidget(const_cast<QWidget*>(fields[row]), row, 1, 1, 2);
+            grid->addWidget(fields[row], row, 1, 1, 2);
         }
     }
     grid->setRowStretch(6, 1);
