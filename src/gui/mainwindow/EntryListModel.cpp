@@ -25,6 +25,7 @@ void EntryListModel::SetColumns(std::vector<EntryField> shown)
 {
     beginResetModel();
     columns = std::move(shown);
+    rows.clear();
     endResetModel();
 }
 

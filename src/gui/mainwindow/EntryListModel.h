@@ -19,7 +19,8 @@ public:
 
     EntryListModel(const CDataBase& database, const ITextSource& texts, QObject* parent = nullptr);
 
-    // The shown fields, in column order; the rows are kept.
+    // The shown fields, in column order. The rows go too: the collection may have changed since they were listed,
+    // and a fill follows.
     void SetColumns(std::vector<EntryField> shown);
     // Lists the collection's entries in key order, all of them or those of one group (exact comparison).
     void Fill(const SecureString* group, bool hideUsernames, bool hidePasswords);
