@@ -29,6 +29,7 @@ test-asan: deps
 
 bench: build
 	@$(BUILD_DIR)/bin/lockmere_bench
+	@if [ -x $(BUILD_DIR)/bin/lockmere_gui_bench ]; then $(BUILD_DIR)/bin/lockmere_gui_bench; fi
 
 clean:
 	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
