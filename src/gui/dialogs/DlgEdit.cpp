@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "core/common/Utf.h"
 #include "core/settings/Options.h"
@@ -156,6 +157,11 @@ void CDlgEdit::CreateControls()
         }
     }
     grid->setRowStretch(6, 1);
+    // A line edit cuts its text at 32767 characters by default; an entry's fields have no limit, and a long value
+    // read from the database must come back from the dialog whole.
+    for (QLineEdit* field : {groupBox->lineEdit(), titleField, usernameField, passwordField, repeatField, urlField}) {
+        field->setMaxLength(std::numeric_limits<int>::max());
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);

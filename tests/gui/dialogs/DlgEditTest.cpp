@@ -389,3 +389,14 @@ TEST_F(DlgEditOpeningTest, AGroupInAnotherCaseThanASuggestionIsListedBesideIt)
     EXPECT_NE(group->findText("email", Qt::MatchExactly | Qt::MatchCaseSensitive), -1);
     EXPECT_EQ(group->count(), 12);
 }
+
+TEST_F(DlgEditOkTest, LongValuesComeBackWhole)
+{
+    const std::u16string longText(40000, u'x');
+    const Entry values = MakeEntry(longText, longText, longText, longText, longText, longText);
+    auto dialog = Open(EditMode::Edit, values);
+    dialog->show();
+    Click(*dialog, "ok");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->Values(), values);
+}
