@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -88,6 +89,7 @@ CDlgEdit::CDlgEdit(EditMode mode, const CDataBase& database, const COptions& opt
             GeneratePassword();
         }
     }
+    shownNotes = notes;
     MembersToFields();
     MaskField(*passwordField, options.fHidePass);
     MaskField(*repeatField, options.fHidePass);
@@ -257,7 +259,27 @@ void CDlgEdit::FieldsToMembers()
     password = ToSecureString(passwordField->text());
     repeat = ToSecureString(repeatField->text());
     url = ToSecureString(urlField->text());
-    notes = ToSecureString(notesField->toPlainText());
+    notes = NotesFromField();
+}
+
+SecureString CDlgEdit::NotesFromField() const
+{
+    // The edit turns every line break into a bare line feed. Untouched notes come back exactly as stored, and
+    // changed ones keep the entry's own line breaks: notes written on Windows end their lines with CR LF.
+    if (!notesField->document()->isModified()) {
+        return shownNotes;
+    }
+    const QString text = notesField->toPlainText();
+    const bool crlf = shownNotes.find(u"\r\n") != SecureString::npos;
+    SecureString result;
+    result.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar character : text) {
+        if (character == u'\n' && crlf) {
+            result.push_back(u'\r');
+        }
+        result.push_back(character.unicode());
+    }
+    return result;
 }
 
 void CDlgEdit::MembersToFields()
@@ -284,7 +306,10 @@ void CDlgEdit::OnGenerate()
 {
     FieldsToMembers();
     GeneratePassword();
-    MembersToFields();
+    // The other members hold what the fields show already; writing the notes back would also forget whether the
+    // user changed them.
+    passwordField->setText(ToQString(password));
+    repeatField->setText(ToQString(repeat));
 }
 
 void CDlgEdit::OnBrowse()

@@ -63,6 +63,7 @@ private:
     void LookUpSelected(const std::optional<EntryKey>& selected);
     void GeneratePassword();
     void FieldsToMembers();
+    SecureString NotesFromField() const;
     void MembersToFields();
     void ToggleMask(std::initializer_list<QLineEdit*> fields);
     void OnGenerate();
@@ -76,6 +77,8 @@ private:
     bool prefilled = false;
     bool noSuchEntry = false;
     CPassGen generator;
+    // The notes as the dialog opened with them.
+    SecureString shownNotes;
 
     QComboBox* groupBox = nullptr;
     QLineEdit* titleField = nullptr;

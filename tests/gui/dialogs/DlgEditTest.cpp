@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -394,6 +395,52 @@ TEST_F(DlgEditOkTest, LongValuesComeBackWhole)
 {
     const std::u16string longText(40000, u'x');
     const Entry values = MakeEntry(longText, longText, longText, longText, longText, longText);
+    auto dialog = Open(EditMode::Edit, values);
+    dialog->show();
+    Click(*dialog, "ok");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->Values(), values);
+}
+
+TEST_F(DlgEditOkTest, NotesKeepTheirLineBreaksAsStored)
+{
+    const Entry values = MakeEntry(u"G", u"T", u"", u"", u"", u"windows\r\nline\nunix\rold mac\r\n");
+    auto dialog = Open(EditMode::Edit, values);
+    dialog->show();
+    Click(*dialog, "ok");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(FromSecure(dialog->Values().notes), FromSecure(values.notes));
+}
+
+TEST_F(DlgEditOkTest, ChangedNotesKeepTheEntrysCrLfLineBreaks)
+{
+    auto dialog = Open(EditMode::Edit, MakeEntry(u"G", u"T", u"", u"", u"", u"one\r\ntwo"));
+    dialog->show();
+    auto* notes = Child<QPlainTextEdit>(*dialog, "notes");
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClick(notes, Qt::Key_Return);
+    QTest::keyClicks(notes, "three");
+    Click(*dialog, "generate");
+    Click(*dialog, "ok");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(FromSecure(dialog->Values().notes), u"one\r\ntwo\r\nthree");
+}
+
+TEST_F(DlgEditOkTest, NotesTypedIntoANewEntryEndLinesWithLineFeeds)
+{
+    auto dialog = Open(EditMode::Add);
+    dialog->show();
+    auto* notes = Child<QPlainTextEdit>(*dialog, "notes");
+    QTest::keyClicks(notes, "a");
+    QTest::keyClick(notes, Qt::Key_Return);
+    QTest::keyClicks(notes, "b");
+    Click(*dialog, "ok");
+    EXPECT_EQ(FromSecure(dialog->Values().notes), u"a\nb");
+}
+
+TEST_F(DlgEditOkTest, UntouchedSingleLineFieldsComeBackExactlyAsStored)
+{
+    const Entry values = MakeEntry(u"Group\nwith break", u"Title\r\n", u"user\tname", u"pass\nword", u"url\r", u"");
     auto dialog = Open(EditMode::Edit, values);
     dialog->show();
     Click(*dialog, "ok");
