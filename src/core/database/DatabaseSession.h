@@ -63,11 +63,8 @@ public:
     // The folder of the open database, with its trailing separator.
     std::u16string Folder() const;
 
-    CDataBase& Database() { return database; }
-    IPrompts& Prompts() { return prompts; }
-
 private:
-    // One attempt at creating; false when the write failed and the command should start over.
+    // How one pass of a command that starts over after a failure ended.
     enum class Attempt
     {
         Done,
