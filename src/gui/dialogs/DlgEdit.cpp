@@ -71,13 +71,7 @@ CDlgEdit::CDlgEdit(EditMode mode, const CDataBase& database, const COptions& opt
     , generator(randomSource)
 {
     if (values) {
-        group = values->group;
-        title = values->title;
-        username = values->username;
-        password = values->password;
-        repeat = values->password;
-        url = values->url;
-        notes = values->notes;
+        TakeValues(*values);
         prefilled = true;
     }
     CreateControls();
@@ -210,13 +204,18 @@ void CDlgEdit::LookUpSelected(const std::optional<EntryKey>& selected)
         noSuchEntry = true;
         return;
     }
-    group = found->group;
-    title = found->title;
-    username = found->username;
-    password = found->password;
-    repeat = found->password;
-    url = found->url;
-    notes = found->notes;
+    TakeValues(*found);
+}
+
+void CDlgEdit::TakeValues(const Entry& entry)
+{
+    group = entry.group;
+    title = entry.title;
+    username = entry.username;
+    password = entry.password;
+    repeat = entry.password;
+    url = entry.url;
+    notes = entry.notes;
 }
 
 int CDlgEdit::exec()

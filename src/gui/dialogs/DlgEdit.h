@@ -61,6 +61,7 @@ private:
     void CreateControls();
     void FillGroups();
     void LookUpSelected(const std::optional<EntryKey>& selected);
+    void TakeValues(const Entry& entry);
     void GeneratePassword();
     void FieldsToMembers();
     SecureString NotesFromField() const;
