@@ -35,6 +35,7 @@ fuzz-smoke: deps
 
 bench: build
 	@$(BUILD_DIR)/bin/lockmere_bench
+	@if [ -x $(BUILD_DIR)/bin/lockmere_gui_bench ]; then $(BUILD_DIR)/bin/lockmere_gui_bench; fi
 
 clean:
 	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

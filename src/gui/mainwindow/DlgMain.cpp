@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
 #include <QShortcut>
@@ -26,12 +27,13 @@
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/CommandLine.h"
+#include "gui/mainwindow/EntryCommands.h"
+#include "gui/mainwindow/EntryListView.h"
+#include "gui/mainwindow/EntryViews.h"
 
 using namespace CommandId;
 
 namespace {
-constexpr int GeneralText = 5;
-constexpr int ItemsText = 7;
 constexpr int FolderTip = 0;
 constexpr int FolderTipText = 11;
 
@@ -55,21 +57,6 @@ const ToolButton ToolButtons[] = {
     {EditCopyUrl, 164, "applications-internet", "copy-url"},
 };
 
-// The list's columns in their order, with the setting that shows each; the Group column shows while no group is
-// selected in the tree.
-struct Column
-{
-    int header;
-    bool COptions::*shown;
-};
-const Column OptionalColumns[] = {
-    {2, &COptions::fColumn0},
-    {3, &COptions::fColumn1},
-    {18, &COptions::fColumn2},
-    {19, &COptions::fColumn3},
-};
-constexpr int GroupHeader = 4;
-constexpr int TitleHeader = 17;
 } // namespace
 
 CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
@@ -95,6 +82,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     mainMenu.Build(menuBar(), options.fPasteMenuEdit, options.fAutoLoginMenuEdit);
     connect(menuBar(), &QMenuBar::triggered, this, [this](QAction* action) {
         if (action->data().isValid()) {
+            ++menuDispatches;
             OnCommand(action->data().toInt());
         }
     });
@@ -152,29 +140,58 @@ void CDlgMain::CreateStatusBar()
 
 void CDlgMain::CreateViews()
 {
-    groupTree = new QTreeWidget(this);
-    groupTree->setObjectName(QStringLiteral("groupTree"));
-    groupTree->setHeaderHidden(true);
-    groupTree->setRootIsDecorated(true);
-
-    entryList = new QTreeWidget(this);
-    entryList->setObjectName(QStringLiteral("entryList"));
-    entryList->setRootIsDecorated(false);
-    entryList->setSelectionMode(QAbstractItemView::SingleSelection);
-    entryList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    entryList->setAllColumnsShowFocus(true);
-    entryList->setUniformRowHeights(true);
-    entryList->setColumnCount(0);
+    views = new EntryViews(database, options, texts, this);
+    views->SetStatusPanes(groupPane, countPane);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
-    splitter->addWidget(groupTree);
-    splitter->addWidget(entryList);
+    splitter->addWidget(views->GroupTree());
+    splitter->addWidget(views->List());
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({170, 610});
     splitter->setContentsMargins(4, 4, 4, 0);
     setCentralWidget(splitter);
+    ConnectViews();
+}
+
+void CDlgMain::ConnectViews()
+{
+    connect(views, &EntryViews::selectionChanged, this,
+            [this](bool hasSelection) { UpdateCommandState(hasSelection, session.IsOpen()); });
+    connect(views, &EntryViews::editRequested, this, [this] { OnCommand(EditEditEntry); });
+    connect(views, &EntryViews::contextMenuRequested, this, &CDlgMain::ShowEntryMenu);
+}
+
+void CDlgMain::ShowEntryMenu(QPoint globalPosition)
+{
+    // The Edit menu itself serves as the list's context menu, so both always offer the same enabled commands.
+    QMenu* menu = mainMenu.EditMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    // A mouse choice in a popup shown on its own does not reach the menu bar's handler, a keyboard choice does;
+    // the command runs once either way.
+    const int dispatchedBefore = menuDispatches;
+    QAction* chosen = menu->exec(globalPosition);
+    if (chosen != nullptr && menuDispatches == dispatchedBefore && chosen->data().isValid()) {
+        OnCommand(chosen->data().toInt());
+    }
+}
+
+QTreeWidget* CDlgMain::GroupTree() const
+{
+    return views->GroupTree();
+}
+
+EntryListView* CDlgMain::EntryList() const
+{
+    return views->List();
+}
+
+bool CDlgMain::HasCurrentEntry() const
+{
+    return views->List()->SelectedRow() >= 0;
 }
 
 void CDlgMain::ApplyTexts()
@@ -197,8 +214,11 @@ void CDlgMain::ApplyTopmost()
 
 void CDlgMain::ApplyGroupsTree()
 {
-    groupTree->setVisible(options.fGroupsTree);
-    groupTree->setEnabled(options.fGroupsTree);
+    if (!options.fGroupsTree) {
+        views->SelectRoot();
+    }
+    views->GroupTree()->setVisible(options.fGroupsTree);
+    views->GroupTree()->setEnabled(options.fGroupsTree);
 }
 
 void CDlgMain::Start()
@@ -237,8 +257,7 @@ QLabel* CDlgMain::StatusPane(int pane) const
 
 void CDlgMain::UpdateCommandState(bool hasSelection, bool databaseOpen)
 {
-    const QTreeWidgetItem* selectedGroup = groupTree->currentItem();
-    const bool groupSelected = options.fGroupsTree && selectedGroup && selectedGroup->parent() != nullptr;
+    const bool groupSelected = views->SelectedGroup().has_value();
     mainMenu.EnableItems(databaseOpen, hasSelection, groupSelected);
     toolbarActions[EditAddEntry]->setEnabled(databaseOpen);
     for (int command : {EditEditEntry, EditDeleteEntry, EditCopyUser, EditCopyPassword, EditCopyUrl}) {
@@ -246,47 +265,15 @@ void CDlgMain::UpdateCommandState(bool hasSelection, bool databaseOpen)
     }
 }
 
-void CDlgMain::RebuildColumns()
-{
-    const QTreeWidgetItem* selectedGroup = groupTree->currentItem();
-    const bool groupSelected = options.fGroupsTree && selectedGroup && selectedGroup->parent() != nullptr;
-    QStringList headers;
-    if (!groupSelected) {
-        headers << QtText(texts, GroupHeader);
-    }
-    headers << QtText(texts, TitleHeader);
-    for (const Column& column : OptionalColumns) {
-        if (options.*column.shown) {
-            headers << QtText(texts, column.header);
-        }
-    }
-    entryList->clear();
-    entryList->setColumnCount(static_cast<int>(headers.size()));
-    entryList->setHeaderLabels(headers);
-    for (int column = 0; column < headers.size(); ++column) {
-        entryList->setColumnWidth(column, 100);
-    }
-}
-
 void CDlgMain::FillViews()
 {
-    // The rows and groups themselves are filled by the list's own code; here the frame around them is set up.
-    RebuildColumns();
-    groupTree->clear();
-    auto* root = new QTreeWidgetItem(groupTree, {QtText(texts, GeneralText)});
-    root->setExpanded(true);
-    groupPane->setText(QtText(texts, GeneralText));
-    countPane->setText(QStringLiteral(" %1 %2").arg(entryList->topLevelItemCount()).arg(QtText(texts, ItemsText)));
+    views->RebuildColumns();
+    views->FillViews(true);
 }
 
 void CDlgMain::ClearViews()
 {
-    groupTree->clear();
-    entryList->clear();
-    entryList->setColumnCount(0);
-    entryList->setHeaderLabels({});
-    groupPane->clear();
-    countPane->clear();
+    views->ClearViews();
     pathPane->clear();
 }
 
@@ -341,12 +328,72 @@ void CDlgMain::OnCommand(int command)
         about.exec();
         break;
     }
+    case EditAddEntry:
+    case EditEditEntry:
+    case EditDeleteEntry:
+        RunEntryCommand(command);
+        break;
+    case EditSortGroup:
+        views->Sort(EntryField::Group);
+        break;
+    case EditSortTitle:
+        views->Sort(EntryField::Title);
+        break;
+    case EditSortUsername:
+        views->Sort(EntryField::Username);
+        break;
+    case EditSortPassword:
+        views->Sort(EntryField::Password);
+        break;
+    case EditSortUrl:
+        views->Sort(EntryField::Url);
+        break;
+    case EditSortNotes:
+        views->Sort(EntryField::Notes);
+        break;
     default:
         // The entry, clipboard, form-filling, CSV, printing and options commands are carried out by their own
         // parts of the window.
         return;
     }
-    UpdateCommandState(false, session.IsOpen());
+    UpdateCommandState(HasCurrentEntry(), session.IsOpen());
+}
+
+void CDlgMain::RunEntryCommand(int command)
+{
+    if (!session.IsOpen()) {
+        return;
+    }
+    EntryCommandContext context{
+        database,
+        session,
+        *views,
+        options,
+        prompts,
+        [this](EditMode mode, const std::optional<Entry>& values, const std::optional<EntryKey>& selected) {
+            CDlgEdit dialog(mode, database, options, texts, values, selected, this);
+            if (dialog.exec() != QDialog::Accepted) {
+                return std::optional<Entry>();
+            }
+            return std::optional<Entry>(dialog.Values());
+        },
+    };
+    switch (command) {
+    case EditAddEntry:
+        AddEntry(context);
+        break;
+    case EditEditEntry:
+        if (HasCurrentEntry()) {
+            EditEntry(context);
+        }
+        break;
+    default:
+        // Like its toolbar button and menu item, the command is idle while no entry is current.
+        if (HasCurrentEntry()) {
+            DeleteCurrentEntry(context);
+        }
+        break;
+    }
 }
 
 void CDlgMain::OpenContainingFolder()

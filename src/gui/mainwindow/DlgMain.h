@@ -11,6 +11,8 @@
 
 class COptions;
 class CDataBase;
+class EntryListView;
+class EntryViews;
 class LayoutIndicator;
 class QAction;
 class QLabel;
@@ -39,8 +41,9 @@ public:
     DatabaseSession& Session() { return session; }
     CMainMenu& MainMenu() { return mainMenu; }
     QAction* ToolbarAction(int command) const;
-    QTreeWidget* GroupTree() const { return groupTree; }
-    QTreeWidget* EntryList() const { return entryList; }
+    QTreeWidget* GroupTree() const;
+    EntryListView* EntryList() const;
+    EntryViews& Views() { return *views; }
     QLabel* StatusPane(int pane) const;
 
 signals:
@@ -61,7 +64,10 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void CreateViews();
-    void RebuildColumns();
+    void ConnectViews();
+    void ShowEntryMenu(QPoint globalPosition);
+    void RunEntryCommand(int command);
+    bool HasCurrentEntry() const;
     void ApplyTopmost();
     void ApplyGroupsTree();
     void Exit();
@@ -81,8 +87,7 @@ private:
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;
-    QTreeWidget* groupTree = nullptr;
-    QTreeWidget* entryList = nullptr;
+    EntryViews* views = nullptr;
     QLabel* groupPane = nullptr;
     QLabel* countPane = nullptr;
     QLabel* pathPane = nullptr;
@@ -92,4 +97,5 @@ private:
     bool exiting = false;
     bool wasMinimised = false;
     bool restoring = false;
+    int menuDispatches = 0;
 };

@@ -1,0 +1,217 @@
+#include "gui/mainwindow/EntryViews.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
+
+#include "core/settings/Options.h"
+#include "gui/common/QtText.h"
+#include "gui/common/SecureText.h"
+#include "gui/mainwindow/EntryListModel.h"
+#include "gui/mainwindow/EntryListView.h"
+
+namespace {
+constexpr int GeneralText = 5;
+constexpr int ItemsText = 7;
+constexpr int ColumnWidth = 100;
+
+// The optional columns after Title, with the setting that shows each.
+struct OptionalColumn
+{
+    EntryField field;
+    bool COptions::*shown;
+};
+const OptionalColumn OptionalColumns[] = {
+    {EntryField::Username, &COptions::fColumn0},
+    {EntryField::Password, &COptions::fColumn1},
+    {EntryField::Url, &COptions::fColumn2},
+    {EntryField::Notes, &COptions::fColumn3},
+};
+} // namespace
+
+EntryViews::EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent)
+    : QObject(parent)
+    , database(database)
+    , options(options)
+    , texts(texts)
+    , groupTree(new QTreeWidget(parent))
+    , list(new EntryListView(parent))
+    , model(new EntryListModel(database, texts, this))
+{
+    groupTree->setObjectName(QStringLiteral("groupTree"));
+    groupTree->setHeaderHidden(true);
+    groupTree->setRootIsDecorated(true);
+    groupTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setObjectName(QStringLiteral("entryList"));
+    list->setModel(model);
+
+    connect(groupTree, &QTreeWidget::currentItemChanged, this, &EntryViews::OnTreeSelectionChanged);
+    connect(list, &EntryListView::editRequested, this, &EntryViews::editRequested);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this](QPoint position) { emit contextMenuRequested(list->viewport()->mapToGlobal(position)); });
+    connect(list->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (const auto field = FieldOfColumn(column)) {
+            Sort(*field);
+        }
+    });
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { emit selectionChanged(list->SelectedRow() >= 0); });
+}
+
+void EntryViews::SetStatusPanes(QLabel* group, QLabel* count)
+{
+    groupPane = group;
+    countPane = count;
+}
+
+std::optional<SecureString> EntryViews::SelectedGroup() const
+{
+    const QTreeWidgetItem* item = groupTree->currentItem();
+    if (!options.fGroupsTree || item == nullptr || item->parent() == nullptr) {
+        return std::nullopt;
+    }
+    return ToSecureString(item->text(0));
+}
+
+void EntryViews::SelectRoot()
+{
+    if (QTreeWidgetItem* root = groupTree->topLevelItem(0)) {
+        groupTree->setCurrentItem(root);
+    }
+}
+
+void EntryViews::RebuildColumns()
+{
+    std::vector<EntryField> shown;
+    if (!SelectedGroup()) {
+        shown.push_back(EntryField::Group);
+    }
+    shown.push_back(EntryField::Title);
+    for (const OptionalColumn& column : OptionalColumns) {
+        if (options.*column.shown) {
+            shown.push_back(column.field);
+        }
+    }
+    model->SetColumns(std::move(shown));
+    for (int column = 0; column < model->columnCount(); ++column) {
+        list->setColumnWidth(column, ColumnWidth);
+    }
+}
+
+void EntryViews::FillViews(bool rebuildTree)
+{
+    const std::optional<SecureString> remembered = SelectedGroup();
+    if (rebuildTree) {
+        RebuildTree(remembered);
+    }
+    const std::optional<SecureString> group = SelectedGroup();
+    if (remembered && !group) {
+        // The remembered group has gone with its last entry: all entries are listed again, with their group.
+        RebuildColumns();
+    }
+    model->Fill(group ? &*group : nullptr, options.fHideUser, options.fHidePass);
+    ShowStatus();
+}
+
+void EntryViews::RebuildTree(const std::optional<SecureString>& remembered)
+{
+    const QSignalBlocker blocker(groupTree);
+    groupTree->clear();
+    auto* root = new QTreeWidgetItem(groupTree, {QtText(texts, GeneralText)});
+    QList<QTreeWidgetItem*> children;
+    QTreeWidgetItem* chosen = root;
+    const SecureString* previous = nullptr;
+    for (const auto& item : database) {
+        // Key order keeps equal groups together, so a group differing from the one before is a new child.
+        if (previous != nullptr && *previous == item.first.group) {
+            continue;
+        }
+        previous = &item.first.group;
+        auto* child = new QTreeWidgetItem(QStringList{ToQString(item.first.group)});
+        children.push_back(child);
+        if (remembered && *remembered == item.first.group) {
+            chosen = child;
+        }
+    }
+    root->addChildren(children);
+    root->setExpanded(true);
+    groupTree->setCurrentItem(chosen);
+    groupTree->scrollToItem(root);
+}
+
+void EntryViews::OnTreeSelectionChanged()
+{
+    RebuildColumns();
+    FillViews(false);
+    emit selectionChanged(false);
+}
+
+void EntryViews::ClearViews()
+{
+    {
+        const QSignalBlocker blocker(groupTree);
+        groupTree->clear();
+    }
+    model->Clear();
+    if (groupPane) {
+        groupPane->clear();
+    }
+    if (countPane) {
+        countPane->clear();
+    }
+}
+
+void EntryViews::ShowStatus()
+{
+    const std::optional<SecureString> group = SelectedGroup();
+    if (groupPane) {
+        groupPane->setText(group ? ToQString(*group) : QtText(texts, GeneralText));
+    }
+    if (countPane) {
+        countPane->setText(QStringLiteral(" %1 %2").arg(model->rowCount()).arg(QtText(texts, ItemsText)));
+    }
+}
+
+std::optional<EntryKey> EntryViews::CurrentKey() const
+{
+    return model->KeyAt(list->SelectedRow());
+}
+
+std::optional<Entry> EntryViews::CurrentEntry() const
+{
+    const std::optional<EntryKey> key = CurrentKey();
+    return key ? database.Find(*key) : std::nullopt;
+}
+
+void EntryViews::SelectKey(const EntryKey& key)
+{
+    list->SelectRow(model->RowOf(key));
+}
+
+void EntryViews::ClearSelectionMark()
+{
+    list->ClearSelectionMark();
+}
+
+std::optional<EntryField> EntryViews::FieldOfColumn(int column) const
+{
+    const auto& columns = model->Columns();
+    if (column < 0 || column >= static_cast<int>(columns.size())) {
+        return std::nullopt;
+    }
+    return columns[static_cast<std::size_t>(column)];
+}
+
+void EntryViews::Sort(EntryField field)
+{
+    const int column = model->ColumnOf(field);
+    if (column < 0) {
+        // No column for the field: Group while a group is selected, or a column switched off.
+        return;
+    }
+    const auto index = static_cast<std::size_t>(field);
+    const bool descending = sortToggle[index];
+    sortToggle.fill(false);
+    sortToggle[index] = !descending;
+    model->SortByColumn(column, descending);
+}

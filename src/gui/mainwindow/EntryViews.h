@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <optional>
+
+#include "core/database/DataBase.h"
+
+class COptions;
+class EntryListModel;
+class EntryListView;
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// The group tree and the entry list of the main window, kept in step with the collection: the tree narrows the
+// list to one group, the list shows the chosen columns with hidden values masked, sorts, and tells which entry is
+// current. The window owns it and places its two widgets.
+class EntryViews : public QObject
+{
+    Q_OBJECT
+public:
+    EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent);
+
+    QTreeWidget* GroupTree() const { return groupTree; }
+    EntryListView* List() const { return list; }
+    EntryListModel* Model() const { return model; }
+    // The status-bar panes for the shown group and the number of listed rows.
+    void SetStatusPanes(QLabel* groupPane, QLabel* countPane);
+
+    // Sets the list's columns for the current settings and tree selection.
+    void RebuildColumns();
+    // Fills the tree (when asked) and the list from the collection, in key order; the fill resets any sorting.
+    void FillViews(bool rebuildTree);
+    // Empties the tree, the list and its columns, and the two status panes.
+    void ClearViews();
+    // The group chosen in the tree, when the tree is shown and a group (not the root) is selected.
+    std::optional<SecureString> SelectedGroup() const;
+    // Selects the tree's root, so that no group narrows the list.
+    void SelectRoot();
+
+    // The key of the list's selected row, or none.
+    std::optional<EntryKey> CurrentKey() const;
+    // The entry of the selected row as the collection holds it, or none.
+    std::optional<Entry> CurrentEntry() const;
+    void SelectKey(const EntryKey& key);
+    void ClearSelectionMark();
+
+    // Sorts by a field, alternating the direction as `sortToggle` remembers it.
+    void Sort(EntryField field);
+    // The field a header click on this column sorts by.
+    std::optional<EntryField> FieldOfColumn(int column) const;
+
+    // Direction memory of the six sorts, one flag per field in field order.
+    std::array<bool, EntryFieldCount> sortToggle{true, false, false, false, false, false};
+
+signals:
+    // The list's selection changed; true when a row is now selected.
+    void selectionChanged(bool hasSelection);
+    void editRequested();
+    // A right click on the list, at this global position.
+    void contextMenuRequested(QPoint globalPosition);
+
+private:
+    void OnTreeSelectionChanged();
+    void RebuildTree(const std::optional<SecureString>& remembered);
+    void ConnectSelection();
+    void ShowStatus();
+
+    const CDataBase& database;
+    const COptions& options;
+    const ITextSource& texts;
+    QTreeWidget* groupTree;
+    EntryListView* list;
+    EntryListModel* model;
+    QLabel* groupPane = nullptr;
+    QLabel* countPane = nullptr;
+};
