@@ -24,26 +24,11 @@ CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
     , entries(context.reporter, context.texts)
 {}
 
-CCliDatabase::Identity CCliDatabase::IdentityOf(const struct stat& status)
-{
-    return Identity{status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
-}
-
-std::optional<CCliDatabase::Identity> CCliDatabase::CurrentIdentity() const
-{
-    struct stat status
-    {};
-    if (::stat(path.c_str(), &status) != 0) {
-        return std::nullopt;
-    }
-    return IdentityOf(status);
-}
-
 void CCliDatabase::Open(std::u16string_view prompt, bool forChange)
 {
     masterPassword = context.passwords.Read(prompt);
     // Taken before reading, so that a file replaced while it is read counts as changed.
-    identityRead = CurrentIdentity();
+    versionRead = FileVersion::At(path);
     SecureString text;
     const int result = ReadDecrypted(entries, path, masterPassword, text);
     if (result == ReadResult::InvalidPassword) {
@@ -66,9 +51,9 @@ void CCliDatabase::Save()
     // Compared while the file is locked for the write: two commands that read the same version must not both
     // replace it, or the first one's change would be lost although it was reported as done.
     const auto unchangedSinceRead = [this](const struct stat* existing) {
-        const std::optional<Identity> current =
-            existing != nullptr ? std::optional<Identity>(IdentityOf(*existing)) : std::nullopt;
-        if (current != identityRead) {
+        const std::optional<FileVersion> current =
+            existing != nullptr ? std::optional<FileVersion>(FileVersion::Of(*existing)) : std::nullopt;
+        if (current != versionRead) {
             throw TargetCheckFailed(u"The database file was changed by another program after it was read; nothing was "
                                     u"written. Run the command again.");
         }
@@ -76,7 +61,7 @@ void CCliDatabase::Save()
     if (!WriteDatabase(entries, path, masterPassword, unchangedSinceRead)) {
         throw CliFailure("");
     }
-    identityRead = CurrentIdentity();
+    versionRead = FileVersion::At(path);
 }
 
 void FailNoSuchEntry(const EntryKey& key)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/CliContext.h"
+#include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
 
@@ -30,24 +31,11 @@ public:
     void Save();
 
 private:
-    // What tells one version of the file from the next: the program's writes always put a new file in place.
-    struct Identity
-    {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        long long modifiedSeconds = 0;
-        long modifiedNanoseconds = 0;
-        friend bool operator==(const Identity&, const Identity&) = default;
-    };
-    static Identity IdentityOf(const struct stat& status);
-    std::optional<Identity> CurrentIdentity() const;
-
     CliContext& context;
     std::filesystem::path path;
     CDataBase entries;
     SecureString masterPassword;
-    std::optional<Identity> identityRead;
+    std::optional<FileVersion> versionRead;
 };
 
 // Fails the command with the message for an entry that is not in the database.

@@ -12,6 +12,9 @@ constexpr int MergeTipText = 173;
 constexpr char16_t BackupExtension[] = u".bak";
 constexpr int TextFileCreated = 132;
 constexpr int HtmlFileCreated = 133;
+const std::u16string ChangedByAnotherProgramMessage =
+    u"The database file was replaced by another program after it was opened here, so this change was not saved, to "
+    u"keep that program's change. Close the database and open it again, then repeat your change.";
 
 std::u16string PathText(const std::filesystem::path& path)
 {
@@ -62,9 +65,27 @@ bool DatabaseSession::AskToCloseOpenDatabase()
     return true;
 }
 
-void DatabaseSession::ShowOpened(const std::filesystem::path& path)
+void DatabaseSession::Hold(const std::filesystem::path& path)
 {
     handle.Open(path);
+    versionHeld = FileVersion::At(path);
+}
+
+bool DatabaseSession::WriteHeldFile(const SecureString& password)
+{
+    // Another Lockmere can replace the file only in the moments it is not held here: while it is read, and around
+    // our own saves. Writing over a version we never read would silently undo that program's change.
+    const auto unchangedSinceHeld = [this](const struct stat* existing) {
+        if (existing != nullptr && versionHeld && FileVersion::Of(*existing) != *versionHeld) {
+            throw TargetCheckFailed(ChangedByAnotherProgramMessage);
+        }
+    };
+    handle.Close();
+    return WriteDatabase(database, Path(), password, unchangedSinceHeld);
+}
+
+void DatabaseSession::ShowOpened(const std::filesystem::path& path)
+{
     view.FillViews();
     view.ShowPath(PathText(path));
     view.EnableCommands(true);
@@ -100,6 +121,7 @@ DatabaseSession::Attempt DatabaseSession::TryCreate()
         WipeString(masterPassword);
         return Attempt::Retry;
     }
+    Hold(*path);
     ShowOpened(*path);
     return Attempt::Done;
 }
@@ -143,12 +165,22 @@ bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
             return false;
         }
         masterPassword = std::move(*password);
-        const int result = ReadDatabase(database, path, masterPassword);
+        const std::optional<FileVersion> versionRead = FileVersion::At(path);
+        int result = ReadDatabase(database, path, masterPassword);
+        if (result == ReadResult::Done) {
+            Hold(path);
+            if (versionHeld != versionRead) {
+                // Replaced while it was read: read the version now held, which nobody else can replace.
+                database.Clear();
+                result = ReadDatabase(database, path, masterPassword);
+            }
+        }
         if (result == ReadResult::Done) {
             ShowOpened(path);
             return true;
         }
         // Whatever a failed read may have inserted must not be shown as if it were the database.
+        handle.Close();
         database.Clear();
         if (result != ReadResult::InvalidPassword) {
             return false;
@@ -158,11 +190,10 @@ bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
 
 bool DatabaseSession::SaveAndReopen()
 {
-    handle.Close();
-    if (!WriteDatabase(database, Path(), masterPassword)) {
+    if (!WriteHeldFile(masterPassword)) {
         return false;
     }
-    handle.Open(Path());
+    Hold(Path());
     view.FillViews();
     return true;
 }
@@ -170,7 +201,8 @@ bool DatabaseSession::SaveAndReopen()
 void DatabaseSession::ReopenAfterFailedSave()
 {
     // A failed write leaves the old file whole, so it is held again at once rather than left open to other
-    // writers until the next successful save. A vanished file simply stays unheld.
+    // writers until the next successful save. A vanished file simply stays unheld. The version held stays the one
+    // read, so that a file another program replaced meanwhile is still not written over.
     handle.Open(Path());
 }
 
@@ -242,15 +274,15 @@ void DatabaseSession::ChangeMasterPassword()
     if (!fresh) {
         return;
     }
-    handle.Close();
-    if (WriteDatabase(database, Path(), *fresh)) {
+    if (WriteHeldFile(*fresh)) {
         masterPassword = std::move(*fresh);
+        Hold(Path());
     } else {
         // The file is still under the old password, so the old one stays the master password: otherwise the
         // next unrelated save would silently re-key the file to a password whose change was reported as failed.
         WipeString(*fresh);
+        ReopenAfterFailedSave();
     }
-    handle.Open(Path());
 }
 
 void DatabaseSession::Lock()

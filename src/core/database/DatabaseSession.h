@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
 #include "core/database/SessionPrompts.h"
@@ -75,6 +77,10 @@ private:
     Attempt TryOpen();
     Attempt TryMerge();
     bool AskToCloseOpenDatabase();
+    // Holds the file against other writers and notes which version of it is held.
+    void Hold(const std::filesystem::path& path);
+    // Writes the collection over the held file, unless another program has replaced that file meanwhile.
+    bool WriteHeldFile(const SecureString& password);
     void ShowOpened(const std::filesystem::path& path);
     void Report(const std::u16string& text, MessageIcon icon);
     void ReopenAfterFailedSave();
@@ -85,5 +91,6 @@ private:
     ISessionView& view;
     IDatabaseFileHandle& handle;
     SecureString masterPassword;
+    std::optional<FileVersion> versionHeld;
     bool isLocked = false;
 };

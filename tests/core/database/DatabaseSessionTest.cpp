@@ -440,6 +440,80 @@ TEST_F(UndoOnFailedSaveTest, AddSavedIsInTheFile)
     EXPECT_TRUE(handle.IsOpen());
 }
 
+TEST_F(UndoOnFailedSaveTest, SavesOneAfterAnotherEachWriteTheFile)
+{
+    for (std::u16string_view title : {u"One", u"Two", u"Three"}) {
+        const Entry added = MakeEntry(u"Web", title);
+        database.Add(added.Key(), added.Fields());
+        ASSERT_TRUE(session.SaveAfterAdd(added.Key()));
+    }
+    ASSERT_TRUE(session.SaveAfterDelete(*database.Find(MakeEntry(u"Web", u"One").Key())));
+    std::vector<Entry> entries;
+    ASSERT_EQ(ReadBack(path, u"pw", &entries), ReadResult::Done);
+    EXPECT_EQ(entries.size(), 5u);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// Another Lockmere (the command-line program, say) replaced the file in a moment when it was not held here.
+class FileReplacedByAnotherProgramTest : public UndoOnFailedSaveTest
+{
+protected:
+    void ReplaceTheFile()
+    {
+        handle.Close();
+        MakeFile(path, u"pw", {MakeEntry(u"Cli", u"Added elsewhere")});
+        replaced = ReadFileBytes(path);
+        handle.Open(path);
+    }
+
+    std::string replaced;
+};
+
+TEST_F(FileReplacedByAnotherProgramTest, SavingIsRefusedAndKeepsTheOtherProgramsChange)
+{
+    ReplaceTheFile();
+    const Entry added = MakeEntry(u"Web", u"New");
+    database.Add(added.Key(), added.Fields());
+
+    EXPECT_FALSE(session.SaveAfterAdd(added.Key()));
+
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find(u"replaced by another program"), std::u16string::npos);
+    EXPECT_EQ(ReadFileBytes(path), replaced);
+    EXPECT_FALSE(database.Find(added.Key()));
+    EXPECT_TRUE(handle.IsOpen());
+}
+
+TEST_F(FileReplacedByAnotherProgramTest, ChangingThePasswordIsRefusedAndKeepsTheOldOne)
+{
+    ReplaceTheFile();
+    prompts.Password(u"pw");
+    prompts.NewPassword(u"new");
+
+    session.ChangeMasterPassword();
+
+    EXPECT_EQ(ReadFileBytes(path), replaced);
+    EXPECT_EQ(messages.messages.size(), 1u);
+    const Entry added = MakeEntry(u"Web", u"New");
+    database.Add(added.Key(), added.Fields());
+    EXPECT_FALSE(session.SaveAfterAdd(added.Key()));
+}
+
+TEST_F(FileReplacedByAnotherProgramTest, OpeningAgainShowsItsChangeAndSavesWork)
+{
+    ReplaceTheFile();
+    session.CloseDatabase();
+    Open(path, u"pw");
+    ASSERT_TRUE(database.Find(MakeEntry(u"Cli", u"Added elsewhere").Key()));
+
+    const Entry added = MakeEntry(u"Web", u"New");
+    database.Add(added.Key(), added.Fields());
+    EXPECT_TRUE(session.SaveAfterAdd(added.Key()));
+    std::vector<Entry> entries;
+    ASSERT_EQ(ReadBack(path, u"pw", &entries), ReadResult::Done);
+    EXPECT_EQ(entries.size(), 2u);
+}
+
 TEST_F(UndoOnFailedSaveTest, AddIntoAVanishedFolderIsRemovedAgain)
 {
     RemoveTheFolder();
