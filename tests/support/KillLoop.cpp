@@ -78,3 +78,16 @@ KillLoopResult KillWhileSaving(const std::filesystem::path& file, int kills, int
     }
     return result;
 }
+
+void ExpectEveryKillLeavesOneSavedState(const std::filesystem::path& file, const std::function<bool(int state)>& save,
+                                        const std::function<std::optional<int>()>& stateOfFile)
+{
+    ASSERT_TRUE(save(0));
+    const KillLoopResult result = KillWhileSaving(file, 200, 4000, save, stateOfFile);
+
+    EXPECT_EQ(result.kills, 200);
+    EXPECT_GT(result.lastState, 0) << "no save finished between the kills";
+    EXPECT_GT(result.interruptedSaves, 0) << "no kill came in the middle of a save";
+    testing::Test::RecordProperty("states", result.lastState);
+    testing::Test::RecordProperty("interrupted_saves", result.interruptedSaves);
+}

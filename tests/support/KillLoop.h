@@ -21,3 +21,8 @@ struct KillLoopResult
 KillLoopResult KillWhileSaving(const std::filesystem::path& file, int kills, int maxPauseMicroseconds,
                                const std::function<bool(int state)>& save,
                                const std::function<std::optional<int>()>& stateOfFile);
+
+// Saves state 0, then kills a saving child 200 times and expects the file to hold exactly one saved state after
+// every kill, with some kills landing in the middle of a save.
+void ExpectEveryKillLeavesOneSavedState(const std::filesystem::path& file, const std::function<bool(int state)>& save,
+                                        const std::function<std::optional<int>()>& stateOfFile);

@@ -56,14 +56,7 @@ protected:
 
 TEST_F(DatabaseKillTest, EveryKillLeavesExactlyOneSavedState)
 {
-    ASSERT_TRUE(Save(0));
-    const KillLoopResult result = KillWhileSaving(
-        file, 200, 4000, [this](int state) { return Save(state); }, [this] { return StateOfFile(); });
-
-    EXPECT_EQ(result.kills, 200);
-    EXPECT_GT(result.lastState, 0) << "no save finished between the kills";
-    EXPECT_GT(result.interruptedSaves, 0) << "no kill came in the middle of a save";
-    RecordProperty("states", result.lastState);
-    RecordProperty("interrupted_saves", result.interruptedSaves);
+    ExpectEveryKillLeavesOneSavedState(
+        file, [this](int state) { return Save(state); }, [this] { return StateOfFile(); });
 }
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/database/DatabaseFile.h"
 #include "core/database/DatabaseSession.h"
 #include "core/settings/BuiltinTexts.h"
+#include "gui/mainwindow/HeldFileHandle.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -87,7 +88,8 @@ protected:
     std::u16string lastPath;
     PromptScript prompts;
     ViewRecorder view;
-    LockingHandle handle;
+    // The program's own handle: writers refuse the file while it is held.
+    HeldFileHandle handle;
     DatabaseSession session;
 };
 

@@ -1,9 +1,5 @@
 #include "SessionFakes.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include "core/common/Utf.h"
 
 namespace {
@@ -59,27 +55,4 @@ bool PromptScript::AskOkCancel(const std::u16string& question)
 void PromptScript::ShowTip(int tip, int textId)
 {
     asked.push_back(u"tip:" + ToU16(static_cast<unsigned>(tip)) + u":" + ToU16(static_cast<unsigned>(textId)));
-}
-
-bool LockingHandle::Open(const std::filesystem::path& path)
-{
-    Close();
-    descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return false;
-    }
-    if (::flock(descriptor, LOCK_SH | LOCK_NB) != 0) {
-        Close();
-        return false;
-    }
-    ++opens;
-    return true;
-}
-
-void LockingHandle::Close()
-{
-    if (descriptor >= 0) {
-        ::close(descriptor);
-        descriptor = -1;
-    }
 }

@@ -52,18 +52,3 @@ public:
     std::optional<bool> commandsEnabled;
     std::u16string shownPath;
 };
-
-// Holds the file with the same shared advisory lock as the program's own handle, so that writers refuse it.
-class LockingHandle : public IDatabaseFileHandle
-{
-public:
-    ~LockingHandle() override { Close(); }
-    bool Open(const std::filesystem::path& path) override;
-    void Close() override;
-    bool IsOpen() const override { return descriptor >= 0; }
-
-    int opens = 0;
-
-private:
-    int descriptor = -1;
-};
