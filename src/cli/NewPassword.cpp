@@ -1,31 +1,27 @@
 #include "cli/NewPassword.h"
 
 #include "cli/CliCommand.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
-// Text ids of the prompts and of the mismatch message.
-constexpr int SpecifyCompositeMasterPassword = 220;
-constexpr int SpecifyNewMasterPassword = 221;
-constexpr int MasterPasswordLabel = 222;
-constexpr int RepeatLabel = 223;
-constexpr int MasterPasswordsDiffer = 224;
+// Text id of the label the entry password is asked with.
 constexpr int EntryPasswordLabel = 150;
-constexpr int EntryPasswordsDiffer = 188;
 } // namespace
 
 SecureString AskNewPassword(CliContext& context, NewPasswordMode mode)
 {
     const ITextSource& texts = context.texts;
     if (mode == NewPasswordMode::NewDatabase) {
-        context.passwords.Explain(texts.Text(SpecifyCompositeMasterPassword));
+        context.passwords.Explain(texts.Text(TextId::SpecifyCompositeMasterPassword));
     } else if (mode == NewPasswordMode::ChangeMaster) {
-        context.passwords.Explain(texts.Text(SpecifyNewMasterPassword));
+        context.passwords.Explain(texts.Text(TextId::SpecifyNewMasterPassword));
     }
     const bool entry = mode == NewPasswordMode::EntryPassword;
-    SecureString password = context.passwords.Read(texts.Text(entry ? EntryPasswordLabel : MasterPasswordLabel));
-    const SecureString repeat = context.passwords.Read(texts.Text(RepeatLabel));
+    SecureString password =
+        context.passwords.Read(texts.Text(entry ? EntryPasswordLabel : TextId::MasterPasswordLabel));
+    const SecureString repeat = context.passwords.Read(texts.Text(TextId::RepeatLabel));
     if (password != repeat) {
-        context.reporter.ShowMessage(texts.Text(entry ? EntryPasswordsDiffer : MasterPasswordsDiffer),
+        context.reporter.ShowMessage(texts.Text(entry ? TextId::EntryPasswordsDiffer : TextId::MasterPasswordsDiffer),
                                      MessageIcon::Error);
         throw CliFailure("");
     }

@@ -10,9 +10,16 @@ std::u16string_view BuiltinText(int id);
 
 // Text ids used by more than one subsystem.
 namespace TextId {
+inline constexpr int Cancel = 0;
 inline constexpr int AlreadyRunning = 8;
 inline constexpr int InvalidPassword = 38;
 inline constexpr int CloseCurrentDatabase = 125;
 inline constexpr int BackupCreated = 127;
 inline constexpr int DuplicateEntry = 152;
+inline constexpr int EntryPasswordsDiffer = 188;
+inline constexpr int SpecifyCompositeMasterPassword = 220;
+inline constexpr int SpecifyNewMasterPassword = 221;
+inline constexpr int MasterPasswordLabel = 222;
+inline constexpr int RepeatLabel = 223;
+inline constexpr int MasterPasswordsDiffer = 224;
 } // namespace TextId

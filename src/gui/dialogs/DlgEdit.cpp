@@ -1,4 +1,5 @@
 #include "gui/dialogs/DlgEdit.h"
+#include "core/settings/BuiltinTexts.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -21,12 +22,10 @@
 #include "gui/common/SecureText.h"
 
 namespace {
-constexpr int CancelText = 0;
 constexpr int AddCaption = 141;
 constexpr int EditCaption = 142;
 constexpr int GroupLabel = 180;
 constexpr int GenerateText = 187;
-constexpr int MismatchText = 188;
 constexpr int FirstSuggestedGroup = 200;
 constexpr int LastSuggestedGroup = 208;
 constexpr char16_t NoSuchEntryText[] = u"Error. No such entry.";
@@ -165,7 +164,7 @@ void CDlgEdit::CreateControls()
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
     QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setText(QtText(texts, CancelText));
+    cancel->setText(QtText(texts, TextId::Cancel));
     cancel->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEdit::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEdit::reject);
@@ -323,7 +322,7 @@ void CDlgEdit::accept()
 {
     FieldsToMembers();
     if (password != repeat) {
-        database.Reporter().ShowMessage(texts.Text(MismatchText), MessageIcon::Error);
+        database.Reporter().ShowMessage(texts.Text(TextId::EntryPasswordsDiffer), MessageIcon::Error);
         return;
     }
     QDialog::accept();

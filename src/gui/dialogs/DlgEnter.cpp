@@ -1,4 +1,5 @@
 #include "gui/dialogs/DlgEnter.h"
+#include "core/settings/BuiltinTexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -33,7 +34,6 @@ ModeTexts TextsOf(EnterMode mode)
 }
 
 constexpr int HideText = 225;
-constexpr int CancelText = 0;
 } // namespace
 
 CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
@@ -60,7 +60,7 @@ CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, CancelText));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEnter::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEnter::reject);
 

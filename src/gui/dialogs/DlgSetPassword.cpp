@@ -1,4 +1,5 @@
 #include "gui/dialogs/DlgSetPassword.h"
+#include "core/settings/BuiltinTexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -14,15 +15,9 @@
 #include "gui/dialogs/PasswordMasking.h"
 
 namespace {
-constexpr int CancelText = 0;
 constexpr int EnterCaption = 30;
 constexpr int HideText = 31;
 constexpr int ChangeCaption = 121;
-constexpr int NewDatabasePrompt = 220;
-constexpr int ChangePrompt = 221;
-constexpr int PasswordLabel = 222;
-constexpr int RepeatLabel = 223;
-constexpr int MismatchMessage = 224;
 constexpr int AdviceText = 226;
 } // namespace
 
@@ -35,7 +30,8 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
     const bool change = mode == SetPasswordMode::Change;
     setWindowTitle(QtText(texts, change ? ChangeCaption : EnterCaption));
 
-    auto* prompt = new QLabel(QtText(texts, change ? ChangePrompt : NewDatabasePrompt), this);
+    auto* prompt = new QLabel(
+        QtText(texts, change ? TextId::SpecifyNewMasterPassword : TextId::SpecifyCompositeMasterPassword), this);
     prompt->setObjectName(QStringLiteral("prompt"));
     prompt->setWordWrap(true);
 
@@ -55,15 +51,15 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, CancelText));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgSetPassword::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgSetPassword::reject);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QtText(texts, PasswordLabel), this), 0, 0);
+    grid->addWidget(new QLabel(QtText(texts, TextId::MasterPasswordLabel), this), 0, 0);
     grid->addWidget(field, 0, 1);
     grid->addWidget(indicator, 0, 2, 2, 1);
-    grid->addWidget(new QLabel(QtText(texts, RepeatLabel), this), 1, 0);
+    grid->addWidget(new QLabel(QtText(texts, TextId::RepeatLabel), this), 1, 0);
     grid->addWidget(repeat, 1, 1);
     grid->setColumnStretch(1, 1);
 
@@ -86,7 +82,8 @@ void CDlgSetPassword::accept()
 {
     // Qt strings compare UTF-16 code units exactly, as the passwords must be compared.
     if (field->text() != repeat->text()) {
-        QMessageBox::warning(this, QStringLiteral("Lockmere"), QtText(texts, MismatchMessage), QMessageBox::Ok);
+        QMessageBox::warning(this, QStringLiteral("Lockmere"), QtText(texts, TextId::MasterPasswordsDiffer),
+                             QMessageBox::Ok);
         return;
     }
     password = TakeSecret(*field);
