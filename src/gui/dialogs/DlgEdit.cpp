@@ -1,5 +1,4 @@
 #include "gui/dialogs/DlgEdit.h"
-#include "core/settings/BuiltinTexts.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -17,6 +16,7 @@
 #include <limits>
 
 #include "core/common/Utf.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"

@@ -1,5 +1,4 @@
 #include "gui/dialogs/DlgEnter.h"
-#include "core/settings/BuiltinTexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
 #include "gui/dialogs/PasswordMasking.h"
