@@ -1,6 +1,8 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/Confirmation.h"
+#include "cli/FileChecks.h"
 #include "cli/Prompts.h"
 #include "core/database/Merge.h"
 
@@ -11,15 +13,21 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(2);
+    const std::filesystem::path other = parsed.Path(1);
+    RequireReadableFile(other);
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), true);
+    database.Open(true);
     context.passwords.Explain(context.texts.Text(SpecifyImportingPasswordText));
-    const SecureString otherPassword = context.passwords.Read(context.texts.Text(TextIdMasterPasswordPrompt));
-    if (!MergeDatabase(database.Entries(), parsed.Path(1), otherPassword)) {
+    const SecureString otherPassword = context.passwords.Read(PromptFor(context.texts, TextIdMasterPasswordFor, other));
+    const std::size_t before = database.Entries().Size();
+    if (!MergeDatabase(database.Entries(), other, otherPassword)) {
         throw CliFailure("");
     }
     // Saved under DB's own master password; the other file's password only read it.
     database.Save();
+    ConfirmDone(context, parsed,
+                "Merged " + other.string() + " into " + database.Path().string() + ": " +
+                    std::to_string(database.Entries().Size() - before) + " entries added.");
     return ExitCode::Done;
 }
 } // namespace
