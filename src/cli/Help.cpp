@@ -1,5 +1,7 @@
 #include "cli/Help.h"
 
+#include <algorithm>
+
 #include "cli/Commands.h"
 
 namespace {
@@ -33,6 +35,34 @@ constexpr std::string_view Paragraphs[] = {
 };
 
 constexpr std::string_view ExitCodes = "Exit codes: 0 done, 1 failed, 2 usage error, 3 invalid password.";
+
+// Stands for a space at which a synopsis must not be broken.
+constexpr char Glue = '\x1F';
+
+// Keeps an option and its value together ("[--notes N]" is never split between lines).
+std::string GluedSynopsis(std::string_view synopsis)
+{
+    std::string glued(synopsis);
+    for (std::size_t space = glued.find(' '); space != std::string::npos; space = glued.find(' ', space + 1)) {
+        const std::size_t before = glued.rfind(' ', space - 1);
+        const std::string_view left =
+            std::string_view(glued).substr(before == std::string::npos ? 0 : before + 1, space - (before + 1));
+        const std::size_t after = glued.find(' ', space + 1);
+        const std::string_view right = std::string_view(glued).substr(space + 1, after - (space + 1));
+        if (left.starts_with('[') && left.find(']') == std::string_view::npos && right.ends_with(']') &&
+            right.find('[') == std::string_view::npos) {
+            glued[space] = Glue;
+        }
+    }
+    return glued;
+}
+
+std::string WrappedSynopsis(const std::string& text, std::size_t indent, std::size_t laterIndent)
+{
+    std::string wrapped = Wrapped(GluedSynopsis(text), indent, laterIndent);
+    std::replace(wrapped.begin(), wrapped.end(), Glue, ' ');
+    return wrapped;
+}
 } // namespace
 
 std::string Wrapped(std::string_view text, std::size_t indent, std::size_t laterIndent, std::size_t width)
@@ -83,7 +113,7 @@ std::string FullHelp()
                        "  or:  lockmere-cli --help | --version\n" +
                        std::string(Summary) + "\n\nCommands:\n";
     for (const CliCommand& command : CliCommands()) {
-        text += Wrapped(std::string(command.name) + " " + std::string(command.synopsis), 2, 8);
+        text += WrappedSynopsis(std::string(command.name) + " " + std::string(command.synopsis), 2, 8);
         text += Wrapped(command.description, 6, 6);
     }
     text += "\n" + std::string(Options);
@@ -95,7 +125,7 @@ std::string FullHelp()
 
 std::string CommandHelp(const CliCommand& command)
 {
-    return Wrapped("Usage: " + CommandUsage(command), 0, 4) + "\n" + Wrapped(command.description, 0, 0);
+    return WrappedSynopsis("Usage: " + CommandUsage(command), 0, 4) + "\n" + Wrapped(command.description, 0, 0);
 }
 
 std::string VersionText()

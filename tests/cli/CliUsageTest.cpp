@@ -67,3 +67,18 @@ TEST_F(CliUsage, AUsageErrorAsksForNoPassword)
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_THAT(result.err, ::testing::Not(HasSubstr("No password")));
 }
+
+TEST_F(CliUsage, TheReadmeListsEveryCommandAsHelpDoes)
+{
+    const std::string readme = ReadFileBytes(std::filesystem::path(LOCKMERE_SOURCE_DIR) / "README.md");
+    for (const std::string command : {"create", "ls", "show", "search", "info", "add", "edit", "rm", "passwd", "clip",
+                                      "gen", "export", "import", "merge"}) {
+        // The usage as one line: the help wraps it, indenting the later lines by four spaces.
+        std::string usage = Run({command, "--help"}).out;
+        usage = usage.substr(std::string("Usage: ").size(), usage.find("\n\n") - std::string("Usage: ").size());
+        for (std::size_t wrap = usage.find("\n    "); wrap != std::string::npos; wrap = usage.find("\n    ")) {
+            usage.replace(wrap, 5, " ");
+        }
+        EXPECT_THAT(readme, HasSubstr("\n" + usage + "\n")) << command;
+    }
+}
