@@ -85,7 +85,8 @@ void CCliDatabase::Save()
         }
     };
     if (!WriteDatabase(entries, path, masterPassword, unchangedSinceRead)) {
-        throw CliFailure("");
+        // The general message has been shown; the file and the reason follow when they can be told.
+        throw CliFailure(ReplaceProblem(path).value_or(""));
     }
     versionRead = FileVersion::At(path);
 }

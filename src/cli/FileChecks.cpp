@@ -1,6 +1,7 @@
 #include "cli/FileChecks.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,6 +93,25 @@ void RequireWritableTarget(const std::filesystem::path& path)
         Fail(folder, errno);
     }
     RequireAccess(folder, W_OK | X_OK);
+}
+
+std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (descriptor >= 0) {
+        // Another Lockmere holds its open database with a shared lock; a writer needs it exclusively.
+        const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        ::close(descriptor);
+        if (held) {
+            return path.string() + ": the file is held open by another Lockmere; close it there first";
+        }
+    }
+    try {
+        RequireChangeableFile(path);
+    } catch (const CliFailure& failure) {
+        return failure.what();
+    }
+    return std::nullopt;
 }
 
 SecureBytes ReadInputFile(const std::filesystem::path& path, std::uintmax_t limit)

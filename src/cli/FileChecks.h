@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/common/SecureString.h"
@@ -21,6 +22,10 @@ void RequireChangeableFile(const std::filesystem::path& path);
 
 // A path where a new file may be written: the folder exists and is writable, and nothing but a file is there.
 void RequireWritableTarget(const std::filesystem::path& path);
+
+// Why a database file could not be replaced, as far as can be told afterwards: held by another program, or no
+// longer writable. Nullopt when no reason is found.
+std::optional<std::string> ReplaceProblem(const std::filesystem::path& path);
 
 // The whole content of a regular file, read into wiped memory. Files of `limit` bytes or more are refused.
 SecureBytes ReadInputFile(const std::filesystem::path& path, std::uintmax_t limit);

@@ -175,6 +175,8 @@ TEST_F(CliFiles, AFileThatAnotherLockmereHoldsIsNotWritten)
     const ProgramResult result = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_THAT(result.err, HasSubstr("An unknown file exception occurred when attempting to save the database."));
+    EXPECT_THAT(result.err,
+                HasSubstr("lockmere-cli: " + database.string() + ": the file is held open by another Lockmere"));
     EXPECT_EQ(ReadFileBytes(database), before);
 
     // Reading is still allowed.
