@@ -64,7 +64,7 @@ CArguments::CArguments(const std::vector<std::string>& arguments, std::initializ
             continue;
         }
         if (std::find(known.begin(), known.end(), name) == known.end()) {
-            throw UsageError("unknown option " + name);
+            throw UsageError("unknown option " + argument.substr(0, equals));
         }
         if (options.contains(name)) {
             throw UsageError("option " + name + " is given twice");

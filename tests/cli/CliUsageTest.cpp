@@ -46,6 +46,8 @@ TEST_F(CliUsage, CommandLinesThatDoNotFitExitWith2)
     ExpectUsageError({"show", db, "g"}, "missing arguments");
     ExpectUsageError({"rm", db, "g", "t", "u"}, "too many arguments");
     ExpectUsageError({"add", db, "g", "t", "--password", "x"}, "unknown option --password");
+    ExpectUsageError({"ls", db, "-s"}, "unknown option -s");
+    ExpectUsageError({"show", db, "g", "t", "-s", "--show-password"}, "option --show-password is given twice");
     ExpectUsageError({"add", db, "g", "t", "--notes"}, "option --notes needs a value");
     ExpectUsageError({"add", db, "g", "t", "--url", "a", "--url", "b"}, "option --url is given twice");
     ExpectUsageError({"add", db, "g\xFF", "t"}, "not valid UTF-8");
