@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 
@@ -17,11 +19,10 @@ constexpr int LongestTimeout = 24 * 60 * 60;
 int TimeoutOf(const CliContext& context, const CArguments& parsed)
 {
     if (const auto given = parsed.Option("--timeout")) {
-        return NumberArgument(*given, 0, LongestTimeout, "--timeout");
+        return NumberArgument(*given, 1, LongestTimeout, "--timeout");
     }
     // The desktop program's setting, whether or not it clears there: a copy left on the clipboard is a leak.
-    const int configured =
-        context.options != nullptr ? context.options->uClearClipboardTime : COptions().uClearClipboardTime;
+    const int configured = context.options != nullptr ? context.options->uClearClipboardTime : 0;
     return configured > 0 ? std::min(configured, LongestTimeout) : COptions().uClearClipboardTime;
 }
 
