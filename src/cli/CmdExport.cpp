@@ -93,6 +93,12 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const std::optional<std::filesystem::path> target = parsed.OptionPath("--output");
     if (target) {
         RequireWritableTarget(*target);
+        std::error_code error;
+        // The clear-text export would take the place of the encrypted entries it was made from.
+        if (std::filesystem::equivalent(*target, parsed.Path(0), error)) {
+            throw CliFailure(target->string() +
+                             ": this is the database file itself; the export is not written over it.");
+        }
     }
 
     CCliDatabase database(context, parsed.Path(0));

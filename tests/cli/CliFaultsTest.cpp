@@ -62,6 +62,8 @@ TEST_F(CliFaults, FileProblemsAreNamedWithTheReasonBeforeAnyPassword)
         {{"export", db, "--format", "csv", "-o", noFolder},
          (folder / "nofolder").string() + ": No such file or directory"},
         {{"create", noFolder}, (folder / "nofolder").string() + ": No such file or directory"},
+        {{"export", db, "--format", "csv", "-o", db},
+         db + ": this is the database file itself; the export is not written over it."},
     };
     for (const auto& [arguments, message] : cases) {
         // No input at all: a command that asked for a password would fail with another message.
@@ -70,6 +72,7 @@ TEST_F(CliFaults, FileProblemsAreNamedWithTheReasonBeforeAnyPassword)
         EXPECT_EQ(result.err, "lockmere-cli: " + message + "\n") << arguments[0];
     }
     EXPECT_EQ(ReadFileBytes(readOnly), readOnlyBytes);
+    EXPECT_EQ(ReadEntries(database, Master).size(), 2u);
 }
 
 TEST_F(CliFaults, ExportFilesAreLeftReadableByTheOwnerOnly)
