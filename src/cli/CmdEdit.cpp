@@ -59,7 +59,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     if (parsed.Flag("--generate")) {
         entry.password = std::move(generated);
     } else if (parsed.Flag("--password-prompt")) {
-        entry.password = AskNewPassword(context, {NewPasswordMode::EntryPassword, {}, false});
+        entry.password = AskNewPassword(context, {NewPasswordMode::EntryChange, {}, false});
     }
     if (!database.Entries().Replace(newKey, oldKey, entry.Fields())) {
         throw CliFailure("");

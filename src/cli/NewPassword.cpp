@@ -29,15 +29,26 @@ void RequireEmptyMasterWanted(CliContext& context, const NewPasswordRequest& req
         throw CliFailure("Nothing was changed: the new master password was empty.");
     }
 }
+
+std::u16string PromptOf(const ITextSource& texts, const NewPasswordRequest& request)
+{
+    switch (request.mode) {
+    case NewPasswordMode::EntryPassword:
+        return texts.Text(TextIdEntryPasswordPrompt);
+    case NewPasswordMode::EntryChange:
+        return texts.Text(TextIdChangedEntryPassword);
+    default:
+        return PromptFor(texts, TextIdNewMasterPasswordFor, request.database);
+    }
+}
 } // namespace
 
 SecureString AskNewPassword(CliContext& context, const NewPasswordRequest& request)
 {
     const ITextSource& texts = context.texts;
-    const bool entry = request.mode == NewPasswordMode::EntryPassword;
+    const bool entry = request.mode == NewPasswordMode::EntryPassword || request.mode == NewPasswordMode::EntryChange;
     ExplainMasterPassword(context, request.mode);
-    const std::u16string prompt =
-        entry ? texts.Text(TextIdEntryPasswordPrompt) : PromptFor(texts, TextIdNewMasterPasswordFor, request.database);
+    const std::u16string prompt = PromptOf(texts, request);
     const int tries = context.passwords.IsTerminal() ? Tries : 1;
     for (int attempt = 1;; ++attempt) {
         SecureString password = context.passwords.Read(prompt);

@@ -9,7 +9,8 @@ enum class NewPasswordMode
 {
     NewDatabase,   // the master password of a new database
     ChangeMaster,  // the new master password of an existing database
-    EntryPassword, // the password stored in an entry
+    EntryPassword, // the password stored in a new entry
+    EntryChange,   // the new password of an existing entry
 };
 
 // What a new password is for.

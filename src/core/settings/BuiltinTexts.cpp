@@ -344,7 +344,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Password for the new entry", // 331
     u"New master password for", // 332
     u"The new master password is empty: anyone who gets the file can read it. Use it anyway? [y/N]", // 333
-    u" ", // 334
+    u"New password for the entry", // 334
     u" ", // 335
     u" ", // 336
     u" ", // 337
