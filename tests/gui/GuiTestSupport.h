@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/database/DataBase.h"
-#include "core/database/SessionPrompts.h"
+#include "core/session/IDatabaseFileHandle.h"
+#include "core/session/IPrompts.h"
+#include "core/session/ISessionView.h"
 
 class EntryViews;
 

@@ -7,7 +7,7 @@
 #include <fcntl.h>
 
 #include "core/common/AtomicFile.h"
-#include "platform/FileLock.h"
+#include "platform/HeldFile.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -30,6 +30,7 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "platform/SettingsFolder.h"
 
 using namespace CommandId;
 
@@ -409,7 +410,7 @@ void CDlgMain::OpenAddress(const std::u16string& address)
 
 void CDlgMain::SaveSettings()
 {
-    options.Save(database.Reporter());
+    options.Save(database.Reporter(), PrepareSettingsFile());
 }
 
 void CDlgMain::Exit()

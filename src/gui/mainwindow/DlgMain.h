@@ -4,10 +4,10 @@
 #include <map>
 #include <memory>
 
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 #include "gui/mainwindow/GuiPrompts.h"
-#include "gui/mainwindow/HeldFileHandle.h"
 #include "gui/mainwindow/MainMenu.h"
+#include "platform/HeldFileHandle.h"
 
 class COptions;
 class CDataBase;

@@ -1,6 +1,6 @@
 #include "gui/mainwindow/EntryCommands.h"
 
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryViews.h"
 

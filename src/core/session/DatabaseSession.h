@@ -7,7 +7,9 @@
 #include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
-#include "core/database/SessionPrompts.h"
+#include "core/session/IDatabaseFileHandle.h"
+#include "core/session/IPrompts.h"
+#include "core/session/ISessionView.h"
 
 enum class ListingFormat
 {

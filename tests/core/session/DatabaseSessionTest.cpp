@@ -5,9 +5,9 @@
 #include "SessionFakes.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 #include "core/settings/BuiltinTexts.h"
-#include "gui/mainwindow/HeldFileHandle.h"
+#include "platform/HeldFileHandle.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 

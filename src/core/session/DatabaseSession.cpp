@@ -1,4 +1,4 @@
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
