@@ -8,10 +8,7 @@
 
 namespace {
 constexpr int MergeTip = 1;
-constexpr int MergeTipText = 173;
 constexpr char16_t BackupExtension[] = u".bak";
-constexpr int TextFileCreated = 132;
-constexpr int HtmlFileCreated = 133;
 const std::u16string ChangedByAnotherProgramMessage =
     u"The database file was replaced by another program after it was opened here, so this change was not saved, to "
     u"keep that program's change. Close the database and open it again, then repeat your change.";
@@ -324,7 +321,7 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
 
 DatabaseSession::Attempt DatabaseSession::TryMerge()
 {
-    prompts.ShowTip(MergeTip, MergeTipText);
+    prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
     const auto path = prompts.ChooseFileToOpen();
     if (!path) {
         return Attempt::Cancelled;
@@ -357,7 +354,7 @@ void DatabaseSession::ExportListing(ListingFormat format)
     }
     const bool written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path);
     if (written) {
-        Report(database.Texts().Text(html ? HtmlFileCreated : TextFileCreated) + u" " + PathText(*path),
+        Report(database.Texts().Text(html ? TextId::HtmlFileCreated : TextId::TextFileCreated) + u" " + PathText(*path),
                MessageIcon::Information);
     }
 }

@@ -24,16 +24,15 @@ ModeTexts TextsOf(EnterMode mode)
 {
     switch (mode) {
     case EnterMode::OldPassword:
-        return {121, 36};
+        return {TextId::ChangePassword, TextId::SpecifyOldMasterPassword};
     case EnterMode::Merge:
-        return {171, 172};
+        return {TextId::MergingDatabases, TextId::SpecifyImportingPassword};
     case EnterMode::Open:
         break;
     }
-    return {30, 49};
+    return {TextId::EnterCaption, TextId::OpenPrompt};
 }
 
-constexpr int HideText = 225;
 } // namespace
 
 CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
@@ -55,7 +54,7 @@ CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
     indicator->setMinimumWidth(28);
 
     hideBox->setObjectName(QStringLiteral("hide"));
-    hideBox->setText(QtText(texts, HideText));
+    hideBox->setText(QtText(texts, TextId::HideMasterPasswordCheck));
     ConnectMasking(*hideBox, {field});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

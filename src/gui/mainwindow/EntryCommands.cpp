@@ -1,12 +1,9 @@
 #include "gui/mainwindow/EntryCommands.h"
 
 #include "core/session/DatabaseSession.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryViews.h"
-
-namespace {
-constexpr int DeleteQuestion = 154;
-} // namespace
 
 void AddEntry(EntryCommandContext& context)
 {
@@ -58,7 +55,8 @@ void EditEntry(EntryCommandContext& context)
 
 bool DeleteCurrentEntry(EntryCommandContext& context)
 {
-    if (context.options.fRequestDelete && !context.prompts.AskOkCancel(context.database.Texts().Text(DeleteQuestion))) {
+    if (context.options.fRequestDelete &&
+        !context.prompts.AskOkCancel(context.database.Texts().Text(TextId::DeleteQuestion))) {
         return false;
     }
     const std::optional<Entry> entry = context.views.CurrentEntry();

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QWidget>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
@@ -15,32 +16,50 @@ using namespace CommandId;
 
 namespace {
 // Top-level items by position.
-const MenuText PositionTexts[] = {{0, 120}, {0, 140}, {Options, 13}, {0, 160}};
+const MenuText PositionTexts[] = {
+    {0, TextId::FileMenu}, {0, TextId::EditMenu}, {Options, TextId::OptionsMenu}, {0, TextId::HelpMenu}};
 
 // Captions by command.
 const MenuText CommandTexts[] = {
-    {FileNew, 122},          {FileOpen, 123},           {FileClose, 124},
-    {FileChangePass, 121},   {FileImportCsv, 135},      {FileImportLdb, 170},
-    {FileExportPrint, 129},  {FileExportTxt, 130},      {FileExportHtml, 131},
-    {FileExportCsv, 135},    {FileCreateBackup, 126},   {FileOpenFolder, 134},
-    {EditAddEntry, 141},     {EditEditEntry, 142},      {EditDeleteEntry, 143},
-    {EditCopyUser, 144},     {EditCopyPassword, 145},   {EditOpenUrl, 158},
-    {EditCopyUrl, 159},      {EditSortGroup, 147},      {EditSortTitle, 148},
-    {EditSortUsername, 149}, {EditSortPassword, 150},   {EditSortUrl, 151},
-    {EditSortNotes, 153},    {EditClearClipboard, 155}, {Help, 161},
-    {HelpUpdate, 163},       {HelpAbout, 162},          {EditPasteUsername, 77},
-    {EditPastePassword, 78}, {EditAutoLogin, 74},
+    {FileNew, TextId::New},
+    {FileOpen, TextId::Open},
+    {FileClose, TextId::Close},
+    {FileChangePass, TextId::ChangePassword},
+    {FileImportCsv, TextId::CsvFile},
+    {FileImportLdb, TextId::LockmereDatabase},
+    {FileExportPrint, TextId::Print},
+    {FileExportTxt, TextId::TextFile},
+    {FileExportHtml, TextId::HtmlFile},
+    {FileExportCsv, TextId::CsvFile},
+    {FileCreateBackup, TextId::CreateBackup},
+    {FileOpenFolder, TextId::OpenContainingFolder},
+    {EditAddEntry, TextId::AddEntry},
+    {EditEditEntry, TextId::EditEntry},
+    {EditDeleteEntry, TextId::DeleteEntry},
+    {EditCopyUser, TextId::CopyUsername},
+    {EditCopyPassword, TextId::CopyPassword},
+    {EditOpenUrl, TextId::OpenUrl},
+    {EditCopyUrl, TextId::CopyUrl},
+    {EditSortGroup, TextId::GroupItem},
+    {EditSortTitle, TextId::TitleItem},
+    {EditSortUsername, TextId::UsernameItem},
+    {EditSortPassword, TextId::PasswordItem},
+    {EditSortUrl, TextId::UrlItem},
+    {EditSortNotes, TextId::NotesItem},
+    {EditClearClipboard, TextId::ClearClipboard},
+    {Help, TextId::Help},
+    {HelpUpdate, TextId::CheckForUpdate},
+    {HelpAbout, TextId::About},
+    {EditPasteUsername, TextId::PasteUsername},
+    {EditPastePassword, TextId::PastePassword},
+    {EditAutoLogin, TextId::AutoLogin},
 };
 
 // Submenus by their position in the template.
 constexpr int ImportPosition = 5;
-constexpr int ImportText = 136;
 constexpr int ExportPosition = 6;
-constexpr int ExportText = 128;
 constexpr int TemplateUrlPosition = 7;
-constexpr int UrlText = 146;
 constexpr int TemplateSortPosition = 9;
-constexpr int SortText = 157;
 
 // Where the form-filling commands go in the Edit submenu.
 constexpr int InsertPosition = 6;
@@ -132,11 +151,11 @@ void CMainMenu::Translate()
 {
     TranslateMenu(*menu, PositionTexts, CommandTexts, texts);
     const QList<QAction*> fileItems = fileMenu->actions();
-    fileItems[ImportPosition]->setText(QtText(texts, ImportText));
-    fileItems[ExportPosition]->setText(QtText(texts, ExportText));
+    fileItems[ImportPosition]->setText(QtText(texts, TextId::Import));
+    fileItems[ExportPosition]->setText(QtText(texts, TextId::Export));
     const QList<QAction*> editItems = editMenu->actions();
-    editItems[TemplateUrlPosition]->setText(QtText(texts, UrlText));
-    editItems[TemplateSortPosition]->setText(QtText(texts, SortText));
+    editItems[TemplateUrlPosition]->setText(QtText(texts, TextId::UrlMenu));
+    editItems[TemplateSortPosition]->setText(QtText(texts, TextId::SortBy));
 }
 
 void CMainMenu::Insert()
@@ -154,11 +173,11 @@ void CMainMenu::Insert()
         return separator;
     };
     if (autoLogin) {
-        insertAt(newCommand(EditAutoLogin, 74));
+        insertAt(newCommand(EditAutoLogin, TextId::AutoLogin));
     }
     if (paste) {
-        insertAt(newCommand(EditPastePassword, 78));
-        insertAt(newCommand(EditPasteUsername, 77));
+        insertAt(newCommand(EditPastePassword, TextId::PastePassword));
+        insertAt(newCommand(EditPasteUsername, TextId::PasteUsername));
     }
     if (paste || autoLogin) {
         insertAt(newSeparator());
