@@ -14,4 +14,7 @@ public:
     // Enables the commands for an open database, or disables them; no entry is current afterwards.
     virtual void EnableCommands(bool databaseOpen) = 0;
     virtual void ShowPath(const std::u16string& path) = 0;
+    // Shows the collection again after an entry was replaced, removed or put back, keeping the selected group. A
+    // view that lists no entries needs nothing here.
+    virtual void ShowChangedEntries() {}
 };

@@ -272,6 +272,11 @@ void CDlgMain::FillViews()
     views->FillViews(true);
 }
 
+void CDlgMain::ShowChangedEntries()
+{
+    views->FillViews(true);
+}
+
 void CDlgMain::ClearViews()
 {
     views->ClearViews();

@@ -60,6 +60,7 @@ private:
     void ClearViews() override;
     void EnableCommands(bool databaseOpen) override;
     void ShowPath(const std::u16string& path) override;
+    void ShowChangedEntries() override;
 
     void CreateToolBar();
     void CreateStatusBar();
