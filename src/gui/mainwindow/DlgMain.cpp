@@ -95,10 +95,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
 }
 
-CDlgMain::~CDlgMain()
-{
-    mainMenu.ReleaseImages();
-}
+CDlgMain::~CDlgMain() = default;
 
 void CDlgMain::CreateToolBar()
 {
@@ -431,7 +428,6 @@ void CDlgMain::closeEvent(QCloseEvent* event)
         showMinimized();
         return;
     }
-    mainMenu.ReleaseImages();
     event->accept();
     emit Ended();
 }
