@@ -20,6 +20,7 @@
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
+#include "gui/dialogs/DialogButtons.h"
 
 namespace {
 constexpr char16_t NoSuchEntryText[] = u"Error. No such entry.";
@@ -152,16 +153,8 @@ void CDlgEdit::CreateControls()
         field->setMaxLength(std::numeric_limits<int>::max());
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setText(QStringLiteral("OK"));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setText(QtText(texts, TextId::Cancel));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEdit::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEdit::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -11,6 +11,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
 
 namespace {
@@ -57,11 +58,7 @@ CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
     hideBox->setText(QtText(texts, TextId::HideMasterPasswordCheck));
     ConnectMasking(*hideBox, {field});
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEnter::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEnter::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* fieldRow = new QHBoxLayout;
     fieldRow->addWidget(field, 1);

@@ -12,6 +12,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
 
 namespace {} // namespace
@@ -44,11 +45,7 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
     advice->setObjectName(QStringLiteral("advice"));
     advice->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgSetPassword::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgSetPassword::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QtText(texts, TextId::MasterPasswordLabel), this), 0, 0);
