@@ -20,6 +20,7 @@ forbid()
 
 forbid core 'Q|gui/|cli/|platform/' "the core includes no Qt, front end or platform header"
 forbid core 'core/session/' "only the session includes the session" core/session
+forbid core/database 'core/importexport/' "the database knows no exchange format; import and export build on it"
 forbid core/session 'core/passgen/' "the session needs no password generator"
 forbid platform 'Q|gui/|cli/' "the platform includes no Qt or front end header"
 forbid cli 'Q|gui/' "the command line includes no Qt or GUI header"
