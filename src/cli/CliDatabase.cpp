@@ -52,7 +52,7 @@ void CCliDatabase::Open(bool forChange)
     } else {
         RequireReadableFile(path);
     }
-    masterPassword = context.passwords.Read(PromptFor(context.texts, TextIdMasterPasswordFor, path));
+    masterPassword = context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, path));
     // Taken before reading, so that a file replaced while it is read counts as changed.
     versionRead = FileVersion::At(path);
     SecureString text;

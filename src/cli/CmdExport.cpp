@@ -12,13 +12,9 @@
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/ExportFile.h"
 #include "core/importexport/TextExport.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
-// Text ids of the messages that confirm a written file.
-constexpr int CsvCreatedText = 139;
-constexpr int TextCreatedText = 132;
-constexpr int HtmlCreatedText = 133;
-
 enum class Format
 {
     Csv,
@@ -109,9 +105,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
         return ExitCode::Done;
     }
     WriteExportTarget(context, *target, bytes);
-    const int created = format == Format::Csv    ? CsvCreatedText
-                        : format == Format::Text ? TextCreatedText
-                                                 : HtmlCreatedText;
+    const int created = format == Format::Csv    ? TextId::CsvFileCreated
+                        : format == Format::Text ? TextId::TextFileCreated
+                                                 : TextId::HtmlFileCreated;
     ConfirmDone(context, parsed, Utf16ToUtf8(context.texts.Text(created)) + " " + target->string());
     return ExitCode::Done;
 }

@@ -8,9 +8,9 @@
 #include "cli/FileChecks.h"
 #include "cli/NumberArgument.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
-constexpr int FieldNumbersDifferText = 169;
 constexpr int HighestFieldNumber = 1000000;
 
 std::array<int, EntryFieldCount> FieldNumbersOf(const SecureString& map)
@@ -64,7 +64,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(2);
     const CsvImportOptions options = ImportOptionsOf(parsed);
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
-        context.reporter.ShowMessage(context.texts.Text(FieldNumbersDifferText), MessageIcon::Error);
+        context.reporter.ShowMessage(context.texts.Text(TextId::FieldNumbersDiffer), MessageIcon::Error);
         throw CliFailure("", ExitCode::Usage);
     }
     const std::filesystem::path file = parsed.Path(1);

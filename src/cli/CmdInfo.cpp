@@ -6,10 +6,9 @@
 
 namespace {
 // The format's facts in plain words: what protects the file, and what does not.
-constexpr std::string_view FormatFacts =
-    "Format: Lockmere database, no header\n"
-    "Encryption: two layers, two-key triple DES (CBC) inside AES-256 (CBC)\n"
-    "Key derivation: MD5 of the master password, no salt, no key stretching\n";
+constexpr std::string_view FormatFacts = "Format: Lockmere database, no header\n"
+                                         "Encryption: two layers, two-key triple DES (CBC) inside AES-256 (CBC)\n"
+                                         "Key derivation: MD5 of the master password, no salt, no key stretching\n";
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {

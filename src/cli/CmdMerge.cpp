@@ -5,9 +5,9 @@
 #include "cli/FileChecks.h"
 #include "cli/Prompts.h"
 #include "core/database/Merge.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
-constexpr int SpecifyImportingPasswordText = 172;
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
@@ -17,8 +17,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     RequireReadableFile(other);
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
-    context.passwords.Explain(context.texts.Text(SpecifyImportingPasswordText));
-    const SecureString otherPassword = context.passwords.Read(PromptFor(context.texts, TextIdMasterPasswordFor, other));
+    context.passwords.Explain(context.texts.Text(TextId::SpecifyImportingPassword));
+    const SecureString otherPassword =
+        context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, other));
     const std::size_t before = database.Entries().Size();
     if (!MergeDatabase(database.Entries(), other, otherPassword)) {
         throw CliFailure("");

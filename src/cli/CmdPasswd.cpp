@@ -4,6 +4,7 @@
 #include "cli/Confirmation.h"
 #include "cli/NewPassword.h"
 #include "cli/Prompts.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
@@ -12,7 +13,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(1);
     CCliDatabase database(context, parsed.Path(0));
     // Only the password that decrypts the file is the old one, so reading it is the check.
-    context.passwords.Explain(context.texts.Text(TextIdSpecifyOldMasterPassword));
+    context.passwords.Explain(context.texts.Text(TextId::SpecifyOldMasterPassword));
     database.Open(true);
     database.SetMasterPassword(
         AskNewPassword(context, {NewPasswordMode::ChangeMaster, database.Path(), parsed.Flag("--allow-empty")}));

@@ -25,7 +25,7 @@ void RequireEmptyMasterWanted(CliContext& context, const NewPasswordRequest& req
     if (!context.passwords.IsTerminal()) {
         throw CliFailure("The new master password is empty; give --allow-empty to use an empty master password.");
     }
-    if (!context.passwords.Confirm(context.texts.Text(TextIdConfirmEmptyMaster))) {
+    if (!context.passwords.Confirm(context.texts.Text(TextId::ConfirmEmptyMasterPassword))) {
         throw CliFailure("Nothing was changed: the new master password was empty.");
     }
 }
@@ -34,11 +34,11 @@ std::u16string PromptOf(const ITextSource& texts, const NewPasswordRequest& requ
 {
     switch (request.mode) {
     case NewPasswordMode::EntryPassword:
-        return texts.Text(TextIdEntryPasswordPrompt);
+        return texts.Text(TextId::NewEntryPasswordPrompt);
     case NewPasswordMode::EntryChange:
-        return texts.Text(TextIdChangedEntryPassword);
+        return texts.Text(TextId::ChangedEntryPasswordPrompt);
     default:
-        return PromptFor(texts, TextIdNewMasterPasswordFor, request.database);
+        return PromptFor(texts, TextId::NewMasterPasswordFor, request.database);
     }
 }
 } // namespace
