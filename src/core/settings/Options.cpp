@@ -101,10 +101,24 @@ std::filesystem::path PathFromEnvironment(const char* name)
     const char* value = std::getenv(name);
     return value == nullptr ? std::filesystem::path() : std::filesystem::path(value);
 }
+
+std::filesystem::path& ChosenSettingsFolder()
+{
+    static std::filesystem::path folder;
+    return folder;
+}
 } // namespace
+
+void KeepSettingsInFolder(std::filesystem::path folder)
+{
+    ChosenSettingsFolder() = std::move(folder);
+}
 
 std::filesystem::path SettingsFolder()
 {
+    if (!ChosenSettingsFolder().empty()) {
+        return ChosenSettingsFolder();
+    }
     std::filesystem::path base = PathFromEnvironment("APPDATA");
     if (base.empty()) {
         // The configuration base must be absolute; a relative one is ignored, as the desktop conventions ask.
@@ -160,7 +174,7 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
         std::filesystem::path target = path;
         if (target.empty()) {
             const std::filesystem::path folder = SettingsFolder();
-            if (!folder.empty()) {
+            if (!folder.empty() && ChosenSettingsFolder().empty()) {
                 // Under APPDATA only the program's own folder is made. The desktop's configuration folder may not
                 // exist yet on a new account; the desktop conventions say to create it, private to the user.
                 std::error_code ignored;
@@ -169,6 +183,8 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
                     std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ignored);
                 }
                 std::filesystem::create_directory(folder, ignored);
+            }
+            if (!folder.empty()) {
                 target = folder / SettingsFileName;
             }
         }
