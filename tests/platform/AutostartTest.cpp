@@ -28,8 +28,8 @@ TEST(AutostartTest, EntryStartsTheProgramByItsPathHiddenWhenAskedAndIsValid)
         EXPECT_EQ(autostart.EntryPath(), folder / "autostart" / "lockmere.desktop");
         EXPECT_THAT(ReadFileBytes(autostart.EntryPath()), HasSubstr(c.exec));
         if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
-            const ProgramResult result = RunProgram("/bin/sh", {"-c", "desktop-file-validate \"$0\"",
-                                                                autostart.EntryPath().string()});
+            const ProgramResult result =
+                RunProgram("/bin/sh", {"-c", "desktop-file-validate \"$0\"", autostart.EntryPath().string()});
             EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
             EXPECT_EQ(result.out, "");
         }

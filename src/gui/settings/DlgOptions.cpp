@@ -28,6 +28,8 @@ CDlgOptions::CDlgOptions(COptions& options, CTranslate& translation, IMessageRep
 {
     setWindowTitle(QtText(translation, OptionsTitle));
     tabs->setObjectName(QStringLiteral("tabs"));
+    // Every page's caption in sight: the dialog grows to the tabs' width rather than scrolling them.
+    tabs->setUsesScrollButtons(false);
     const std::pair<OptionsPage*, int> tabPages[] = {
         {new CTabOptGen(options, translation, tabs), 80}, {new CTabOptView(options, translation, tabs), 100},
         {new CTabOptSec(options, translation, tabs), 60}, {new CTabOptPG(options, translation, tabs), 50},

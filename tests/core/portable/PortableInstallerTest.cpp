@@ -155,8 +155,8 @@ TEST_F(PortableInstallerTest, SuccessMessageNamesTheFolderWithOneSlashBeforeTheS
         bool subfolder;
         std::string shown;
     };
-    for (const Case& c : {Case{base + "/", true, base + "/Lockmere"}, Case{base, true, base + "/Lockmere"},
-                          Case{base, false, base}}) {
+    for (const Case& c :
+         {Case{base + "/", true, base + "/Lockmere"}, Case{base, true, base + "/Lockmere"}, Case{base, false, base}}) {
         SCOPED_TRACE(c.typed);
         std::filesystem::remove_all(target);
         std::filesystem::create_directory(target);

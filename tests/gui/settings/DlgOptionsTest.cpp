@@ -9,10 +9,10 @@
 #include <QTreeWidget>
 #include <gmock/gmock.h>
 
-#include "ModalDriver.h"
 #include "core/common/Utf.h"
 #include "core/settings/Options.h"
 #include "core/settings/Translate.h"
+#include "gui/ModalDriver.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
@@ -35,21 +35,13 @@ protected:
         translation.Load(u"");
     }
 
-    std::unique_ptr<CDlgOptions> Open()
-    {
-        return std::make_unique<CDlgOptions>(options, translation, messages);
-    }
+    std::unique_ptr<CDlgOptions> Open() { return std::make_unique<CDlgOptions>(options, translation, messages); }
 
     template <typename Widget> static Widget* Find(QWidget& dialog, const char* name)
     {
         auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
-    }
-
-    static void Click(QWidget& dialog, const char* name)
-    {
-        QTest::mouseClick(Find<QAbstractButton>(dialog, name), Qt::LeftButton, {}, QPoint(4, 4));
     }
 
     COptions options;
@@ -68,15 +60,14 @@ TEST_F(DlgOptionsTest, DependentBoxesFollowTheirControllersAndAreReadEvenWhenDis
     options.fAutoRun = true;
     options.fAutoRunHide = true;
     auto dialog = Open();
-    for (const Case& c : {Case{nullptr, "fAutoRunHide", true}, Case{"fAutoRun", "fAutoRunHide", false},
-                          Case{"fAutoRun", "fAutoRunHide", true}, Case{"fAutoRun", "fAutoRunHide", false},
-                          Case{nullptr, "fGroupEntriesTray", false}, Case{"fPasteMenuTray", "fGroupEntriesTray", true},
-                          Case{"fAutoLoginMenuTray", "fGroupEntriesTray", true},
-                          Case{"fPasteMenuTray", "fGroupEntriesTray", true},
-                          Case{"fAutoLoginMenuTray", "fGroupEntriesTray", false}}) {
+    for (const Case& c :
+         {Case{nullptr, "fAutoRunHide", true}, Case{"fAutoRun", "fAutoRunHide", false},
+          Case{"fAutoRun", "fAutoRunHide", true}, Case{"fAutoRun", "fAutoRunHide", false},
+          Case{nullptr, "fGroupEntriesTray", false}, Case{"fPasteMenuTray", "fGroupEntriesTray", true},
+          Case{"fAutoLoginMenuTray", "fGroupEntriesTray", true}, Case{"fPasteMenuTray", "fGroupEntriesTray", true},
+          Case{"fAutoLoginMenuTray", "fGroupEntriesTray", false}}) {
         if (c.clicked) {
-            dialog->Tabs()->setCurrentWidget(Find<QWidget>(*dialog, c.clicked)->parentWidget());
-            Click(*dialog, c.clicked);
+            Find<QCheckBox>(*dialog, c.clicked)->click();
         }
         EXPECT_EQ(Find<QCheckBox>(*dialog, c.dependent)->isEnabled(), c.enabled) << (c.clicked ? c.clicked : "open");
     }
@@ -150,7 +141,8 @@ TEST_F(DlgOptionsTest, EveryPageIsReadOnOkWhetherVisitedOrNot)
     auto dialog = Open();
     EXPECT_EQ(dialog->Tabs()->count(), 6);
     EXPECT_EQ(dialog->Tabs()->currentIndex(), 0);
-    for (const char* name : {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
+    for (const char* name :
+         {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
         Find<QCheckBox>(*dialog, name)->setChecked(true);
     }
     Find<QTreeWidget>(*dialog, "columns")->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
@@ -161,7 +153,8 @@ TEST_F(DlgOptionsTest, EveryPageIsReadOnOkWhetherVisitedOrNot)
     dialog->reject();
     EXPECT_EQ(options, COptions());
     dialog = Open();
-    for (const char* name : {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
+    for (const char* name :
+         {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
         Find<QCheckBox>(*dialog, name)->setChecked(true);
     }
     Find<QTreeWidget>(*dialog, "columns")->topLevelItem(2)->setCheckState(0, Qt::Unchecked);

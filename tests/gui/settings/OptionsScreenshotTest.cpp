@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "ModalDriver.h"
 #include "core/common/Utf.h"
 #include "core/settings/Options.h"
 #include "core/settings/Translate.h"
+#include "gui/ModalDriver.h"
 #include "gui/settings/DlgOptions.h"
 #include "support/MessageRecorder.h"
 
@@ -15,8 +15,7 @@ namespace {
 // Pictures of every options page in English and Russian (the longest texts), for a person to look at. Runs only
 // when LOCKMERE_SCREENSHOT_DIR names the folder to write them to.
 class OptionsScreenshotTest : public ::testing::TestWithParam<const char*>
-{
-};
+{};
 
 TEST_P(OptionsScreenshotTest, EveryPage)
 {
