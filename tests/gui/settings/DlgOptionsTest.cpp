@@ -138,28 +138,22 @@ TEST_F(DlgOptionsTest, ChosenLanguageTakesEffectOnOkOnly)
 
 TEST_F(DlgOptionsTest, EveryPageIsReadOnOkWhetherVisitedOrNot)
 {
-    auto dialog = Open();
-    EXPECT_EQ(dialog->Tabs()->count(), 6);
-    EXPECT_EQ(dialog->Tabs()->currentIndex(), 0);
-    for (const char* name :
-         {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
-        Find<QCheckBox>(*dialog, name)->setChecked(true);
+    COptions changed;
+    changed.fCloseHide = changed.fTop = changed.fHideUser = changed.fLockDBMin = true;
+    changed.fPassGenSpecSymbols = changed.fPasteMenuEdit = true;
+    changed.fColumn2 = false;
+    for (const bool ok : {false, true}) {
+        auto dialog = Open();
+        EXPECT_EQ(dialog->Tabs()->count(), 6);
+        EXPECT_EQ(dialog->Tabs()->currentIndex(), 0);
+        for (const char* name :
+             {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
+            Find<QCheckBox>(*dialog, name)->setChecked(true);
+        }
+        Find<QTreeWidget>(*dialog, "columns")->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
+        ok ? dialog->accept() : dialog->reject();
+        EXPECT_EQ(options, ok ? changed : COptions());
     }
-    Find<QTreeWidget>(*dialog, "columns")->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
-    COptions expected = options;
-    expected.fCloseHide = expected.fTop = expected.fHideUser = expected.fLockDBMin = true;
-    expected.fPassGenSpecSymbols = expected.fPasteMenuEdit = true;
-    expected.fColumn2 = false;
-    dialog->reject();
-    EXPECT_EQ(options, COptions());
-    dialog = Open();
-    for (const char* name :
-         {"fCloseHide", "fTop", "fHideUser", "fLockDBMin", "fPassGenSpecSymbols", "fPasteMenuEdit"}) {
-        Find<QCheckBox>(*dialog, name)->setChecked(true);
-    }
-    Find<QTreeWidget>(*dialog, "columns")->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
-    dialog->accept();
-    EXPECT_EQ(options, expected);
 }
 
 TEST_F(DlgOptionsTest, InstallRefusesAMissingPathOrOneThatIsNoFolder)
