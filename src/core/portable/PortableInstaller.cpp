@@ -9,13 +9,10 @@
 #include "core/common/TextSource.h"
 #include "core/common/Utf.h"
 #include "core/portable/ExclusiveCopy.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/XML.h"
 
 namespace {
-constexpr int InstalledToText = 96;
-constexpr int RunProgramText = 97;
-constexpr int InstallFailedText = 108;
-constexpr int NotEnoughSpaceText = 109;
 
 constexpr char16_t SubfolderName[] = u"Lockmere";
 constexpr char InstalledProgramName[] = "Lockmere.exe";
@@ -49,10 +46,10 @@ PortableInstaller::PortableInstaller(const PortableRequest& request, const COpti
     , settingsCopy(settings)
     , database(Utf16ToUtf8(settings.LastPath))
     , environment(std::move(environment))
-    , installedText(texts.Text(InstalledToText))
-    , runProgramText(texts.Text(RunProgramText))
-    , failedText(texts.Text(InstallFailedText))
-    , noSpaceText(texts.Text(NotEnoughSpaceText))
+    , installedText(texts.Text(TextId::InstalledTo))
+    , runProgramText(texts.Text(TextId::RunFromInstallFolder))
+    , failedText(texts.Text(TextId::InstallFailed))
+    , noSpaceText(texts.Text(TextId::NotEnoughDiskSpace))
 {
     // A copy that started the program at log-in or reopened this computer's database would act on a computer it
     // was never set up for.

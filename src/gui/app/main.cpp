@@ -4,6 +4,7 @@
 #include "gui/app/GuiReporter.h"
 #include "platform/ProcessHardening.h"
 #include "platform/ProgramPath.h"
+#include "platform/SettingsFolder.h"
 
 int main(int argc, char* argv[])
 {

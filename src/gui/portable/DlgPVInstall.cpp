@@ -11,7 +11,6 @@
 #include "gui/common/QtText.h"
 
 namespace {
-constexpr int InProgressText = 95;
 
 // Hands the worker's messages to the dialog's thread, which shows them once the worker has ended.
 class QueuedReporter : public IMessageReporter
@@ -37,7 +36,7 @@ CDlgPVInstall::CDlgPVInstall(PortableInstaller installer, const ITextSource& tex
     , reporter(reporter)
     , progress(new QProgressBar(this))
 {
-    setWindowTitle(QtText(texts, InProgressText));
+    setWindowTitle(QtText(texts, TextId::InstallInProgress));
     progress->setObjectName(QStringLiteral("progress"));
     progress->setRange(0, 100);
     progress->setValue(0);

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "core/settings/WebLinks.h"
 
@@ -25,30 +26,33 @@ QGroupBox* MakeGroup(QWidget* parent, const ITextSource& texts, int title, QChec
 CTabOptFF::CTabOptFF(const COptions& options, const ITextSource& texts, QWidget* parent)
     : OptionsPage(parent)
     , language(options.Language)
-    , pasteMenuEdit(MakeCheckBox(this, texts, 72, "fPasteMenuEdit", options.fPasteMenuEdit))
-    , pasteMenuTray(MakeCheckBox(this, texts, 73, "fPasteMenuTray", options.fPasteMenuTray))
-    , autoLoginMenuEdit(MakeCheckBox(this, texts, 75, "fAutoLoginMenuEdit", options.fAutoLoginMenuEdit))
-    , autoLoginMenuTray(MakeCheckBox(this, texts, 76, "fAutoLoginMenuTray", options.fAutoLoginMenuTray))
-    , groupEntriesTray(MakeCheckBox(this, texts, 79, "fGroupEntriesTray", options.fGroupEntriesTray))
+    , pasteMenuEdit(MakeCheckBox(this, texts, TextId::PasteFromEditMenu, "fPasteMenuEdit", options.fPasteMenuEdit))
+    , pasteMenuTray(MakeCheckBox(this, texts, TextId::PasteFromTrayMenu, "fPasteMenuTray", options.fPasteMenuTray))
+    , autoLoginMenuEdit(
+          MakeCheckBox(this, texts, TextId::AutoLoginFromEditMenu, "fAutoLoginMenuEdit", options.fAutoLoginMenuEdit))
+    , autoLoginMenuTray(
+          MakeCheckBox(this, texts, TextId::AutoLoginFromTrayMenu, "fAutoLoginMenuTray", options.fAutoLoginMenuTray))
+    , groupEntriesTray(
+          MakeCheckBox(this, texts, TextId::GroupEntriesInTray, "fGroupEntriesTray", options.fGroupEntriesTray))
 {
     // Grouping concerns the tray menu's entries only, which exist while one of its two items is offered.
     EnableGrouping();
     connect(pasteMenuTray, &QCheckBox::clicked, this, &CTabOptFF::EnableGrouping);
     connect(autoLoginMenuTray, &QCheckBox::clicked, this, &CTabOptFF::EnableGrouping);
 
-    auto* help = new QPushButton(QtText(texts, 160), this);
+    auto* help = new QPushButton(QtText(texts, TextId::HelpMenu), this);
     help->setObjectName(QStringLiteral("help"));
     connect(help, &QPushButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl(ToQString(FormFillingHelpAddress(language)))); });
     auto* helpRow = new QHBoxLayout;
-    auto* advice = new QLabel(QtText(texts, 86), this);
+    auto* advice = new QLabel(QtText(texts, TextId::ReadTheHelp), this);
     advice->setWordWrap(true);
     helpRow->addWidget(advice, 1);
     helpRow->addWidget(help);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(MakeGroup(this, texts, 71, pasteMenuEdit, pasteMenuTray));
-    layout->addWidget(MakeGroup(this, texts, 74, autoLoginMenuEdit, autoLoginMenuTray));
+    layout->addWidget(MakeGroup(this, texts, TextId::Paste, pasteMenuEdit, pasteMenuTray));
+    layout->addWidget(MakeGroup(this, texts, TextId::AutoLogin, autoLoginMenuEdit, autoLoginMenuTray));
     layout->addWidget(groupEntriesTray);
     layout->addLayout(helpRow);
     layout->addStretch();

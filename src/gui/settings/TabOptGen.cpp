@@ -2,15 +2,16 @@
 
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 
 CTabOptGen::CTabOptGen(const COptions& options, const ITextSource& texts, QWidget* parent)
     : OptionsPage(parent)
-    , autoRun(MakeCheckBox(this, texts, 83, "fAutoRun", options.fAutoRun))
-    , autoRunHide(MakeCheckBox(this, texts, 85, "fAutoRunHide", options.fAutoRunHide))
-    , closeHide(MakeCheckBox(this, texts, 81, "fCloseHide", options.fCloseHide))
-    , lastDB(MakeCheckBox(this, texts, 82, "fLastDB", options.fLastDB))
-    , requestDelete(MakeCheckBox(this, texts, 84, "fRequestDelete", options.fRequestDelete))
+    , autoRun(MakeCheckBox(this, texts, TextId::StartAtLogin, "fAutoRun", options.fAutoRun))
+    , autoRunHide(MakeCheckBox(this, texts, TextId::MinimizeAtLogin, "fAutoRunHide", options.fAutoRunHide))
+    , closeHide(MakeCheckBox(this, texts, TextId::CloseButtonMinimizes, "fCloseHide", options.fCloseHide))
+    , lastDB(MakeCheckBox(this, texts, TextId::OpenLastDatabase, "fLastDB", options.fLastDB))
+    , requestDelete(MakeCheckBox(this, texts, TextId::ConfirmDeletion, "fRequestDelete", options.fRequestDelete))
 {
     // Starting hidden only means something when the program starts at log-in; the mark is kept either way.
     autoRunHide->setEnabled(options.fAutoRun);

@@ -5,17 +5,20 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/settings/ArrowNumberField.h"
 
 CTabOptPG::CTabOptPG(const COptions& options, const ITextSource& texts, QWidget* parent)
     : OptionsPage(parent)
-    , upperLetters(MakeCheckBox(this, texts, 54, "fPassGenUpperLetters", options.fPassGenUpperLetters))
-    , lowerLetters(MakeCheckBox(this, texts, 55, "fPassGenLowerLetters", options.fPassGenLowerLetters))
-    , numbers(MakeCheckBox(this, texts, 56, "fPassGenNumbers", options.fPassGenNumbers))
-    , specSymbols(MakeCheckBox(this, texts, 57, "fPassGenSpecSymbols", options.fPassGenSpecSymbols))
+    , upperLetters(
+          MakeCheckBox(this, texts, TextId::UpperCaseLetters, "fPassGenUpperLetters", options.fPassGenUpperLetters))
+    , lowerLetters(
+          MakeCheckBox(this, texts, TextId::LowerCaseLetters, "fPassGenLowerLetters", options.fPassGenLowerLetters))
+    , numbers(MakeCheckBox(this, texts, TextId::Digits, "fPassGenNumbers", options.fPassGenNumbers))
+    , specSymbols(MakeCheckBox(this, texts, TextId::SpecialSymbols, "fPassGenSpecSymbols", options.fPassGenSpecSymbols))
     , length(new ArrowNumberField(1, 100, this))
-    , generateAuto(MakeCheckBox(this, texts, 53, "fPassGenAuto", options.fPassGenAuto))
+    , generateAuto(MakeCheckBox(this, texts, TextId::GenerateForNewEntry, "fPassGenAuto", options.fPassGenAuto))
 {
     length->setObjectName(QStringLiteral("iPassGenLength"));
     length->setMinimumWidth(70);
@@ -24,13 +27,13 @@ CTabOptPG::CTabOptPG(const COptions& options, const ITextSource& texts, QWidget*
         length->SetValue(options.iPassGenLength);
     }
 
-    auto* characters = new QGroupBox(QtText(texts, 51), this);
+    auto* characters = new QGroupBox(QtText(texts, TextId::UseCharacters), this);
     auto* characterLayout = new QVBoxLayout(characters);
     for (QCheckBox* box : {upperLetters, lowerLetters, numbers, specSymbols}) {
         characterLayout->addWidget(box);
     }
     auto* lengthRow = new QHBoxLayout;
-    auto* label = new QLabel(QtText(texts, 52), this);
+    auto* label = new QLabel(QtText(texts, TextId::Length), this);
     label->setBuddy(length);
     lengthRow->addWidget(label);
     lengthRow->addWidget(length);

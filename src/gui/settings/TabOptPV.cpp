@@ -10,13 +10,10 @@
 #include "core/common/Utf.h"
 #include "core/portable/ExclusiveCopy.h"
 #include "core/portable/PortableInstaller.h"
+#include "core/settings/BuiltinTexts.h"
 #include "gui/portable/DlgPVInstall.h"
 #include "platform/ProgramPath.h"
-
-namespace {
-constexpr int SpecifyPathText = 98;
-constexpr int PathMissingText = 99;
-} // namespace
+#include "platform/SettingsFolder.h"
 
 CTabOptPV::CTabOptPV(const COptions& options, const ITextSource& texts, IMessageReporter& reporter, QWidget* parent)
     : OptionsPage(parent)
@@ -24,23 +21,23 @@ CTabOptPV::CTabOptPV(const COptions& options, const ITextSource& texts, IMessage
     , texts(texts)
     , reporter(reporter)
     , path(new QLineEdit(this))
-    , subfolder(MakeCheckBox(this, texts, 90, "subfolder", true))
-    , copySettings(MakeCheckBox(this, texts, 91, "copySettings", true))
-    , copyDatabase(MakeCheckBox(this, texts, 92, "copyDatabase", false))
+    , subfolder(MakeCheckBox(this, texts, TextId::PutIntoSubfolder, "subfolder", true))
+    , copySettings(MakeCheckBox(this, texts, TextId::CopySettings, "copySettings", true))
+    , copyDatabase(MakeCheckBox(this, texts, TextId::CopyDatabase, "copyDatabase", false))
 {
     path->setObjectName(QStringLiteral("path"));
     copyDatabase->setEnabled(!options.LastPath.empty());
 
-    auto* prompt = new QLabel(QtText(texts, 89), this);
+    auto* prompt = new QLabel(QtText(texts, TextId::SelectPortableTarget), this);
     prompt->setWordWrap(true);
     prompt->setBuddy(path);
-    auto* browse = new QPushButton(QtText(texts, 88), this);
+    auto* browse = new QPushButton(QtText(texts, TextId::Browse), this);
     browse->setObjectName(QStringLiteral("browse"));
     connect(browse, &QPushButton::clicked, this, &CTabOptPV::Browse);
-    auto* install = new QPushButton(QtText(texts, 94), this);
+    auto* install = new QPushButton(QtText(texts, TextId::Install), this);
     install->setObjectName(QStringLiteral("install"));
     connect(install, &QPushButton::clicked, this, &CTabOptPV::Install);
-    auto* explanation = new QLabel(QtText(texts, 93), this);
+    auto* explanation = new QLabel(QtText(texts, TextId::PortableAdvice), this);
     explanation->setWordWrap(true);
 
     auto* layout = new QGridLayout(this);
@@ -67,12 +64,12 @@ void CTabOptPV::Install()
 {
     const std::u16string target = path->text().toStdU16String();
     if (target.empty()) {
-        reporter.ShowMessage(texts.Text(SpecifyPathText), MessageIcon::Error);
+        reporter.ShowMessage(texts.Text(TextId::SpecifyInstallPath), MessageIcon::Error);
         return;
     }
     std::error_code error;
     if (!std::filesystem::is_directory(Utf16ToUtf8(target), error)) {
-        reporter.ShowMessage(texts.Text(PathMissingText), MessageIcon::Error);
+        reporter.ShowMessage(texts.Text(TextId::InstallPathMissing), MessageIcon::Error);
         return;
     }
     const PortableRequest request{target, subfolder->isChecked(), copySettings->isChecked(), copyDatabase->isChecked()};

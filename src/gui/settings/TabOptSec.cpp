@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/settings/ArrowNumberField.h"
 
 namespace {
-constexpr int SecondsText = 64;
 
 ArrowNumberField* MakeSecondsField(QWidget* parent, const char* name, std::int32_t minimum, std::int32_t maximum,
                                    std::int32_t value)
@@ -29,7 +29,7 @@ QGroupBox* MakeGroup(QWidget* parent, const ITextSource& texts, int title, QChec
     auto* layout = new QGridLayout(group);
     layout->addWidget(timed, 0, 0, 1, 3);
     layout->addWidget(seconds, 1, 0);
-    layout->addWidget(new QLabel(QtText(texts, SecondsText), group), 1, 1);
+    layout->addWidget(new QLabel(QtText(texts, TextId::Seconds), group), 1, 1);
     layout->setColumnStretch(2, 1);
     layout->addWidget(other, 2, 0, 1, 3);
     return group;
@@ -38,16 +38,19 @@ QGroupBox* MakeGroup(QWidget* parent, const ITextSource& texts, int title, QChec
 
 CTabOptSec::CTabOptSec(const COptions& options, const ITextSource& texts, QWidget* parent)
     : OptionsPage(parent)
-    , clearClipboardTime(MakeCheckBox(this, texts, 63, "fClearClipboardTime", options.fClearClipboardTime))
+    , clearClipboardTime(
+          MakeCheckBox(this, texts, TextId::ClearClipboardAfter, "fClearClipboardTime", options.fClearClipboardTime))
     , clearClipboardSeconds(MakeSecondsField(this, "uClearClipboardTime", 5, 10000, options.uClearClipboardTime))
-    , clearClipboardExit(MakeCheckBox(this, texts, 62, "fClearClipboardExit", options.fClearClipboardExit))
-    , lockDBAuto(MakeCheckBox(this, texts, 66, "fLockDBAuto", options.fLockDBAuto))
+    , clearClipboardExit(
+          MakeCheckBox(this, texts, TextId::ClearClipboardAtExit, "fClearClipboardExit", options.fClearClipboardExit))
+    , lockDBAuto(MakeCheckBox(this, texts, TextId::LockAfterInactivity, "fLockDBAuto", options.fLockDBAuto))
     , lockDBSeconds(MakeSecondsField(this, "uLockDBAutoTime", 10, 99999, options.uLockDBAutoTime))
-    , lockDBMin(MakeCheckBox(this, texts, 67, "fLockDBMin", options.fLockDBMin))
+    , lockDBMin(MakeCheckBox(this, texts, TextId::LockWhenMinimizing, "fLockDBMin", options.fLockDBMin))
 {
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(MakeGroup(this, texts, 61, clearClipboardTime, clearClipboardSeconds, clearClipboardExit));
-    layout->addWidget(MakeGroup(this, texts, 65, lockDBAuto, lockDBSeconds, lockDBMin));
+    layout->addWidget(
+        MakeGroup(this, texts, TextId::Clipboard, clearClipboardTime, clearClipboardSeconds, clearClipboardExit));
+    layout->addWidget(MakeGroup(this, texts, TextId::DatabaseGroup, lockDBAuto, lockDBSeconds, lockDBMin));
     layout->addStretch();
 }
 

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 
 namespace {
@@ -15,10 +16,10 @@ struct ColumnRow
     bool COptions::*setting;
 };
 const ColumnRow ColumnRows[] = {
-    {2, &COptions::fColumn0},
-    {3, &COptions::fColumn1},
-    {18, &COptions::fColumn2},
-    {19, &COptions::fColumn3},
+    {TextId::UsernameField, &COptions::fColumn0},
+    {TextId::PasswordField, &COptions::fColumn1},
+    {TextId::UrlField, &COptions::fColumn2},
+    {TextId::NotesField, &COptions::fColumn3},
 };
 } // namespace
 
@@ -26,10 +27,10 @@ CTabOptView::CTabOptView(const COptions& options, const CTranslate& translation,
     : OptionsPage(parent)
     , translation(translation)
     , language(new QComboBox(this))
-    , top(MakeCheckBox(this, translation, 102, "fTop", options.fTop))
-    , hideUser(MakeCheckBox(this, translation, 103, "fHideUser", options.fHideUser))
-    , hidePass(MakeCheckBox(this, translation, 104, "fHidePass", options.fHidePass))
-    , groupsTree(MakeCheckBox(this, translation, 105, "fGroupsTree", options.fGroupsTree))
+    , top(MakeCheckBox(this, translation, TextId::AlwaysOnTop, "fTop", options.fTop))
+    , hideUser(MakeCheckBox(this, translation, TextId::HideUsernames, "fHideUser", options.fHideUser))
+    , hidePass(MakeCheckBox(this, translation, TextId::HidePasswords, "fHidePass", options.fHidePass))
+    , groupsTree(MakeCheckBox(this, translation, TextId::ShowGroupTree, "fGroupsTree", options.fGroupsTree))
     , columns(new QTreeWidget(this))
 {
     LanguageList list;
@@ -41,7 +42,7 @@ CTabOptView::CTabOptView(const COptions& options, const CTranslate& translation,
     language->setCurrentIndex(list.selected);
 
     columns->setObjectName(QStringLiteral("columns"));
-    columns->setHeaderLabels({QtText(translation, 106)});
+    columns->setHeaderLabels({QtText(translation, TextId::ShowColumns)});
     columns->setRootIsDecorated(false);
     columns->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     for (const ColumnRow& row : ColumnRows) {
@@ -53,7 +54,7 @@ CTabOptView::CTabOptView(const COptions& options, const CTranslate& translation,
                             2 * columns->frameWidth() + 2);
 
     auto* languageRow = new QHBoxLayout;
-    auto* label = new QLabel(QtText(translation, 101), this);
+    auto* label = new QLabel(QtText(translation, TextId::Language), this);
     label->setBuddy(language);
     languageRow->addWidget(label);
     languageRow->addWidget(language, 1);

@@ -19,6 +19,7 @@
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/settings/DlgOptions.h"
 #include "platform/Autostart.h"
+#include "platform/SettingsFolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
