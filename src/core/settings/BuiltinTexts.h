@@ -22,4 +22,5 @@ inline constexpr int SpecifyNewMasterPassword = 221;
 inline constexpr int MasterPasswordLabel = 222;
 inline constexpr int RepeatLabel = 223;
 inline constexpr int MasterPasswordsDiffer = 224;
+inline constexpr int DatabaseGoneDuringDialog = 280;
 } // namespace TextId

@@ -10,10 +10,11 @@ constexpr int DeleteQuestion = 154;
 
 void AddEntry(EntryCommandContext& context)
 {
+    const std::uint64_t startedWith = context.session.Generation();
     std::optional<Entry> values;
     for (;;) {
         std::optional<Entry> typed = context.runDialog(EditMode::Add, values, std::nullopt);
-        if (!typed) {
+        if (!typed || !context.session.CheckStillOpen(startedWith)) {
             return;
         }
         // An insertion leaves every listed row where it is, so the list stays valid while the save reports.
@@ -26,11 +27,12 @@ void AddEntry(EntryCommandContext& context)
 
 void EditEntry(EntryCommandContext& context)
 {
+    const std::uint64_t startedWith = context.session.Generation();
     std::optional<Entry> values;
     std::optional<EntryKey> oldKey;
     for (;;) {
         std::optional<Entry> typed = context.runDialog(EditMode::Edit, values, context.views.CurrentKey());
-        if (!typed) {
+        if (!typed || !context.session.CheckStillOpen(startedWith)) {
             return;
         }
         // The edited entry is the one selected when the user first pressed OK; a repeat edits the same one.
