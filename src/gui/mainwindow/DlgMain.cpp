@@ -616,7 +616,7 @@ void CDlgMain::ShowFromTray()
         inTray = false;
     }
     showingFromTray = false;
-    UpdateCommandState(false, session.IsOpen());
+    UpdateCommandState(HasCurrentEntry(), session.IsOpen());
 }
 
 void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
