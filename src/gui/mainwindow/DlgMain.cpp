@@ -23,6 +23,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DataBase.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "core/settings/WebLinks.h"
 #include "gui/common/Icons.h"
@@ -40,13 +41,12 @@
 #include "gui/mainwindow/EntryViews.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
+#include "platform/SettingsFolder.h"
 
 using namespace CommandId;
 
 namespace {
 constexpr int FolderTip = 0;
-constexpr int FolderTipText = 11;
-constexpr int ClipboardCleared = 156;
 
 struct ToolButton
 {
@@ -56,16 +56,16 @@ struct ToolButton
     const char* fallbackName;
 };
 const ToolButton ToolButtons[] = {
-    {FileNew, 122, "document-new", "new"},
-    {FileOpen, 123, "document-open", "open"},
+    {FileNew, TextId::New, "document-new", "new"},
+    {FileOpen, TextId::Open, "document-open", "open"},
     {0, 0, nullptr, nullptr},
-    {EditAddEntry, 141, "list-add", "add"},
-    {EditEditEntry, 142, "document-edit", "edit"},
-    {EditDeleteEntry, 143, "edit-delete", "delete"},
+    {EditAddEntry, TextId::AddEntry, "list-add", "add"},
+    {EditEditEntry, TextId::EditEntry, "document-edit", "edit"},
+    {EditDeleteEntry, TextId::DeleteEntry, "edit-delete", "delete"},
     {0, 0, nullptr, nullptr},
-    {EditCopyUser, 144, "avatar-default", "copy-user"},
-    {EditCopyPassword, 145, "dialog-password", "copy-password"},
-    {EditCopyUrl, 164, "applications-internet", "copy-url"},
+    {EditCopyUser, TextId::CopyUsername, "avatar-default", "copy-user"},
+    {EditCopyPassword, TextId::CopyPassword, "dialog-password", "copy-password"},
+    {EditCopyUrl, TextId::CopyUrlButton, "applications-internet", "copy-url"},
 };
 
 } // namespace
@@ -141,7 +141,6 @@ void CDlgMain::ConnectApplicationState()
 
 CDlgMain::~CDlgMain()
 {
-    mainMenu.ReleaseImages();
     // The menu's actions point at the window, which is going.
     delete trayIcon;
     delete trayMenu;
@@ -324,6 +323,12 @@ void CDlgMain::FillViews()
     views->FillViews(true);
 }
 
+void CDlgMain::ShowChangedEntries()
+{
+    trayMenu->Discard();
+    views->FillViews(true);
+}
+
 void CDlgMain::ClearViews()
 {
     trayMenu->Discard();
@@ -483,7 +488,7 @@ void CDlgMain::RunEntryCommand(int command)
 
 void CDlgMain::OpenContainingFolder()
 {
-    prompts.ShowTip(FolderTip, FolderTipText);
+    prompts.ShowTip(FolderTip, TextId::CloseBeforeMovingTip);
     QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(session.Folder())));
 }
 
@@ -494,7 +499,7 @@ void CDlgMain::OpenAddress(const std::u16string& address)
 
 void CDlgMain::SaveSettings()
 {
-    options.Save(database.Reporter());
+    options.Save(database.Reporter(), PrepareSettingsFile());
 }
 
 void CDlgMain::Exit()
@@ -513,7 +518,6 @@ void CDlgMain::closeEvent(QCloseEvent* event)
     }
     autoLock->ApplicationActivated();
     clipboard->ClearAtExit();
-    mainMenu.ReleaseImages();
     event->accept();
     emit Ended();
 }
@@ -664,7 +668,7 @@ void CDlgMain::CopyField(EntryField field)
 void CDlgMain::ClearClipboardCommand()
 {
     if (clipboard->ClearNow()) {
-        database.Reporter().ShowMessage(texts.Text(ClipboardCleared), MessageIcon::Information);
+        database.Reporter().ShowMessage(texts.Text(TextId::ClipboardCleared), MessageIcon::Information);
     }
 }
 

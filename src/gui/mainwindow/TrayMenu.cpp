@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/database/DataBase.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
@@ -12,17 +13,6 @@
 using namespace CommandId;
 
 namespace {
-constexpr int ShowText = 20;
-constexpr int AddEntryText = 141;
-constexpr int OptionsText = 13;
-constexpr int HelpMenuText = 160;
-constexpr int HelpText = 161;
-constexpr int UpdateText = 163;
-constexpr int AboutText = 162;
-constexpr int ExitText = 21;
-constexpr int PasteUsernameText = 77;
-constexpr int PastePasswordText = 78;
-constexpr int AutoLoginText = 74;
 
 struct Run
 {
@@ -86,27 +76,27 @@ void TrayMenu::Rebuild()
         old->deleteLater();
     }
     const bool usable = databaseUsable();
-    AddCommand(menu, TrayShow, ShowText);
+    AddCommand(menu, TrayShow, TextId::Show);
     menu->addSeparator();
-    AddCommand(menu, TrayAddEntry, AddEntryText);
+    AddCommand(menu, TrayAddEntry, TextId::AddEntry);
     menu->actions().back()->setEnabled(usable);
     menu->addSeparator();
     if (usable && options.fPasteMenuTray) {
-        AddEntriesSubmenu(TrayEntryCommand::PasteUsername, PasteUsernameText);
-        AddEntriesSubmenu(TrayEntryCommand::PastePassword, PastePasswordText);
+        AddEntriesSubmenu(TrayEntryCommand::PasteUsername, TextId::PasteUsername);
+        AddEntriesSubmenu(TrayEntryCommand::PastePassword, TextId::PastePassword);
         menu->addSeparator();
     }
     if (usable && options.fAutoLoginMenuTray) {
-        AddEntriesSubmenu(TrayEntryCommand::AutoLogin, AutoLoginText);
+        AddEntriesSubmenu(TrayEntryCommand::AutoLogin, TextId::AutoLogin);
         menu->addSeparator();
     }
-    AddCommand(menu, TrayOptions, OptionsText);
-    QMenu* help = menu->addMenu(QtText(texts, HelpMenuText));
-    AddCommand(help, TrayHelp, HelpText);
-    AddCommand(help, TrayUpdate, UpdateText);
-    AddCommand(help, TrayAbout, AboutText);
+    AddCommand(menu, TrayOptions, TextId::OptionsMenu);
+    QMenu* help = menu->addMenu(QtText(texts, TextId::HelpMenu));
+    AddCommand(help, TrayHelp, TextId::Help);
+    AddCommand(help, TrayUpdate, TextId::CheckForUpdate);
+    AddCommand(help, TrayAbout, TextId::About);
     menu->addSeparator();
-    AddCommand(menu, TrayExit, ExitText);
+    AddCommand(menu, TrayExit, TextId::Exit);
 }
 
 void TrayMenu::Discard()

@@ -5,8 +5,8 @@
 #include "SessionFakes.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/DatabaseSession.h"
-#include "gui/mainwindow/HeldFileHandle.h"
+#include "core/session/DatabaseSession.h"
+#include "platform/HeldFileHandle.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
