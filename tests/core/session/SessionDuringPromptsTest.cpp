@@ -131,25 +131,6 @@ TEST_F(SessionDuringPromptsTest, AnUnlockAskedForDuringTheUnlockPromptAsksNoSeco
     EXPECT_FALSE(view.staleRowsSeen);
 }
 
-TEST_F(SessionDuringPromptsTest, ALockOrStartupOpenDuringTheUnlockPromptChangesNothing)
-{
-    const std::vector<std::function<void()>> interruptions = {
-        [this] { session.Lock(); },
-        [this] { session.StartupOpen(true); },
-    };
-    for (std::size_t which = 0; which < interruptions.size(); ++which) {
-        SCOPED_TRACE(which);
-        session.Lock();
-        prompts.asked.clear();
-        prompts.duringPassword = interruptions[which];
-        prompts.Password(u"pw");
-        EXPECT_TRUE(session.Unlock());
-        EXPECT_EQ(prompts.asked, std::vector<std::u16string>{u"password:0"});
-        EXPECT_EQ(database.Size(), 2u);
-        EXPECT_TRUE(session.IsOpen());
-    }
-}
-
 TEST_F(SessionDuringPromptsTest, ViewsLetGoOfTheirRowsBeforeTheEntriesGo)
 {
     const std::vector<std::function<void()>> operations = {

@@ -286,25 +286,4 @@ TEST_F(WindowTrayTest, MinimisingAndRestoringDuringTheStartupPromptAsksOnlyOnce)
     EXPECT_EQ(database.Size(), 1u);
     EXPECT_EQ(window->EntryList()->model()->rowCount(), 1);
 }
-
-TEST_F(WindowTrayTest, TrayExitEndsTheProgramAndAddEntryShowsTheWindowFirst)
-{
-    options.fLastDB = true;
-    Create(u"");
-    driver.Then(TypePassword(QStringLiteral("pw")));
-    window->Start();
-    window->showMinimized();
-    QTest::qWait(20);
-    ASSERT_TRUE(window->InTray());
-
-    driver.Then(Cancel());
-    window->OnCommand(TrayAddEntry);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(driver.titles.size(), 2u);
-
-    bool ended = false;
-    QObject::connect(window.get(), &CDlgMain::Ended, [&] { ended = true; });
-    window->OnCommand(TrayExit);
-    EXPECT_TRUE(ended);
-}
 } // namespace
