@@ -585,8 +585,9 @@ void CDlgMain::HideToTray()
 
 void CDlgMain::ShowWindowAgain()
 {
+    // A window hidden while minimised would be mapped minimised again: the state goes first.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    showNormal();
     raise();
     activateWindow();
 }
