@@ -25,6 +25,7 @@
 #include "core/database/DataBase.h"
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
+#include "core/settings/Translate.h"
 #include "core/settings/WebLinks.h"
 #include "gui/common/Icons.h"
 #include "gui/common/LayoutIndicator.h"
@@ -41,6 +42,9 @@
 #include "gui/mainwindow/EntryViews.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
+#include "gui/settings/DlgOptions.h"
+#include "platform/Autostart.h"
+#include "platform/ProgramPath.h"
 #include "platform/SettingsFolder.h"
 
 using namespace CommandId;
@@ -115,6 +119,17 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
     CreateTray();
     ConnectApplicationState();
+    fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
+    fixedTranslation->Load(u"");
+    translation = fixedTranslation.get();
+}
+
+CDlgMain::CDlgMain(CDataBase& database, COptions& options, CTranslate& translation, const std::u16string& commandLine,
+                   QWidget* parent)
+    : CDlgMain(database, options, static_cast<const ITextSource&>(translation), commandLine, parent)
+{
+    fixedTranslation.reset();
+    this->translation = &translation;
 }
 
 void CDlgMain::CreateTray()
@@ -256,7 +271,15 @@ void CDlgMain::ApplyTexts()
 
 void CDlgMain::ApplyTopmost()
 {
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == options.fTop) {
+        return;
+    }
+    // Changing a window flag hides the window; a shown window comes back as it was.
+    const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, options.fTop);
+    if (shown) {
+        show();
+    }
 }
 
 void CDlgMain::ApplyGroupsTree()
@@ -384,6 +407,9 @@ void CDlgMain::OnCommand(int command)
     case TrayUpdate:
         OpenAddress(UpdatePageAddress(options.Language));
         break;
+    case CommandId::Options:
+        RunOptions();
+        return;
     case HelpAbout:
     case TrayAbout: {
         CAboutDlg about(texts, options.Language, this);
@@ -500,6 +526,40 @@ void CDlgMain::OpenAddress(const std::u16string& address)
 void CDlgMain::SaveSettings()
 {
     options.Save(database.Reporter(), PrepareSettingsFile());
+}
+
+bool CDlgMain::RunOptions()
+{
+    CDlgOptions dialog(options, *translation, database.Reporter(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    ApplyOptions();
+    return true;
+}
+
+void CDlgMain::ApplyOptions()
+{
+    SaveSettings();
+    ApplyStartAtLogin();
+    ApplyTopmost();
+    ApplyTexts();
+    UpdateCommandState(false, session.IsOpen());
+    ApplyGroupsTree();
+    if (session.IsOpen()) {
+        FillViews();
+    }
+}
+
+void CDlgMain::ApplyStartAtLogin()
+{
+    // A missing entry only means the program does not start at log-in: not worth interrupting the user for.
+    const Autostart autostart;
+    if (options.fAutoRun) {
+        autostart.Enable(ProgramPath(), options.fAutoRunHide);
+    } else {
+        autostart.Disable();
+    }
 }
 
 void CDlgMain::Exit()

@@ -17,6 +17,7 @@ class CDataBase;
 class ClipboardClearer;
 class CTrayIcon;
 class TrayMenu;
+class CTranslate;
 class EntryListView;
 class EntryViews;
 class LayoutIndicator;
@@ -35,6 +36,9 @@ public:
              QWidget* parent = nullptr);
     CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
              DesktopServices desktop, QWidget* parent = nullptr);
+    // A window whose options dialog can change the language of `translation`.
+    CDlgMain(CDataBase& database, COptions& options, CTranslate& translation, const std::u16string& commandLine,
+             QWidget* parent = nullptr);
     ~CDlgMain() override;
 
     // Shows the window (minimised when started hidden) and opens the last database when the settings ask for it.
@@ -51,6 +55,8 @@ public:
     void OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex);
     // The tray's Options command: the window comes back first, then the options dialog runs as from the menu bar.
     void OpenOptionsFromTray();
+    // Runs the options dialog and, on OK, saves and applies the new settings. True on OK.
+    bool RunOptions();
 
     bool StartHidden() const { return startHidden; }
     DatabaseSession& Session() { return session; }
@@ -95,6 +101,8 @@ private:
     void OpenContainingFolder();
     void OpenAddress(const std::u16string& address);
     void SaveSettings();
+    void ApplyOptions();
+    void ApplyStartAtLogin();
     void Minimised();
     void Restored();
     void CreateTray();
@@ -111,6 +119,10 @@ private:
     CDataBase& database;
     COptions& options;
     const ITextSource& texts;
+    // The table the options dialog reloads: the window's own texts, or one of built-in texts for a window whose
+    // language is fixed.
+    std::unique_ptr<CTranslate> fixedTranslation;
+    CTranslate* translation = nullptr;
     HeldFileHandle handle;
     GuiPrompts prompts;
     DatabaseSession session;
