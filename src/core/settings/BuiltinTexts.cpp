@@ -290,7 +290,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 277
     u" ", // 278
     u" ", // 279
-    u" ", // 280
+    u"The database was locked or closed while the dialog was open, so nothing was changed.", // 280
     u" ", // 281
     u" ", // 282
     u" ", // 283

@@ -166,6 +166,7 @@ inline constexpr int RepeatLabel = 223;
 inline constexpr int MasterPasswordsDiffer = 224;
 inline constexpr int HideMasterPasswordCheck = 225;
 inline constexpr int RememberPasswordAdvice = 226;
+inline constexpr int DatabaseGoneDuringDialog = 280;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;
