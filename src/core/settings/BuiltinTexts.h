@@ -166,4 +166,8 @@ inline constexpr int RepeatLabel = 223;
 inline constexpr int MasterPasswordsDiffer = 224;
 inline constexpr int HideMasterPasswordCheck = 225;
 inline constexpr int RememberPasswordAdvice = 226;
+// Imports from other password managers.
+inline constexpr int BrokenQuoteBeforeLine = 370;
+inline constexpr int BrokenQuoteAfterLine = 371;
+inline constexpr int UnknownExportHeader = 372;
 } // namespace TextId
