@@ -4,6 +4,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/NumberArgument.h"
+#include "cli/OtherManagerImport.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -38,6 +39,9 @@ bool HasEqualFieldNumbers(const std::array<int, EntryFieldCount>& numbers)
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
+    if (NamesOtherManager(arguments)) {
+        return RunOtherManagerImport(context, arguments);
+    }
     const CArguments parsed(arguments, {"--map"}, {"--header"});
     parsed.ExpectPositional(2);
     CsvImportOptions options;
@@ -62,10 +66,13 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--header] [--map G,T,U,P,URL,N]",
+    "DB FILE [--header] [--map G,T,U,P,URL,N] | DB FILE --from keepassxc|chrome|firefox|bitwarden|1password|auto",
     "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. --header skips the "
     "first record. --map gives, for group, title, username, password, url and notes, the position of the field that "
     "supplies it (default 1,2,3,4,5,6; -1 leaves it empty, and an unmapped group is \"Import\"). A taken group and "
-    "title gets a number after the title. Nothing is added when the file is refused.",
+    "title gets a number after the title. Nothing is added when the file is refused. With --from, FILE is the CSV "
+    "export of another program, read by its header (auto: whichever known header the first line is, our own export "
+    "included); columns without a field of their own go into the notes, and a summary line tells how many entries "
+    "were added, renamed and skipped.",
     Run,
 };
