@@ -20,7 +20,8 @@ using Records = std::vector<std::vector<SecureString>>;
 Records ReadRecords(std::u16string_view text)
 {
     Records records;
-    ReadStandardCsv(text, [&](std::vector<SecureString>& fields, std::size_t) { records.push_back(fields); });
+    ReadStandardCsv(
+        text, [&](std::span<SecureString> fields, std::size_t) { records.emplace_back(fields.begin(), fields.end()); });
     return records;
 }
 

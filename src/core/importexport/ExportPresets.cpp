@@ -57,7 +57,7 @@ bool IsOptionalColumn(const Layout& layout, int field)
     return layout.source == ExportSource::Chrome && field == NotesField;
 }
 
-int ColumnNamed(const std::vector<SecureString>& header, std::u16string_view name)
+int ColumnNamed(std::span<const SecureString> header, std::u16string_view name)
 {
     const auto found = std::find_if(header.begin(), header.end(),
                                     [&](const SecureString& column) { return std::u16string_view(column) == name; });
@@ -81,8 +81,15 @@ SecureString HostOf(std::u16string_view url)
 }
 
 // Line breaks as the notes field holds them: carriage return and line feed.
-SecureString WithNotesLineBreaks(const SecureString& text)
+void UseNotesLineBreaks(SecureString& text)
 {
+    bool loneLineFeed = false;
+    for (std::size_t i = 0; i < text.size() && !loneLineFeed; ++i) {
+        loneLineFeed = text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r');
+    }
+    if (!loneLineFeed) {
+        return;
+    }
     SecureString result;
     result.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -91,7 +98,7 @@ SecureString WithNotesLineBreaks(const SecureString& text)
         }
         result.push_back(text[i]);
     }
-    return result;
+    text.swap(result);
 }
 
 // The label of a value beyond the header's last column.
@@ -101,8 +108,9 @@ std::u16string ColumnLabel(std::size_t column)
     return u"Column " + std::u16string(number.begin(), number.end());
 }
 
-void AppendNoteLine(SecureString& notes, std::u16string_view label, const SecureString& value)
+void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString& value)
 {
+    UseNotesLineBreaks(value);
     if (!notes.empty()) {
         notes.append(u"\r\n");
     }
@@ -127,9 +135,9 @@ const Layout* CExportPreset::Named(std::string_view name)
     return nullptr;
 }
 
-CExportPreset::CExportPreset(const Layout& layout, const std::vector<SecureString>& header)
+CExportPreset::CExportPreset(const Layout& layout, std::span<const SecureString> header)
     : layout(&layout)
-    , header(header)
+    , header(header.begin(), header.end())
 {
     for (int field = 0; field < 6; ++field) {
         if (!layout.columns[field].empty()) {
@@ -141,7 +149,7 @@ CExportPreset::CExportPreset(const Layout& layout, const std::vector<SecureStrin
     }
 }
 
-std::optional<CExportPreset> CExportPreset::ForHeader(const Layout& layout, const std::vector<SecureString>& header)
+std::optional<CExportPreset> CExportPreset::ForHeader(const Layout& layout, std::span<const SecureString> header)
 {
     CExportPreset preset(layout, header);
     for (int field = 0; field < 6; ++field) {
@@ -155,7 +163,7 @@ std::optional<CExportPreset> CExportPreset::ForHeader(const Layout& layout, cons
     return preset;
 }
 
-std::optional<Entry> CExportPreset::EntryOf(std::vector<SecureString>& record, std::u16string_view defaultGroup) const
+std::optional<Entry> CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view defaultGroup) const
 {
     auto valueAt = [&](int column) { return column >= 0 && static_cast<std::size_t>(column) < record.size(); };
     if (typeColumn >= 0 && (!valueAt(typeColumn) || record[typeColumn] != layout->typeValue)) {
@@ -173,7 +181,7 @@ std::optional<Entry> CExportPreset::EntryOf(std::vector<SecureString>& record, s
     if (layout->titleFromUrlHost) {
         entry.title = HostOf(entry.url);
     }
-    entry.notes = WithNotesLineBreaks(entry.notes);
+    UseNotesLineBreaks(entry.notes);
     for (std::size_t column = 0; column < record.size(); ++column) {
         const bool taken = std::find(std::begin(fieldColumn), std::end(fieldColumn), static_cast<int>(column)) !=
                                std::end(fieldColumn) ||
@@ -181,8 +189,11 @@ std::optional<Entry> CExportPreset::EntryOf(std::vector<SecureString>& record, s
         if (taken || record[column].empty()) {
             continue;
         }
-        const std::u16string label = column < header.size() ? std::u16string(header[column]) : ColumnLabel(column);
-        AppendNoteLine(entry.notes, label, WithNotesLineBreaks(record[column]));
+        if (column < header.size()) {
+            AppendNoteLine(entry.notes, header[column], record[column]);
+        } else {
+            AppendNoteLine(entry.notes, ColumnLabel(column), record[column]);
+        }
     }
     return entry;
 }

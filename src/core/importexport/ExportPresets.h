@@ -40,16 +40,16 @@ public:
     static const Layout* Named(std::string_view name);
 
     // The preset for this header, or nothing when a column it needs is missing.
-    static std::optional<CExportPreset> ForHeader(const Layout& layout, const std::vector<SecureString>& header);
+    static std::optional<CExportPreset> ForHeader(const Layout& layout, std::span<const SecureString> header);
 
     // The entry of a record; nothing when the record is of a kind that is not imported. Columns the six fields do
     // not take go into the notes, one labelled line each, so that nothing of the file is lost.
-    std::optional<Entry> EntryOf(std::vector<SecureString>& record, std::u16string_view defaultGroup) const;
+    std::optional<Entry> EntryOf(std::span<SecureString> record, std::u16string_view defaultGroup) const;
 
     const Layout& Of() const { return *layout; }
 
 private:
-    CExportPreset(const Layout& layout, const std::vector<SecureString>& header);
+    CExportPreset(const Layout& layout, std::span<const SecureString> header);
 
     const Layout* layout;
     std::vector<SecureString> header;

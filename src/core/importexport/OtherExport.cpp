@@ -151,7 +151,7 @@ std::u16string UnknownHeaderMessage(const ITextSource& texts, std::span<const CE
     return message;
 }
 
-CExportPreset PresetFor(const std::vector<SecureString>& header, std::span<const CExportPreset::Layout> candidates,
+CExportPreset PresetFor(std::span<const SecureString> header, std::span<const CExportPreset::Layout> candidates,
                         const ITextSource& texts)
 {
     for (const CExportPreset::Layout& layout : candidates) {
@@ -169,7 +169,7 @@ OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExport
     std::optional<CExportPreset> preset;
     const std::u16string& defaultGroup = texts.Text(TextId::Import);
     try {
-        ReadStandardCsv(text, [&](std::vector<SecureString>& fields, std::size_t) {
+        ReadStandardCsv(text, [&](std::span<SecureString> fields, std::size_t) {
             if (!preset) {
                 preset = PresetFor(fields, candidates, texts);
                 read.source = preset->Of().source;

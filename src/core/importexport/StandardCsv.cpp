@@ -1,6 +1,7 @@
 #include "core/importexport/StandardCsv.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 constexpr char16_t ByteOrderMark = u'\uFEFF';
@@ -17,25 +18,30 @@ public:
         }
     }
 
-    void Run(const std::function<void(std::vector<SecureString>&, std::size_t)>& onRecord)
+    void Run(const std::function<void(std::span<SecureString>, std::size_t)>& onRecord)
     {
         while (position < text.size()) {
             const std::size_t recordLine = line;
-            fields.clear();
+            std::size_t count = 0;
             bool recordEnded = false;
             while (!recordEnded) {
-                fields.emplace_back();
+                // The strings of the last record are used again, so that most values need no allocation.
+                if (count == fields.size()) {
+                    fields.emplace_back();
+                }
+                SecureString& value = fields[count++];
+                value.clear();
                 if (position < text.size() && text[position] == u'"') {
-                    ReadQuoted(fields.back());
+                    ReadQuoted(value);
                 } else {
-                    ReadUnquoted(fields.back());
+                    ReadUnquoted(value);
                 }
                 recordEnded = !SkipComma();
             }
             SkipLineEnd();
-            const bool blankLine = fields.size() == 1 && fields.front().empty();
+            const bool blankLine = count == 1 && fields.front().empty();
             if (!blankLine) {
-                onRecord(fields, recordLine);
+                onRecord(std::span(fields.data(), count), recordLine);
             }
         }
     }
@@ -110,7 +116,7 @@ private:
 } // namespace
 
 void ReadStandardCsv(std::u16string_view text,
-                     const std::function<void(std::vector<SecureString>& fields, std::size_t line)>& onRecord)
+                     const std::function<void(std::span<SecureString> fields, std::size_t line)>& onRecord)
 {
     StandardCsvScanner(text).Run(onRecord);
 }

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string_view>
-#include <vector>
 
 #include "core/common/SecureString.h"
 
@@ -17,6 +17,7 @@ struct StandardCsvBrokenQuote
 // Reads comma-separated text as spreadsheets and browsers write it: fields quoted only where needed, doubled quotes
 // inside quoted fields, line breaks inside quoted fields, CR LF or LF line ends, a leading byte-order mark ignored.
 // Calls onRecord(fields, first line of the record) for every record; blank lines are no records. Values are kept
-// as they stand, line breaks inside quoted values included. Throws StandardCsvBrokenQuote.
+// as they stand, line breaks inside quoted values included; the callee may take them over. Throws
+// StandardCsvBrokenQuote.
 void ReadStandardCsv(std::u16string_view text,
-                     const std::function<void(std::vector<SecureString>& fields, std::size_t line)>& onRecord);
+                     const std::function<void(std::span<SecureString> fields, std::size_t line)>& onRecord);
