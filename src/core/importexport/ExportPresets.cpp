@@ -47,8 +47,6 @@ constexpr Layout PresetLayouts[] = {
 };
 
 constexpr int GroupField = 0;
-constexpr int TitleField = 1;
-constexpr int UrlField = 4;
 constexpr int NotesField = 5;
 
 // Chrome writes its notes column only since 2023; an export without it is still Chrome's.
@@ -139,7 +137,7 @@ CExportPreset::CExportPreset(const Layout& layout, std::span<const SecureString>
     : layout(&layout)
     , header(header.begin(), header.end())
 {
-    for (int field = 0; field < 6; ++field) {
+    for (int field = 0; field < EntryFieldCount; ++field) {
         if (!layout.columns[field].empty()) {
             fieldColumn[field] = ColumnNamed(header, layout.columns[field]);
         }
@@ -152,7 +150,7 @@ CExportPreset::CExportPreset(const Layout& layout, std::span<const SecureString>
 std::optional<CExportPreset> CExportPreset::ForHeader(const Layout& layout, std::span<const SecureString> header)
 {
     CExportPreset preset(layout, header);
-    for (int field = 0; field < 6; ++field) {
+    for (int field = 0; field < EntryFieldCount; ++field) {
         if (!layout.columns[field].empty() && preset.fieldColumn[field] < 0 && !IsOptionalColumn(layout, field)) {
             return std::nullopt;
         }
@@ -170,7 +168,7 @@ std::optional<Entry> CExportPreset::EntryOf(std::span<SecureString> record, std:
         return std::nullopt;
     }
     Entry entry;
-    for (int field = 0; field < 6; ++field) {
+    for (int field = 0; field < EntryFieldCount; ++field) {
         if (valueAt(fieldColumn[field])) {
             FieldOf(entry, static_cast<EntryField>(field)) = std::move(record[fieldColumn[field]]);
         }

@@ -26,9 +26,10 @@ public:
     struct Layout
     {
         ExportSource source;
-        std::string_view name;          // as the user names it, e.g. on the command line
-        std::u16string_view header;     // the header line the program writes, shown when a header is unknown
-        std::u16string_view columns[6]; // group, title, username, password, url, notes; empty: not in the file
+        std::string_view name;      // as the user names it, e.g. on the command line
+        std::u16string_view header; // the header line the program writes, shown when a header is unknown
+        std::u16string_view
+            columns[EntryFieldCount];   // group, title, username, password, url, notes; empty: not in the file
         std::u16string_view fixedGroup; // the group of every entry when there is no group column
         std::u16string_view typeColumn; // a column whose value must be typeValue, or the record is skipped
         std::u16string_view typeValue;
@@ -53,6 +54,6 @@ private:
 
     const Layout* layout;
     std::vector<SecureString> header;
-    int fieldColumn[6]{-1, -1, -1, -1, -1, -1};
+    int fieldColumn[EntryFieldCount]{-1, -1, -1, -1, -1, -1};
     int typeColumn = -1;
 };
