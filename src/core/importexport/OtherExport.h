@@ -13,7 +13,8 @@
 struct OtherExport
 {
     ExportSource source = ExportSource::Lockmere;
-    std::vector<Entry> entries;
+    // Wiped on release: a short value lives inside the entry itself, in the vector's own storage.
+    std::vector<Entry, WipingAllocator<Entry>> entries;
     // Records of a kind that is not imported (Bitwarden's cards, notes and identities).
     std::size_t skipped = 0;
 };

@@ -111,7 +111,7 @@ private:
     std::u16string_view text;
     std::size_t position = 0;
     std::size_t line = 1;
-    std::vector<SecureString> fields;
+    std::vector<SecureString, WipingAllocator<SecureString>> fields;
 };
 } // namespace
 
