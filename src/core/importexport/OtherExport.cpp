@@ -141,12 +141,28 @@ OtherExport ReadOwnExport(const CDataBase& database, std::string_view bytes)
     return read;
 }
 
+// Our own export's header, as the refusal of an unknown header lists it.
+std::u16string OwnHeader(const ITextSource& texts)
+{
+    std::u16string header;
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        header += field == 0 ? u"\"" : u",\"";
+        header += texts.Text(FieldNameTextId(static_cast<EntryField>(field)));
+        header += u'"';
+    }
+    return header;
+}
+
+// Lists our own header too when any known export would have done.
 std::u16string UnknownHeaderMessage(const ITextSource& texts, std::span<const CExportPreset::Layout> candidates)
 {
     std::u16string message = texts.Text(TextId::UnknownExportHeader);
     for (const CExportPreset::Layout& layout : candidates) {
         message += u"\n";
         message += layout.header;
+    }
+    if (candidates.size() > 1) {
+        message += u"\n" + OwnHeader(texts);
     }
     return message;
 }

@@ -144,7 +144,8 @@ TEST_F(OtherExportTest, RefusedFilesNameTheProblemAndAddNothing)
     EXPECT_EQ(listing.rfind(unknown, 0), 0u);
     for (const std::u16string_view header :
          {u"\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"", u"\nname,url,username,password,note",
-          u"\n\"url\",\"username\",\"password\"", u"\nfolder,favorite,type,name,notes", u"\n\"Title\",\"Url\""}) {
+          u"\n\"url\",\"username\",\"password\"", u"\nfolder,favorite,type,name,notes", u"\n\"Title\",\"Url\"",
+          u"\n\"Group\",\"Title\",\"Username\",\"Password\",\"URL/Path\",\"Notes\""}) {
         EXPECT_NE(listing.find(header), std::u16string::npos) << SecureToUtf8(SecureString(header));
     }
 }
