@@ -199,8 +199,8 @@ OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExport
         });
     } catch (const StandardCsvBrokenQuote& broken) {
         const std::string line = std::to_string(broken.line);
-        throw ExportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + std::u16string(line.begin(), line.end()) +
-                            texts.Text(TextId::BrokenQuoteAfterLine)};
+        throw ExportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + u" " +
+                            std::u16string(line.begin(), line.end()) + texts.Text(TextId::BrokenQuoteAfterLine)};
     }
     if (!preset) {
         throw ExportRefusal{UnknownHeaderMessage(texts, candidates)};
