@@ -380,9 +380,9 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 367
     u" ", // 368
     u" ", // 369
-    u" ", // 370
-    u" ", // 371
-    u" ", // 372
+    u"The file has a quotation mark out of place in line", // 370
+    u". The file can not be imported.", // 371
+    u"The first line of the file is not a header that this import knows. Known headers:", // 372
     u" ", // 373
     u" ", // 374
     u" ", // 375

@@ -173,4 +173,8 @@ inline constexpr int NewEntryPasswordPrompt = 331;
 inline constexpr int NewMasterPasswordFor = 332;
 inline constexpr int ConfirmEmptyMasterPassword = 333;
 inline constexpr int ChangedEntryPasswordPrompt = 334;
+// Imports from other password managers.
+inline constexpr int BrokenQuoteBeforeLine = 370;
+inline constexpr int BrokenQuoteAfterLine = 371;
+inline constexpr int UnknownExportHeader = 372;
 } // namespace TextId
