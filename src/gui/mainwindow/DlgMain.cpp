@@ -25,6 +25,8 @@
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/PrintCommand.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/EntryCommands.h"
@@ -317,6 +319,17 @@ void CDlgMain::OnCommand(int command)
     case FileOpenFolder:
         OpenContainingFolder();
         break;
+    case FileImportCsv:
+        ImportCsvFile({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileExportCsv:
+        ExportCsvFile({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileExportPrint:
+        if (session.IsOpen()) {
+            PrintDatabase(database, this);
+        }
+        break;
     case Help:
         OpenAddress(HelpPageAddress(options.Language));
         break;
@@ -352,7 +365,7 @@ void CDlgMain::OnCommand(int command)
         views->Sort(EntryField::Notes);
         break;
     default:
-        // The entry, clipboard, form-filling, CSV, printing and options commands are carried out by their own
+        // The clipboard, form-filling and options commands are carried out by their own
         // parts of the window.
         return;
     }
