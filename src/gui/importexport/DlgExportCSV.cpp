@@ -25,6 +25,7 @@ constexpr int CreatedText = 139;
 constexpr int HeaderText = 165;
 constexpr int FieldsText = 166;
 constexpr char16_t CsvExtension[] = u".csv";
+constexpr int CaptionAllowance = 120;
 } // namespace
 
 CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, const std::u16string& databaseFileName,
@@ -42,6 +43,8 @@ CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, con
     header->setChecked(true);
 
     auto* fieldBox = new QGroupBox(QtText(texts, FieldsText), this);
+    // Wide enough for the window manager to show the whole caption above the small form.
+    fieldBox->setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + CaptionAllowance);
     auto* fieldGrid = new QGridLayout(fieldBox);
     for (int field = 0; field < EntryFieldCount; ++field) {
         auto* box = new QCheckBox(QtText(texts, FieldNameTextId(static_cast<EntryField>(field))), fieldBox);
