@@ -365,7 +365,7 @@ void CDlgMain::OnCommand(int command)
         views->Sort(EntryField::Notes);
         break;
     default:
-        // The clipboard, form-filling and options commands are carried out by their own
+        // The entry, clipboard, form-filling, CSV, printing and options commands are carried out by their own
         // parts of the window.
         return;
     }
