@@ -1,12 +1,12 @@
 #include "gui/importexport/CsvCommands.h"
 
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
+#include "core/settings/BuiltinTexts.h"
 #include "gui/importexport/DlgExportCSV.h"
 #include "gui/importexport/DlgImportCSV.h"
 
 namespace {
 constexpr int ImportTip = 1;
-constexpr int ImportTipText = 173;
 } // namespace
 
 void ImportCsvFile(const CsvCommandContext& context)
@@ -14,11 +14,12 @@ void ImportCsvFile(const CsvCommandContext& context)
     if (!context.session.IsOpen()) {
         return;
     }
-    context.prompts.ShowTip(ImportTip, ImportTipText);
-    CDlgImportCSV dialog(context.database, context.files, context.window);
-    if (dialog.exec() == QDialog::Accepted) {
-        context.session.SaveAfterImport();
-    }
+    context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
+    // The dialog pours the file's records into the collection; the session then saves them.
+    context.session.ImportEntries([&context](CDataBase& into) {
+        CDlgImportCSV dialog(into, context.files, context.window);
+        return dialog.exec() == QDialog::Accepted;
+    });
 }
 
 void ExportCsvFile(const CsvCommandContext& context)

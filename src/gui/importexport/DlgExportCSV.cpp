@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/common/Utf.h"
@@ -16,14 +15,10 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/FileChooser.h"
 #include "gui/common/QtText.h"
+#include "gui/dialogs/DialogButtons.h"
 #include "gui/importexport/FieldObjectNames.h"
 
 namespace {
-constexpr int CaptionText = 137;
-constexpr int DelimiterText = 138;
-constexpr int CreatedText = 139;
-constexpr int HeaderText = 165;
-constexpr int FieldsText = 166;
 constexpr char16_t CsvExtension[] = u".csv";
 constexpr int CaptionAllowance = 120;
 } // namespace
@@ -34,15 +29,15 @@ CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, con
     , database(database)
     , files(files)
     , proposedName(databaseFileName + CsvExtension)
-    , header(new QCheckBox(QtText(database.Texts(), HeaderText), this))
+    , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
     , delimiter(new QLineEdit(QStringLiteral(","), this))
 {
     const ITextSource& texts = database.Texts();
-    setWindowTitle(QtText(texts, CaptionText));
+    setWindowTitle(QtText(texts, TextId::ExportToCsvCaption));
     header->setObjectName(QStringLiteral("header"));
     header->setChecked(true);
 
-    auto* fieldBox = new QGroupBox(QtText(texts, FieldsText), this);
+    auto* fieldBox = new QGroupBox(QtText(texts, TextId::Fields), this);
     // Wide enough for the window manager to show the whole caption above the small form.
     fieldBox->setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + CaptionAllowance);
     auto* fieldGrid = new QGridLayout(fieldBox);
@@ -57,18 +52,14 @@ CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, con
     delimiter->setObjectName(QStringLiteral("delimiter"));
     delimiter->setMaxLength(1);
     delimiter->setFixedWidth(40);
-    auto* delimiterLabel = new QLabel(QtText(texts, DelimiterText), this);
+    auto* delimiterLabel = new QLabel(QtText(texts, TextId::Delimiter), this);
     delimiterLabel->setBuddy(delimiter);
     auto* delimiterRow = new QHBoxLayout;
     delimiterRow->addWidget(delimiterLabel);
     delimiterRow->addWidget(delimiter);
     delimiterRow->addStretch(1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgExportCSV::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgExportCSV::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(header);
@@ -91,7 +82,8 @@ void CDlgExportCSV::accept()
         options.fields[field] = fields[field]->isChecked();
     }
     if (ExportCsv(database, *path, options)) {
-        database.Reporter().ShowMessage(database.Texts().Text(CreatedText) + u" " + Utf8ToUtf16(path->string()),
+        database.Reporter().ShowMessage(database.Texts().Text(TextId::CsvFileCreated) + u" " +
+                                            Utf8ToUtf16(path->string()),
                                         MessageIcon::Information);
     }
     QDialog::accept();

@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/importexport/CsvFormat.h"
@@ -13,14 +12,11 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/FileChooser.h"
 #include "gui/common/QtText.h"
+#include "gui/dialogs/DialogButtons.h"
 #include "gui/importexport/FieldNumberBox.h"
 #include "gui/importexport/FieldObjectNames.h"
 
 namespace {
-constexpr int CaptionText = 167;
-constexpr int HeaderText = 165;
-constexpr int FieldNumberText = 168;
-constexpr int FieldNumbersDifferText = 169;
 const QString CsvFilter = QStringLiteral("*.csv; *.txt");
 } // namespace
 
@@ -28,17 +24,17 @@ CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* 
     : QDialog(parent)
     , database(database)
     , files(files)
-    , header(new QCheckBox(QtText(database.Texts(), HeaderText), this))
+    , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
 {
     const ITextSource& texts = database.Texts();
-    setWindowTitle(QtText(texts, CaptionText));
+    setWindowTitle(QtText(texts, TextId::ImportFromCsvCaption));
     header->setObjectName(QStringLiteral("header"));
 
     auto* grid = new QGridLayout;
     for (int field = 0; field < EntryFieldCount; ++field) {
         const auto index = static_cast<std::size_t>(field);
         auto* group = new QGroupBox(QtText(texts, FieldNameTextId(static_cast<EntryField>(field))), this);
-        auto* tick = new QCheckBox(QtText(texts, FieldNumberText), group);
+        auto* tick = new QCheckBox(QtText(texts, TextId::FieldNumber), group);
         tick->setObjectName(FieldObjectName(field));
         tick->setChecked(true);
         auto* number = new FieldNumberBox(field + 1, group);
@@ -55,11 +51,7 @@ CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* 
         numbers[index] = number;
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgImportCSV::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgImportCSV::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(header);
@@ -82,7 +74,7 @@ void CDlgImportCSV::accept()
     CsvImportOptions options;
     options.fieldNumbers = FieldNumbers();
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
-        database.Reporter().ShowMessage(database.Texts().Text(FieldNumbersDifferText), MessageIcon::Warning);
+        database.Reporter().ShowMessage(database.Texts().Text(TextId::FieldNumbersDiffer), MessageIcon::Warning);
         return;
     }
     const auto path = files.ChooseFileToOpen(CsvFilter);
