@@ -76,6 +76,9 @@ int PrintLayout::MakeLines(QTextLayout& layout, int firstLine) const
 
 int PrintLayout::LineCount(std::size_t begin, std::size_t end)
 {
+    if (begin == end) {
+        return 1;
+    }
     QString piece = Piece(begin, end);
     int lines = 0;
     {
@@ -91,7 +94,16 @@ int PrintLayout::Height(std::size_t start, std::size_t count, int enough)
     int lines = 0;
     ForEachPiece(start, count, [&](std::size_t begin, std::size_t end, std::size_t paragraph) {
         if (paragraph == Partial) {
-            lines += LineCount(begin, end);
+            // Every measurement of a page starts with the same piece when the page starts inside a line.
+            if (begin != firstPiece.begin || end != firstPiece.end) {
+                const int count = LineCount(begin, end);
+                if (begin == start) {
+                    firstPiece = {begin, end, count};
+                }
+                lines += count;
+            } else {
+                lines += firstPiece.lines;
+            }
         } else {
             if (lineCounts[paragraph] == 0) {
                 lineCounts[paragraph] = LineCount(begin, end);

@@ -56,4 +56,11 @@ private:
     std::vector<Paragraph> paragraphs;
     // Line counts of whole paragraphs, measured once: every page measures the same paragraphs many times.
     std::vector<int> lineCounts;
+    struct MeasuredPiece
+    {
+        std::size_t begin = Partial;
+        std::size_t end = Partial;
+        int lines = 0;
+    };
+    MeasuredPiece firstPiece;
 };
