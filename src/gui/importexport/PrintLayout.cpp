@@ -96,11 +96,11 @@ int PrintLayout::Height(std::size_t start, std::size_t count, int enough)
         if (paragraph == Partial) {
             // Every measurement of a page starts with the same piece when the page starts inside a line.
             if (begin != firstPiece.begin || end != firstPiece.end) {
-                const int count = LineCount(begin, end);
+                const int pieceLines = LineCount(begin, end);
                 if (begin == start) {
-                    firstPiece = {begin, end, count};
+                    firstPiece = {begin, end, pieceLines};
                 }
-                lines += count;
+                lines += pieceLines;
             } else {
                 lines += firstPiece.lines;
             }
