@@ -10,7 +10,7 @@ packages=(
     libx11-dev libxtst-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libqt6printsupport6
-    xvfb xauth x11-utils fonts-dejavu-core poppler-utils
+    xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     clang clang-format
 )
 
