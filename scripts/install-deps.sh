@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libqt6printsupport6
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
+    openbox trayer xdotool xclip
     clang clang-format
 )
 
