@@ -68,6 +68,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     , prompts(*this, options, texts)
     , session(database, options.LastPath, prompts, *this, handle)
     , mainMenu(texts, options)
+    , formFiller(FormFiller::ForThisSession(database.Reporter(), texts))
     , startHidden(IsStartHiddenSwitch(commandLine))
 {
     setWindowTitle(QStringLiteral("Lockmere"));
@@ -333,6 +334,15 @@ void CDlgMain::OnCommand(int command)
     case EditDeleteEntry:
         RunEntryCommand(command);
         break;
+    case EditPasteUsername:
+        FillFromCurrentEntry(FillKind::PasteUsername);
+        break;
+    case EditPastePassword:
+        FillFromCurrentEntry(FillKind::PastePassword);
+        break;
+    case EditAutoLogin:
+        FillFromCurrentEntry(FillKind::AutoLogin);
+        break;
     case EditSortGroup:
         views->Sort(EntryField::Group);
         break;
@@ -394,6 +404,29 @@ void CDlgMain::RunEntryCommand(int command)
         }
         break;
     }
+}
+
+void CDlgMain::FillFromCurrentEntry(FillKind kind)
+{
+    if (std::optional<Entry> entry = views->CurrentEntry()) {
+        FillForm(kind, *entry, ReturnWay::AltTab);
+    }
+}
+
+void CDlgMain::FillForm(FillKind kind, const Entry& entry, ReturnWay way)
+{
+    // Typing starts once the closed menu has let go of the keyboard, or the keys would come back to this window.
+    QTimer::singleShot(0, this, [this, kind, entry, way] { formFiller->Fill(kind, entry, way); });
+}
+
+bool CDlgMain::RunTrayFillCommand(int command)
+{
+    std::optional<TrayFill> fill = FindTrayFill(database, command);
+    if (!fill) {
+        return false;
+    }
+    FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
+    return true;
 }
 
 void CDlgMain::OpenContainingFolder()

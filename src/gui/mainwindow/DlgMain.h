@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/database/DatabaseSession.h"
+#include "gui/mainwindow/FormFiller.h"
 #include "gui/mainwindow/GuiPrompts.h"
 #include "gui/mainwindow/HeldFileHandle.h"
 #include "gui/mainwindow/MainMenu.h"
@@ -36,6 +37,10 @@ public:
     void UpdateCommandState(bool hasSelection, bool databaseOpen);
     // Sets every translated text again, after the language may have changed.
     void ApplyTexts();
+    // Types the entry's values into the previously active window; `way` tells how the user came to the command.
+    void FillForm(FillKind kind, const Entry& entry, ReturnWay way);
+    // A per-entry form-filling command of the tray menu; false when the id names no entry.
+    bool RunTrayFillCommand(int command);
 
     bool StartHidden() const { return startHidden; }
     DatabaseSession& Session() { return session; }
@@ -67,6 +72,7 @@ private:
     void ConnectViews();
     void ShowEntryMenu(QPoint globalPosition);
     void RunEntryCommand(int command);
+    void FillFromCurrentEntry(FillKind kind);
     bool HasCurrentEntry() const;
     void ApplyTopmost();
     void ApplyGroupsTree();
@@ -84,6 +90,7 @@ private:
     GuiPrompts prompts;
     DatabaseSession session;
     CMainMenu mainMenu;
+    std::unique_ptr<FormFiller> formFiller;
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;
