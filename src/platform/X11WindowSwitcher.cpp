@@ -98,15 +98,20 @@ int X11WindowSwitcher::EventDescriptor() const
 
 void X11WindowSwitcher::ProcessEvents()
 {
-    bool activeChanged = false;
-    while (XPending(display) > 0) {
-        XEvent event{};
-        XNextEvent(display, &event);
-        if (event.type == PropertyNotify && event.xproperty.atom == activeWindowAtom) {
-            activeChanged = true;
+    // Reading the active window may queue further events without the connection becoming readable again, so the
+    // queue is looked at again after each reading.
+    for (;;) {
+        bool activeChanged = false;
+        while (XPending(display) > 0) {
+            XEvent event{};
+            XNextEvent(display, &event);
+            if (event.type == PropertyNotify && event.xproperty.atom == activeWindowAtom) {
+                activeChanged = true;
+            }
         }
-    }
-    if (activeChanged) {
+        if (!activeChanged) {
+            return;
+        }
         NoteActiveWindow();
     }
 }
@@ -165,10 +170,32 @@ bool X11WindowSwitcher::HasFocus(unsigned long window) const
     return false;
 }
 
+unsigned long X11WindowSwitcher::TopmostOtherWindow() const
+{
+    IgnoredErrors guard(display);
+    const auto stacking = ReadCardinals(display, root, "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    if (!stacking) {
+        return 0;
+    }
+    for (auto window = stacking->rbegin(); window != stacking->rend(); ++window) {
+        if (!IsOwnWindow(*window)) {
+            return *window;
+        }
+    }
+    return 0;
+}
+
 WindowReturn X11WindowSwitcher::ReturnToPreviousWindow()
 {
     ProcessEvents();
-    if (previousWindow == 0 || !SupportsActivation()) {
+    if (!SupportsActivation()) {
+        return WindowReturn::NotSupported;
+    }
+    if (previousWindow == 0) {
+        // No other program was active since ours started: the one just below ours is the best guess.
+        previousWindow = TopmostOtherWindow();
+    }
+    if (previousWindow == 0) {
         return WindowReturn::NotSupported;
     }
     IgnoredErrors guard(display);

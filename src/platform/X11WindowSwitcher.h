@@ -31,6 +31,7 @@ private:
     bool SupportsActivation() const;
     bool IsOwnWindow(unsigned long window) const;
     bool HasFocus(unsigned long window) const;
+    unsigned long TopmostOtherWindow() const;
 
     _XDisplay* display;
     unsigned long root;
