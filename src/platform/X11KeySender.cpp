@@ -90,6 +90,12 @@ void AddCharacters(XkbDescPtr keyboard, int activeGroup, unsigned altGrModifiers
     }
 }
 
+// A layout without some key reports it as 0; sending that would be a protocol error, which ends the program.
+bool IsKeyCode(KeyNumber key)
+{
+    return key >= 8 && key <= 255;
+}
+
 void AddHeldModifiers(_XDisplay* display, XkbDescPtr keyboard, KeyboardSnapshot& snapshot)
 {
     std::array<char, 32> pressed{};
@@ -174,12 +180,18 @@ KeyboardSnapshot X11KeySender::ReadKeyboard()
 
 void X11KeySender::PressKey(KeyNumber key)
 {
+    if (!IsKeyCode(key)) {
+        return;
+    }
     XTestFakeKeyEvent(display, key, True, CurrentTime);
     XFlush(display);
 }
 
 void X11KeySender::ReleaseKey(KeyNumber key)
 {
+    if (!IsKeyCode(key)) {
+        return;
+    }
     XTestFakeKeyEvent(display, key, False, CurrentTime);
     XFlush(display);
 }

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QTest>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -77,11 +78,16 @@ struct VirtualDesktop
 
     ~VirtualDesktop()
     {
-        windowManager.reset();
         if (connection) {
             XCloseDisplay(connection);
         }
-        server.reset();
+        // Ended politely, so that the server removes its lock file and socket.
+        for (auto* process : {windowManager.get(), server.get()}) {
+            if (process) {
+                process->Kill(SIGTERM);
+                process->WaitForExit(5s);
+            }
+        }
     }
 };
 
