@@ -6,14 +6,12 @@
 #include "core/common/Reporter.h"
 #include "core/common/TextSource.h"
 #include "core/database/DataBase.h"
+#include "core/settings/BuiltinTexts.h"
 #include "platform/KeyTyper.h"
 #include "platform/X11KeySender.h"
 #include "platform/X11WindowSwitcher.h"
 
 namespace {
-constexpr int NeedsX11Session = 290;
-constexpr int PreviousWindowNotActivated = 291;
-
 std::u16string_view View(const SecureString& text)
 {
     return {text.data(), text.size()};
@@ -68,7 +66,7 @@ std::unique_ptr<FormFiller> FormFiller::ForThisSession(IMessageReporter& reporte
 void FormFiller::Fill(FillKind kind, const Entry& entry, ReturnWay way)
 {
     if (!sender) {
-        reporter.ShowMessage(texts.Text(NeedsX11Session), MessageIcon::Information);
+        reporter.ShowMessage(texts.Text(TextId::FormFillingNeedsX11), MessageIcon::Information);
         return;
     }
     KeyTyper typer(*sender);
@@ -80,7 +78,7 @@ void FormFiller::Fill(FillKind kind, const Entry& entry, ReturnWay way)
         break;
     case WindowReturn::Failed:
         // Typing now would hand the password to whichever window happens to have the focus.
-        reporter.ShowMessage(texts.Text(PreviousWindowNotActivated), MessageIcon::Warning);
+        reporter.ShowMessage(texts.Text(TextId::PreviousWindowNotActivated), MessageIcon::Warning);
         return;
     }
     switch (kind) {
