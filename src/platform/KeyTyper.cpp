@@ -6,9 +6,9 @@
 namespace {
 using namespace std::chrono_literals;
 
-// A program reads the keyboard mapping again only when it handles the change notice, which may come after a
-// borrowed key was pressed; the key keeps its borrowed character until then.
-constexpr auto BorrowedKeySettleTime = 50ms;
+// A program reads the keyboard mapping again only when it gets round to the change notice, and reads it as it is
+// then; a busy program may be that far behind, so a borrowed key keeps its character this long after the last press.
+constexpr auto BorrowedKeySettleTime = 250ms;
 constexpr char32_t Tab = U'\t';
 constexpr char32_t Enter = U'\r';
 constexpr char32_t Replacement = U'\uFFFD';

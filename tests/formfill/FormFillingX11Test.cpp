@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <poll.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -59,20 +60,30 @@ struct VirtualDesktop
         if (xvfb.empty()) {
             return "Xvfb is not installed";
         }
-        for (int number = 300 + ::getpid() % 400, attempts = 0; attempts < 20; ++number, ++attempts) {
-            if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-                continue;
-            }
-            display = ":" + std::to_string(number);
-            server = std::make_unique<ChildProcess>(
-                xvfb, std::vector<std::string>{display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            WaitUntil([&] { return (connection = XOpenDisplay(display.c_str())) != nullptr || !server->IsRunning(); },
-                      10s);
-            if (connection) {
-                return {};
-            }
-            server.reset();
+        // The server picks a free display itself and names it on the pipe, so parallel tests never share one.
+        int pipeEnds[2];
+        if (::pipe(pipeEnds) != 0) {
+            return "no pipe for Xvfb";
         }
+        server = std::make_unique<ChildProcess>(xvfb, std::vector<std::string>{"-displayfd",
+                                                                               std::to_string(pipeEnds[1]), "-screen",
+                                                                               "0", "1024x768x24", "-nolisten", "tcp"});
+        ::close(pipeEnds[1]);
+        std::string number;
+        pollfd readable{pipeEnds[0], POLLIN, 0};
+        char character = 0;
+        while (::poll(&readable, 1, 10000) == 1 && ::read(pipeEnds[0], &character, 1) == 1 && character != '\n') {
+            number.push_back(character);
+        }
+        ::close(pipeEnds[0]);
+        if (!number.empty()) {
+            display = ":" + number;
+            connection = XOpenDisplay(display.c_str());
+        }
+        if (connection) {
+            return {};
+        }
+        server.reset();
         return "Xvfb did not start on any free display";
     }
 
@@ -272,7 +283,8 @@ TEST_P(FormFillingX11Test, AutoLoginFillsTheFormOfThePreviousWindowExactly)
     ASSERT_TRUE(window.Views().CurrentEntry()) << "no current entry";
     window.OnCommand(CommandId::EditAutoLogin);
 
-    EXPECT_TRUE(WaitWithEvents([&] { return std::filesystem::exists(result); }, 15s)) << "no ENTER reached the form";
+    EXPECT_TRUE(WaitWithEvents([&] { return std::filesystem::exists(result); }, 15s))
+        << "no ENTER reached the form; it holds: " << ReadText(result.string() + ".fields");
     EXPECT_EQ(ReadText(result), Typed);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(LockedModifiers() & LockMask, GetParam().capsLock ? unsigned(LockMask) : 0u)

@@ -1,7 +1,7 @@
 // A log-in form of another program, for the form-filling test: a user-name field and a password field. It writes an
-// empty "<result>.ready" file once it is the active window. ENTER writes both fields to the result file named on the
-// command line, one per line in UTF-8, and ends the program; an ENTER in the user-name field is written as such, so a
-// lost TAB shows in the result.
+// empty "<result>.ready" file once it is the active window, and the fields so far to "<result>.fields" as they change.
+// ENTER writes both fields to the result file named on the command line, one per line in UTF-8, and ends the program;
+// an ENTER in the user-name field is written as such, so a lost TAB shows in the result.
 #include <QApplication>
 #include <QFile>
 #include <QFormLayout>
@@ -43,6 +43,12 @@ int main(int argc, char* argv[])
     };
     QObject::connect(password, &QLineEdit::returnPressed, [&] { finish(QStringLiteral("ENTER")); });
     QObject::connect(username, &QLineEdit::returnPressed, [&] { finish(QStringLiteral("ENTER IN USER NAME")); });
+    // What has arrived so far, for the test's message when ENTER never comes.
+    auto progress = [&] {
+        WriteFile(result + QStringLiteral(".fields"), (username->text() + u'\n' + password->text() + u'\n').toUtf8());
+    };
+    QObject::connect(username, &QLineEdit::textChanged, progress);
+    QObject::connect(password, &QLineEdit::textChanged, progress);
     QObject::connect(&application, &QGuiApplication::applicationStateChanged, [&](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive) {
             WriteFile(result + QStringLiteral(".ready"), {});
