@@ -12,6 +12,7 @@
 
 class COptions;
 class CDataBase;
+class CTranslate;
 class EntryListView;
 class EntryViews;
 class LayoutIndicator;
@@ -28,6 +29,9 @@ class CDlgMain : public QMainWindow, private ISessionView
 public:
     CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
              QWidget* parent = nullptr);
+    // A window whose options dialog can change the language of `translation`.
+    CDlgMain(CDataBase& database, COptions& options, CTranslate& translation, const std::u16string& commandLine,
+             QWidget* parent = nullptr);
     ~CDlgMain() override;
 
     // Shows the window (minimised when started hidden) and opens the last database when the settings ask for it.
@@ -37,6 +41,8 @@ public:
     void UpdateCommandState(bool hasSelection, bool databaseOpen);
     // Sets every translated text again, after the language may have changed.
     void ApplyTexts();
+    // Runs the options dialog and, on OK, saves and applies the new settings. True on OK.
+    bool RunOptions();
     // Types the entry's values into the previously active window; `way` tells how the user came to the command.
     void FillForm(FillKind kind, const Entry& entry, ReturnWay way);
     // A per-entry form-filling command of the tray menu; false when the id names no entry.
@@ -81,12 +87,18 @@ private:
     void OpenContainingFolder();
     void OpenAddress(const std::u16string& address);
     void SaveSettings();
+    void ApplyOptions();
+    void ApplyStartAtLogin();
     void Minimised();
     void Restored();
 
     CDataBase& database;
     COptions& options;
     const ITextSource& texts;
+    // The table the options dialog reloads: the window's own texts, or one of built-in texts for a window whose
+    // language is fixed.
+    std::unique_ptr<CTranslate> fixedTranslation;
+    CTranslate* translation = nullptr;
     HeldFileHandle handle;
     GuiPrompts prompts;
     DatabaseSession session;
