@@ -9,7 +9,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
     libx11-dev libxtst-dev libxkbcommon-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils openbox x11-xkb-utils xkb-data
+    xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils
+    openbox trayer xdotool xclip x11-xkb-utils xkb-data
     clang clang-format
 )
 
