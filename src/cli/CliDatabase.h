@@ -9,6 +9,7 @@
 #include "cli/CliContext.h"
 #include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
+#include "core/database/DamagedOriginal.h"
 #include "core/database/DataBase.h"
 
 // The database file a command works on: read once under its master password, changed in memory, and written at once
@@ -19,9 +20,9 @@ class CCliDatabase
 public:
     CCliDatabase(CliContext& context, std::filesystem::path path);
 
-    // Asks for the master password and reads the file. A command that will write refuses a decryption that is not a
-    // sequence of whole records: a damaged file or the rare wrong password that passes both padding checks, which
-    // writing back would turn into a loss of every entry. Throws CliFailure (exit code 3 for "Invalid password.").
+    // Asks for the master password and reads the file. A damaged file gives the whole records before the damage; the
+    // user is told, and for a command that will write, its original is kept beside it before the first save. Throws
+    // CliFailure (exit code 3 for "Invalid password.").
     void Open(std::u16string_view prompt, bool forChange);
 
     CDataBase& Entries() { return entries; }
@@ -36,6 +37,7 @@ private:
     CDataBase entries;
     SecureString masterPassword;
     std::optional<FileVersion> versionRead;
+    DamagedOriginal damaged;
 };
 
 // Fails the command with the message for an entry that is not in the database.

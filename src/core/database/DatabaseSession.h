@@ -6,6 +6,7 @@
 
 #include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
+#include "core/database/DamagedOriginal.h"
 #include "core/database/DataBase.h"
 #include "core/database/SessionPrompts.h"
 
@@ -79,7 +80,8 @@ private:
     bool AskToCloseOpenDatabase();
     // Holds the file against other writers and notes which version of it is held.
     void Hold(const std::filesystem::path& path);
-    // Writes the collection over the held file, unless another program has replaced that file meanwhile.
+    // Writes the collection over the held file, unless another program has replaced that file meanwhile, and holds
+    // it again. A damaged original is kept beside it first.
     bool WriteHeldFile(const SecureString& password);
     void ShowOpened(const std::filesystem::path& path);
     void Report(const std::u16string& text, MessageIcon icon);
@@ -92,5 +94,6 @@ private:
     IDatabaseFileHandle& handle;
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
+    DamagedOriginal damaged;
     bool isLocked = false;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
 
 // What the password prompt is asking for; the dialog's caption and prompt line follow from it.
@@ -61,4 +62,6 @@ public:
     virtual bool Open(const std::filesystem::path& path) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // The version of the file held, taken from the held descriptor itself: the path may meanwhile name another file.
+    virtual std::optional<FileVersion> HeldVersion() const = 0;
 };

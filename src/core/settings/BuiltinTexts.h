@@ -22,4 +22,8 @@ inline constexpr int SpecifyNewMasterPassword = 221;
 inline constexpr int MasterPasswordLabel = 222;
 inline constexpr int RepeatLabel = 223;
 inline constexpr int MasterPasswordsDiffer = 224;
+inline constexpr int DamagedFileEntriesRead = 261;
+inline constexpr int DamagedFileKeptAs = 262;
+inline constexpr int DamagedFileNotKept = 263;
+inline constexpr int FieldHoldsNul = 264;
 } // namespace TextId

@@ -154,7 +154,7 @@ void COptions::Load(IMessageReporter& reporter)
     }
 }
 
-bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& path) const
+bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& path, const FileSystemCalls& calls) const
 {
     try {
         std::filesystem::path target = path;
@@ -194,7 +194,7 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
             }
             document->SetValue(setting.key, text);
         }
-        document->Save(target);
+        document->Save(target, calls);
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);

@@ -124,13 +124,6 @@ void RemoveChildren(pugi::xml_node element)
     }
 }
 
-bool IsReadOnly(const std::filesystem::path& path)
-{
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status) &&
-           (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
-}
 } // namespace
 
 XmlError::XmlError(std::u16string_view message)
@@ -229,17 +222,16 @@ void CXML::SetValue(std::u16string_view key, std::u16string_view text)
     element.append_child(pugi::node_pcdata).set_value(Utf16ToUtf8(text).c_str());
 }
 
-void CXML::Save(const std::filesystem::path& path) const
+void CXML::Save(const std::filesystem::path& path, const FileSystemCalls& calls) const
 {
-    // Replacing the file by rename would succeed on a file the user made read-only; honour the protection instead.
-    if (path.empty() || IsReadOnly(path)) {
+    if (path.empty()) {
         throw XmlError(CannotSaveDocument);
     }
     StringWriter writer;
     document->save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
     try {
         const auto* bytes = reinterpret_cast<const unsigned char*>(writer.bytes.data());
-        WriteFileAtomically(path, {bytes, writer.bytes.size()}, 0600);
+        WriteFileAtomically(path, {bytes, writer.bytes.size()}, {{}, calls});
     } catch (const FileWriteError&) {
         throw XmlError(CannotSaveDocument);
     } catch (const std::filesystem::filesystem_error&) {
