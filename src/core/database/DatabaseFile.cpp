@@ -52,20 +52,13 @@ template <class Visit> void ForEachField(const CDataBase::Map::value_type& item,
     visit(fields.notes);
 }
 
-// The terminator would end the field early; a NUL is what a damaged text looks like to the reader.
-bool ContainsForbiddenCharacters(const SecureString& field)
-{
-    const std::u16string_view view(field.data(), field.size());
-    return view.find(FieldTerminatorView) != std::u16string_view::npos || view.find(u'\0') != std::u16string_view::npos;
-}
-
 // The plaintext in a buffer with room for both layers' padding, so that both encryptions run in place.
 SecureString BuildPlaintextWithRoom(const CDataBase& database, std::size_t roomUnits)
 {
     std::uint64_t units = 0;
     for (const auto& item : database) {
         ForEachField(item, [&](const SecureString& field) {
-            if (ContainsForbiddenCharacters(field)) {
+            if (!IsStorableField(field)) {
                 throw std::invalid_argument("a field holds the field terminator or a NUL");
             }
             units += field.size() + FieldTerminatorView.size();
@@ -125,6 +118,28 @@ bool HoldsAWholeRecord(const SecureString& text)
     return true;
 }
 } // namespace
+
+bool IsStorableField(const SecureString& field)
+{
+    // The terminator would end the field early; a NUL is what a damaged text looks like to the reader.
+    const std::u16string_view view(field.data(), field.size());
+    return view.find(FieldTerminatorView) == std::u16string_view::npos && view.find(u'\0') == std::u16string_view::npos;
+}
+
+bool HoldsNul(const SecureString& field)
+{
+    return field.find(u'\0') != SecureString::npos;
+}
+
+bool HoldsNul(const Entry& entry)
+{
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        if (HoldsNul(FieldOf(entry, static_cast<EntryField>(field)))) {
+            return true;
+        }
+    }
+    return false;
+}
 
 SecureString BuildPlaintext(const CDataBase& database)
 {

@@ -50,6 +50,12 @@ RecordsRead ParseEntries(CDataBase& database, const SecureString& text);
 // Whether the decrypted text is a database this program may write back as it is: whole records and nothing else.
 bool IsWholeRecords(const SecureString& text);
 
+// Whether a field can be stored: it holds neither the terminator nor a NUL, which the reader takes for damage.
+bool IsStorableField(const SecureString& field);
+// Whether any field holds a NUL: input that the dialogs and the command line refuse with their own message.
+bool HoldsNul(const SecureString& field);
+bool HoldsNul(const Entry& entry);
+
 // The plaintext of the collection (fields in order, each followed by the terminator). Throws
 // std::invalid_argument when a field holds the terminator or a NUL.
 SecureString BuildPlaintext(const CDataBase& database);

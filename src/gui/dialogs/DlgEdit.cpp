@@ -16,6 +16,7 @@
 #include <limits>
 
 #include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
@@ -323,6 +324,10 @@ void CDlgEdit::accept()
     FieldsToMembers();
     if (password != repeat) {
         database.Reporter().ShowMessage(texts.Text(TextId::EntryPasswordsDiffer), MessageIcon::Error);
+        return;
+    }
+    if (HoldsNul(Values())) {
+        database.Reporter().ShowMessage(texts.Text(TextId::FieldHoldsNul), MessageIcon::Error);
         return;
     }
     QDialog::accept();
