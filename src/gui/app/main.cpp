@@ -8,7 +8,7 @@ int main(int argc, char* argv[])
 {
     HardenProcess();
     QApplication application(argc, argv);
-    CGuiReporter reporter(CGuiReporter::TestLogFromEnvironment());
+    CGuiReporter reporter;
     CApp app(reporter);
     return app.Run();
 }
