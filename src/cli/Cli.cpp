@@ -89,7 +89,7 @@ int Dispatch(const std::vector<std::string>& arguments)
     CTranslate texts(ProgramPath().parent_path());
     texts.Load(options.Language);
     CPasswordReader passwords(STDIN_FILENO, STDERR_FILENO);
-    CliContext context{reporter, texts, passwords, output};
+    CliContext context{reporter, texts, passwords, output, &options};
     return RunCommand(*command, context, errors, commandArguments);
 }
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/PasswordReader.h"
 #include "core/common/Reporter.h"
 #include "core/common/TextSource.h"
+#include "core/settings/Options.h"
 
 // What every command works with: where messages go, the program's texts, where passwords come from and where
 // results are written.
@@ -13,4 +14,6 @@ struct CliContext
     const ITextSource& texts;
     CPasswordReader& passwords;
     COutput& output;
+    // The desktop program's settings, read at start; commands take their defaults from them.
+    const COptions* settings = nullptr;
 };

@@ -123,7 +123,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const int created = format == Format::Csv    ? CsvCreatedText
                         : format == Format::Text ? TextCreatedText
                                                  : HtmlCreatedText;
-    context.reporter.ShowMessage(context.texts.Text(created) + u" " + Utf8ToUtf16(target->string()),
+    context.reporter.ShowMessage(context.texts.Text(created) + u" " +
+                                     Utf8ToUtf16(std::filesystem::absolute(*target).lexically_normal().string()),
                                  MessageIcon::Information);
     return ExitCode::Done;
 }

@@ -2,6 +2,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/Prompts.h"
+#include "core/database/DatabaseFile.h"
 #include "core/database/Merge.h"
 
 namespace {
@@ -15,8 +16,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     database.Open(context.texts.Text(TextIdMasterPasswordPrompt), true);
     context.passwords.Explain(context.texts.Text(SpecifyImportingPasswordText));
     const SecureString otherPassword = context.passwords.Read(context.texts.Text(TextIdMasterPasswordPrompt));
-    if (!MergeDatabase(database.Entries(), parsed.Path(1), otherPassword)) {
-        throw CliFailure("");
+    int readResult = ReadResult::Failed;
+    if (!MergeDatabase(database.Entries(), parsed.Path(1), otherPassword, &readResult)) {
+        throw CliFailure("", readResult == ReadResult::InvalidPassword ? ExitCode::InvalidPassword : ExitCode::Failed);
     }
     // Saved under DB's own master password; the other file's password only read it.
     database.Save();

@@ -168,7 +168,10 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
                     std::filesystem::create_directories(folder.parent_path(), ignored)) {
                     std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ignored);
                 }
-                std::filesystem::create_directory(folder, ignored);
+                // The settings name the user's database: the folder is the user's alone, as its parent may be.
+                if (std::filesystem::create_directory(folder, ignored)) {
+                    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+                }
                 target = folder / SettingsFileName;
             }
         }
@@ -198,8 +201,12 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);
-        return false;
+    } catch (...) {
+        // Out of memory on a huge hand-made file, say: the save fails like any other, and nothing escapes to end
+        // the program at exit.
+        reporter.ShowMessage(std::u16string(u"Unable to save XML document."), MessageIcon::Error);
     }
+    return false;
 }
 
 bool& COptions::Tip(int number)
