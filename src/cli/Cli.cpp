@@ -13,6 +13,7 @@
 #include "core/settings/Options.h"
 #include "core/settings/Translate.h"
 #include "platform/ProgramPath.h"
+#include "platform/SettingsFolder.h"
 
 namespace {
 bool IsHelp(const std::string& argument)
@@ -85,7 +86,7 @@ int Dispatch(const std::vector<std::string>& arguments)
     CCliReporter reporter(STDERR_FILENO);
     // The messages follow the language the user chose for the desktop program. The settings are only read here.
     COptions options;
-    options.Load(reporter);
+    options.Load(reporter, SettingsFilePath());
     CTranslate texts(ProgramPath().parent_path());
     texts.Load(options.Language);
     CPasswordReader passwords(STDIN_FILENO, STDERR_FILENO);

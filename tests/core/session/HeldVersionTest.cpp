@@ -5,8 +5,8 @@
 #include "SessionFakes.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/DatabaseSession.h"
-#include "gui/mainwindow/HeldFileHandle.h"
+#include "core/session/DatabaseSession.h"
+#include "platform/HeldFileHandle.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -52,12 +52,10 @@ TEST(HeldVersionTest, AWriteByAnotherProgramRightAfterOurSaveIsNotTakenForOurOwn
         ASSERT_TRUE(WriteDatabase(other, path, ToSecure(u"pw")));
         theirs = ReadFileBytes(path);
     };
-    database.Add({ToSecure(u"Web"), ToSecure(u"First")}, {});
-    ASSERT_TRUE(session.SaveAfterAdd({ToSecure(u"Web"), ToSecure(u"First")}));
+    ASSERT_EQ(session.AddEntry({ToSecure(u"Web"), ToSecure(u"First")}, {}), ChangeResult::Saved);
     ASSERT_FALSE(theirs.empty());
 
-    database.Add({ToSecure(u"Web"), ToSecure(u"Second")}, {});
-    EXPECT_FALSE(session.SaveAfterAdd({ToSecure(u"Web"), ToSecure(u"Second")}));
+    EXPECT_NE(session.AddEntry({ToSecure(u"Web"), ToSecure(u"Second")}, {}), ChangeResult::Saved);
     EXPECT_EQ(ReadFileBytes(path), theirs);
 }
 } // namespace

@@ -3,9 +3,9 @@
 #include "SessionFakes.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/DatabaseSession.h"
 #include "core/database/WinCrypto.h"
-#include "gui/mainwindow/HeldFileHandle.h"
+#include "core/session/DatabaseSession.h"
+#include "platform/HeldFileHandle.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -119,8 +119,7 @@ TEST_F(DamagedFileSessionTest, OpeningTellsOnceAndTheFirstSaveKeepsTheOriginalAs
     EXPECT_FALSE(std::filesystem::exists(kept)) << "opening alone changes nothing on disk";
 
     for (const char16_t* title : {u"First", u"Second"}) {
-        database.Add({ToSecure(u"Web"), ToSecure(title)}, {});
-        EXPECT_TRUE(session.SaveAfterAdd({ToSecure(u"Web"), ToSecure(title)}));
+        EXPECT_EQ(session.AddEntry({ToSecure(u"Web"), ToSecure(title)}, {}), ChangeResult::Saved);
     }
     EXPECT_EQ(ReadFileBytes(kept), original);
     EXPECT_EQ(ReadFileBytes(folder / "lockmere.ldb.damaged"), "somebody's file");
