@@ -9,7 +9,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
     libx11-dev libxtst-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils fonts-dejavu-core
+    xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils
+    openbox trayer xdotool xclip
     clang clang-format
 )
 

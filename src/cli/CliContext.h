@@ -4,16 +4,16 @@
 #include "cli/PasswordReader.h"
 #include "core/common/Reporter.h"
 #include "core/common/TextSource.h"
-#include "core/settings/Options.h"
+
+class COptions;
 
 // What every command works with: where messages go, the program's texts, where passwords come from and where
-// results are written.
+// results are written, and the desktop program's settings (nullptr: the defaults).
 struct CliContext
 {
     IMessageReporter& reporter;
     const ITextSource& texts;
     CPasswordReader& passwords;
     COutput& output;
-    // The desktop program's settings, read at start; commands take their defaults from them.
-    const COptions* settings = nullptr;
+    const COptions* options = nullptr;
 };

@@ -1,9 +1,32 @@
 #include "cli/CliDatabase.h"
 
+#include "cli/CaseFold.h"
 #include "cli/CliCommand.h"
+#include "cli/Confirmation.h"
+#include "cli/FileChecks.h"
+#include "cli/Prompts.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/FileReplacedCheck.h"
 #include "core/settings/BuiltinTexts.h"
+
+namespace {
+// The one key that equals `key` when case is ignored; none when there is no such key or more than one.
+std::optional<EntryKey> OnlyKeyIgnoringCase(const CDataBase& entries, const EntryKey& key)
+{
+    const SecureString group = CaseFolded(key.group);
+    const SecureString title = CaseFolded(key.title);
+    std::optional<EntryKey> found;
+    for (const auto& [candidate, fields] : entries) {
+        if (CaseFolded(candidate.group) == group && CaseFolded(candidate.title) == title) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = candidate;
+        }
+    }
+    return found;
+}
+} // namespace
 
 CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
     : context(context)
@@ -11,9 +34,14 @@ CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
     , entries(context.reporter, context.texts)
 {}
 
-void CCliDatabase::Open(std::u16string_view prompt, bool forChange)
+void CCliDatabase::Open(bool forChange)
 {
-    masterPassword = context.passwords.Read(prompt);
+    if (forChange) {
+        RequireChangeableFile(path);
+    } else {
+        RequireReadableFile(path);
+    }
+    masterPassword = context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, path));
     // Taken before reading, so that a file replaced while it is read counts as changed.
     versionRead = FileVersion::At(path);
     SecureString text;
@@ -41,15 +69,23 @@ void CCliDatabase::Save()
     };
     FileVersion written;
     if (!WriteDatabase(entries, path, masterPassword, {check}, &written)) {
-        throw CliFailure("");
+        // The general message has been shown; the file and the reason follow when they can be told.
+        throw CliFailure(ReplaceProblem(path).value_or(""));
     }
     versionRead = written;
 }
 
-void FailNoSuchEntry(const EntryKey& key)
+Entry CCliDatabase::RequireEntry(const EntryKey& key) const
 {
+    if (std::optional<Entry> entry = entries.Find(key)) {
+        return std::move(*entry);
+    }
     const SecureUtf8 group = EscapeField(key.group);
     const SecureUtf8 title = EscapeField(key.title);
-    throw CliFailure("There is no entry with the group \"" + std::string(group.begin(), group.end()) +
-                     "\" and the title \"" + std::string(title.begin(), title.end()) + "\".");
+    std::string message = "There is no entry with the group \"" + std::string(group.begin(), group.end()) +
+                          "\" and the title \"" + std::string(title.begin(), title.end()) + "\".";
+    if (const std::optional<EntryKey> near = OnlyKeyIgnoringCase(entries, key)) {
+        message += " Did you mean " + KeyText(*near) + "?";
+    }
+    throw CliFailure(message);
 }

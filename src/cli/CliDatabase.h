@@ -20,12 +20,15 @@ class CCliDatabase
 public:
     CCliDatabase(CliContext& context, std::filesystem::path path);
 
-    // Asks for the master password and reads the file. A damaged file gives the whole records before the damage; the
-    // user is told, and for a command that will write, its original is kept beside it before the first save. Throws
-    // CliFailure (exit code 3 for "Invalid password.").
-    void Open(std::u16string_view prompt, bool forChange);
+    // Checks the file (readable; for a change also writable), then asks for the master password and reads it. A
+    // damaged file gives the whole records before the damage; the user is told, and for a command that will write,
+    // its original is kept beside it before the first save. Throws CliFailure (exit code 3 for "Invalid password.").
+    void Open(bool forChange);
 
     CDataBase& Entries() { return entries; }
+    const std::filesystem::path& Path() const { return path; }
+    // The entry under the key; fails the command when there is none, suggesting a key that differs only in case.
+    Entry RequireEntry(const EntryKey& key) const;
     void SetMasterPassword(SecureString password) { masterPassword = std::move(password); }
 
     // Writes the whole collection under the master password. Throws CliFailure when it was not written.
@@ -39,6 +42,3 @@ private:
     std::optional<FileVersion> versionRead;
     DamagedOriginal damaged;
 };
-
-// Fails the command with the message for an entry that is not in the database.
-[[noreturn]] void FailNoSuchEntry(const EntryKey& key);

@@ -170,4 +170,11 @@ inline constexpr int DamagedFileEntriesRead = 261;
 inline constexpr int DamagedFileKeptAs = 262;
 inline constexpr int DamagedFileNotKept = 263;
 inline constexpr int FieldHoldsNul = 264;
+inline constexpr int DatabaseGoneDuringDialog = 280;
+// The command line's prompts (lockmere-cli).
+inline constexpr int MasterPasswordFor = 330;
+inline constexpr int NewEntryPasswordPrompt = 331;
+inline constexpr int NewMasterPasswordFor = 332;
+inline constexpr int ConfirmEmptyMasterPassword = 333;
+inline constexpr int ChangedEntryPasswordPrompt = 334;
 } // namespace TextId

@@ -3,10 +3,16 @@
 #include "gui/app/App.h"
 #include "gui/app/GuiReporter.h"
 #include "platform/ProcessHardening.h"
+#include "platform/ProgramPath.h"
+#include "platform/SettingsFolder.h"
 
 int main(int argc, char* argv[])
 {
     HardenProcess();
+#ifdef LOCKMERE_SETTINGS_BESIDE_PROGRAM
+    // The portable edition runs from a removable drive and must leave nothing on the computer it runs on.
+    KeepSettingsInFolder(ProgramPath().parent_path());
+#endif
     QApplication application(argc, argv);
     CGuiReporter reporter;
     CApp app(reporter);
