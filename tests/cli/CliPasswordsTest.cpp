@@ -221,10 +221,11 @@ TEST_F(CliFiles, ADamagedFileIsKeptBesideItBeforeTheFirstChangeIsWritten)
 
     const ProgramResult added = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
     EXPECT_EQ(added.exitCode, 0);
-    EXPECT_EQ(added.err, told);
+    EXPECT_EQ(added.err, told + "lockmere-cli: Added g/t.\n");
     EXPECT_EQ(ReadFileBytes(database.string() + ".damaged"), std::string(outer.begin(), outer.end()));
     EXPECT_EQ(ReadEntries(database, "pw").size(), 2u);
-    EXPECT_EQ(Run({"add", database.string(), "g", "u"}, "pw\np\np\n").err, "") << "told once, while damaged";
+    EXPECT_EQ(Run({"add", database.string(), "g", "u"}, "pw\np\np\n").err, "lockmere-cli: Added g/u.\n")
+        << "told once, while damaged";
 }
 
 class CliLanguage : public CliRunner

@@ -124,7 +124,7 @@ TEST_F(ExportCommandTest, TheConfirmationNamesTheFullPathOfAFileGivenRelatively)
     ASSERT_TRUE(relative.is_relative());
     const auto result = Run({"export", database.string(), "--format", "txt", "-o", relative.string()}, "master\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "The txt file is created: " + path.string() + "\n");
+    EXPECT_EQ(result.err, "lockmere-cli: The txt file is created: " + path.string() + "\n");
 }
 
 TEST_F(ExportCommandTest, HtmlToAFileEqualsHtmlOnStandardOutput)
