@@ -6,21 +6,10 @@
 #include "cli/FileChecks.h"
 #include "cli/Prompts.h"
 #include "core/database/DatabaseFile.h"
+#include "core/database/FileReplacedCheck.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
-// Whether the decrypted text is nothing but whole records, as every file this program writes is.
-bool IsWholeRecords(const SecureString& text)
-{
-    std::size_t consumed = 0;
-    ParseRecords(text, [&consumed](Entry& entry) {
-        for (int field = 0; field < EntryFieldCount; ++field) {
-            consumed += FieldOf(entry, static_cast<EntryField>(field)).size() + FieldTerminatorView.size();
-        }
-    });
-    return consumed == text.size();
-}
-
 // The one key that equals `key` when case is ignored; none when there is no such key or more than one.
 std::optional<EntryKey> OnlyKeyIgnoringCase(const CDataBase& entries, const EntryKey& key)
 {
@@ -63,32 +52,27 @@ void CCliDatabase::Open(bool forChange)
     if (result != ReadResult::Done) {
         throw CliFailure("");
     }
-    if (forChange && !IsWholeRecords(text)) {
-        WipeString(text);
-        context.reporter.ShowMessage(context.texts.Text(TextId::InvalidPassword), MessageIcon::Error);
-        throw CliFailure("", ExitCode::InvalidPassword);
-    }
-    ParseEntries(entries, text);
+    damaged.Opened(entries, path, ParseEntries(entries, text));
     WipeString(text);
+    if (!forChange) {
+        damaged.Forget();
+    }
 }
 
 void CCliDatabase::Save()
 {
     // Compared while the file is locked for the write: two commands that read the same version must not both
     // replace it, or the first one's change would be lost although it was reported as done.
-    const auto unchangedSinceRead = [this](const struct stat* existing) {
-        const std::optional<FileVersion> current =
-            existing != nullptr ? std::optional<FileVersion>(FileVersion::Of(*existing)) : std::nullopt;
-        if (current != versionRead) {
-            throw TargetCheckFailed(u"The database file was changed by another program after it was read; nothing was "
-                                    u"written. Run the command again.");
-        }
+    const auto check = [this](const struct stat* existing) {
+        RefuseIfReplaced(existing, versionRead);
+        damaged.KeepBeforeReplacing(context.texts);
     };
-    if (!WriteDatabase(entries, path, masterPassword, unchangedSinceRead)) {
+    FileVersion written;
+    if (!WriteDatabase(entries, path, masterPassword, {check}, &written)) {
         // The general message has been shown; the file and the reason follow when they can be told.
         throw CliFailure(ReplaceProblem(path).value_or(""));
     }
-    versionRead = FileVersion::At(path);
+    versionRead = written;
 }
 
 Entry CCliDatabase::RequireEntry(const EntryKey& key) const

@@ -9,6 +9,7 @@
 #include "cli/CliContext.h"
 #include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
+#include "core/database/DamagedOriginal.h"
 #include "core/database/DataBase.h"
 
 // The database file a command works on: read once under its master password, changed in memory, and written at once
@@ -20,9 +21,8 @@ public:
     CCliDatabase(CliContext& context, std::filesystem::path path);
 
     // Checks the file (readable; for a change also writable), then asks for the master password and reads it. A
-    // command that will write refuses a decryption that is not a sequence of whole records: a damaged file or the
-    // rare wrong password that passes both padding checks, which writing back would turn into a loss of every entry.
-    // Throws CliFailure (exit code 3 for "Invalid password.").
+    // damaged file gives the whole records before the damage; the user is told, and for a command that will write,
+    // its original is kept beside it before the first save. Throws CliFailure (exit code 3 for "Invalid password.").
     void Open(bool forChange);
 
     CDataBase& Entries() { return entries; }
@@ -40,4 +40,5 @@ private:
     CDataBase entries;
     SecureString masterPassword;
     std::optional<FileVersion> versionRead;
+    DamagedOriginal damaged;
 };

@@ -23,7 +23,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     fields.url = parsed.Option("--url").value_or(SecureString());
     fields.notes = parsed.Option("--notes").value_or(SecureString());
     // Checked before any password is typed, so that a bad length costs nothing.
-    SecureString generated = generate ? GeneratedPassword(parsed) : SecureString();
+    SecureString generated = generate ? GeneratedPassword(parsed, context.options) : SecureString();
 
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);

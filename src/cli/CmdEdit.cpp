@@ -41,7 +41,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(3);
     CheckCombination(parsed);
     const EntryKey oldKey{parsed.Text(1), parsed.Text(2)};
-    SecureString generated = parsed.Flag("--generate") ? GeneratedPassword(parsed) : SecureString();
+    SecureString generated = parsed.Flag("--generate") ? GeneratedPassword(parsed, context.options) : SecureString();
 
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);

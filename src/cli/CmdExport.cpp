@@ -108,7 +108,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const int created = format == Format::Csv    ? TextId::CsvFileCreated
                         : format == Format::Text ? TextId::TextFileCreated
                                                  : TextId::HtmlFileCreated;
-    ConfirmDone(context, parsed, Utf16ToUtf8(context.texts.Text(created)) + " " + target->string());
+    ConfirmDone(context, parsed,
+                Utf16ToUtf8(context.texts.Text(created)) + " " +
+                    std::filesystem::absolute(*target).lexically_normal().string());
     return ExitCode::Done;
 }
 } // namespace

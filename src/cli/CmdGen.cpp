@@ -7,7 +7,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {"--length"}, {"--upper", "--lower", "--numbers", "--special"});
     parsed.ExpectPositional(0);
-    SecureUtf8 line = EscapeField(GeneratedPassword(parsed));
+    SecureUtf8 line = EscapeField(GeneratedPassword(parsed, context.options));
     line += '\n';
     context.output.Write(line);
     return ExitCode::Done;
@@ -17,7 +17,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 constinit const CliCommand GenCommand{
     "gen",
     "[-l|--length N] [--upper] [--lower] [--numbers] [--special]",
-    "Writes a random password of N characters (default 32) drawn from the named character sets: upper-case "
-    "letters, lower-case letters, digits, the symbols !@#$%^&*()_-+. Naming no set uses all four.",
+    "Writes a random password of N characters drawn from the named character sets: upper-case letters, lower-case "
+    "letters, digits, the symbols !@#$%^&*()_-+. Without options, the length and the sets are those of the desktop "
+    "program's password generator settings.",
     Run,
 };

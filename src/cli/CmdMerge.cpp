@@ -4,6 +4,7 @@
 #include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
 #include "cli/Prompts.h"
+#include "core/database/DatabaseFile.h"
 #include "core/database/Merge.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -21,8 +22,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const SecureString otherPassword =
         context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, other));
     const std::size_t before = database.Entries().Size();
-    if (!MergeDatabase(database.Entries(), other, otherPassword)) {
-        throw CliFailure("");
+    int readResult = ReadResult::Failed;
+    if (!MergeDatabase(database.Entries(), other, otherPassword, &readResult)) {
+        throw CliFailure("", readResult == ReadResult::InvalidPassword ? ExitCode::InvalidPassword : ExitCode::Failed);
     }
     // Saved under DB's own master password; the other file's password only read it.
     database.Save();

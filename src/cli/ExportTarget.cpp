@@ -68,7 +68,7 @@ void WriteExportTarget(CliContext& context, const std::filesystem::path& path, c
         NarrowPermissions(context, path, status.st_mode);
     }
     try {
-        WriteFileAtomically(path, bytes, OwnerOnly);
+        WriteFileAtomically(path, bytes, FileReplacement({}, FileSystemCalls::System(), OwnerOnly));
     } catch (const FileWriteError& error) {
         throw CliFailure(error.what());
     }

@@ -1,12 +1,7 @@
 #include "cli/GeneratorOptions.h"
 
 #include "cli/NumberArgument.h"
-#include "core/passgen/PassGen.h"
-
-namespace {
-constexpr int DefaultLength = 32;
-constexpr int LongestPassword = 100000;
-} // namespace
+#include "core/passgen/GeneratorSettings.h"
 
 bool GeneratorOptionsGiven(const CArguments& parsed)
 {
@@ -17,21 +12,20 @@ bool GeneratorOptionsGiven(const CArguments& parsed)
     return given;
 }
 
-SecureString GeneratedPassword(const CArguments& parsed)
+SecureString GeneratedPassword(const CArguments& parsed, const COptions* settings)
 {
+    // The same kind of password as the desktop program's generator makes, unless the options say otherwise.
     CPassGen generator;
+    ApplyGeneratorSettings(generator, settings != nullptr ? *settings : COptions());
     if (const auto length = parsed.Option("--length")) {
-        generator.length = NumberArgument(*length, 1, LongestPassword, "--length");
-    } else {
-        generator.length = DefaultLength;
+        generator.length = NumberArgument(*length, 1, LongestGeneratedPassword, "--length");
     }
-    // Naming no set means all of them, as a new entry's generator starts.
-    const bool anyNamed =
-        parsed.Flag("--upper") || parsed.Flag("--lower") || parsed.Flag("--numbers") || parsed.Flag("--special");
-    generator.upper = !anyNamed || parsed.Flag("--upper");
-    generator.lower = !anyNamed || parsed.Flag("--lower");
-    generator.numbers = !anyNamed || parsed.Flag("--numbers");
-    generator.special = !anyNamed || parsed.Flag("--special");
+    if (parsed.Flag("--upper") || parsed.Flag("--lower") || parsed.Flag("--numbers") || parsed.Flag("--special")) {
+        generator.upper = parsed.Flag("--upper");
+        generator.lower = parsed.Flag("--lower");
+        generator.numbers = parsed.Flag("--numbers");
+        generator.special = parsed.Flag("--special");
+    }
     SecureString password;
     generator.Generate(password);
     return password;

@@ -81,7 +81,8 @@ bool Autostart::Enable(const std::filesystem::path& program, bool hidden) const
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
         const std::string entry = DesktopEntry(program, hidden);
-        WriteFileAtomically(EntryPath(), {reinterpret_cast<const unsigned char*>(entry.data()), entry.size()}, 0644);
+        WriteFileAtomically(EntryPath(), {reinterpret_cast<const unsigned char*>(entry.data()), entry.size()},
+                            FileReplacement({}, FileSystemCalls::System(), 0644));
         return true;
     } catch (const FileWriteError&) {
         return false;

@@ -2,22 +2,20 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
-
-HeldFile::~HeldFile()
-{
-    Close();
-}
 
 bool HeldFile::Open(const std::filesystem::path& path)
 {
     Close();
-    descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
+    // Without blocking: a pipe in the file's place would otherwise hang the program here.
+    descriptor.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!descriptor.Valid()) {
         return false;
     }
+    struct stat status
+    {};
     // Shared: other readers may hold it too, but no Lockmere writer gets its exclusive lock while we hold this.
-    if (::flock(descriptor, LOCK_SH | LOCK_NB) != 0) {
+    if (::fstat(descriptor.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::flock(descriptor.Get(), LOCK_SH | LOCK_NB) != 0) {
         Close();
         return false;
     }
@@ -26,8 +24,10 @@ bool HeldFile::Open(const std::filesystem::path& path)
 
 void HeldFile::Close()
 {
-    if (descriptor >= 0) {
-        ::close(descriptor);
-        descriptor = -1;
-    }
+    descriptor.Reset();
+}
+
+bool HeldFile::Status(struct stat& status) const
+{
+    return descriptor.Valid() && ::fstat(descriptor.Get(), &status) == 0;
 }

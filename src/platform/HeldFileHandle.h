@@ -10,6 +10,12 @@ public:
     bool Open(const std::filesystem::path& path) override { return file.Open(path); }
     void Close() override { file.Close(); }
     bool IsOpen() const override { return file.IsOpen(); }
+    std::optional<FileVersion> HeldVersion() const override
+    {
+        struct stat status
+        {};
+        return file.Status(status) ? std::optional<FileVersion>(FileVersion::Of(status)) : std::nullopt;
+    }
 
 private:
     HeldFile file;

@@ -67,6 +67,9 @@ std::filesystem::path PrepareSettingsFile()
     if (PathFromEnvironment("APPDATA").empty() && std::filesystem::create_directories(folder.parent_path(), ignored)) {
         std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ignored);
     }
-    std::filesystem::create_directory(folder, ignored);
+    // The settings name the user's database: the folder is the user's alone, as its parent may be.
+    if (std::filesystem::create_directory(folder, ignored)) {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+    }
     return folder / SettingsFileName;
 }

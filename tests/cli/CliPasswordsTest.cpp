@@ -194,10 +194,10 @@ TEST_F(CliFiles, ADatabaseReachedThroughALinkIsWrittenWhereTheLinkPoints)
     EXPECT_EQ(ReadEntries(database, "pw").size(), 1u);
 }
 
-TEST_F(CliFiles, ADamagedFileIsNotWrittenBack)
+TEST_F(CliFiles, ADamagedFileIsKeptBesideItBeforeTheFirstChangeIsWritten)
 {
-    // A text that ends inside a record cannot come from this program: a command that writes refuses it instead of
-    // replacing the file with whatever part could be read.
+    // A text that ends inside a record cannot come from this program: the whole records are changed and written, the
+    // user is told, and the original stays beside the file, so that nothing of it is ever lost.
     MessageRecorder messages;
     BuiltinTextSource texts;
     CDataBase entries(messages, texts);
@@ -209,14 +209,23 @@ TEST_F(CliFiles, ADamagedFileIsNotWrittenBack)
     SecureBytes outer = CWinCrypto(CWinCrypto::Algorithm::Aes256, Secure("pw")).Encrypt(inner.data(), inner.size());
     WriteFileBytes(database, std::string(outer.begin(), outer.end()));
 
+    const std::string told =
+        "lockmere-cli: The database file is damaged. Entries read: 1\nThe rest of the file could not be read. "
+        "Before the first change is saved, the original file is kept as: " +
+        database.string() + ".damaged\n";
     const ProgramResult listed = Run({"ls", database.string()}, "pw\n");
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "Web\tShop\n");
+    EXPECT_EQ(listed.err, told);
+    EXPECT_FALSE(std::filesystem::exists(database.string() + ".damaged")) << "reading changes nothing";
 
     const ProgramResult added = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
-    EXPECT_EQ(added.exitCode, 3);
-    EXPECT_EQ(added.err, "lockmere-cli: Invalid password.\n");
-    EXPECT_EQ(ReadFileBytes(database), std::string(outer.begin(), outer.end()));
+    EXPECT_EQ(added.exitCode, 0);
+    EXPECT_EQ(added.err, told + "lockmere-cli: Added g/t.\n");
+    EXPECT_EQ(ReadFileBytes(database.string() + ".damaged"), std::string(outer.begin(), outer.end()));
+    EXPECT_EQ(ReadEntries(database, "pw").size(), 2u);
+    EXPECT_EQ(Run({"add", database.string(), "g", "u"}, "pw\np\np\n").err, "lockmere-cli: Added g/u.\n")
+        << "told once, while damaged";
 }
 
 class CliLanguage : public CliRunner

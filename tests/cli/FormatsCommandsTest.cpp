@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "CliRunner.h"
 #include "core/database/DatabaseFile.h"
+#include "core/settings/Options.h"
 #include "support/MessageRecorder.h"
 
 namespace {
@@ -27,15 +30,39 @@ protected:
 
 using GenCommandTest = FormatsCommandsTest;
 
-TEST_F(GenCommandTest, WritesA32CharacterPasswordFromAllSetsByDefault)
+TEST_F(GenCommandTest, WithoutOptionsItFollowsTheDesktopGeneratorSettings)
 {
-    const auto result = Run({"gen"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(result.out.size(), 33u);
-    EXPECT_EQ(result.out.back(), '\n');
-    EXPECT_EQ(
-        result.out.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!@#$%^&*()_-+\n"),
-        std::string::npos);
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    struct Case
+    {
+        const char* name;
+        std::function<void(COptions&)> settings;
+        std::size_t length;
+        std::string allowed;
+    } cases[] = {
+        {"no settings file: the generator's defaults", nullptr, 16, letters + "0123456789"},
+        {"twenty digits",
+         [](COptions& options) {
+             options.iPassGenLength = 20;
+             options.fPassGenUpperLetters = options.fPassGenLowerLetters = false;
+         },
+         20, "0123456789"},
+        {"a hand-edited huge length is capped", [](COptions& options) { options.iPassGenLength = 2147483647; }, 100000,
+         letters + "0123456789"},
+    };
+    for (const Case& test : cases) {
+        std::filesystem::remove_all(appData);
+        if (test.settings) {
+            COptions options;
+            test.settings(options);
+            std::filesystem::create_directories(appData / "Tavilo");
+            ASSERT_TRUE(options.Save(recorder, appData / "Tavilo" / "Lockmere.xml"));
+        }
+        const auto result = Run({"gen"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.out.size(), test.length + 1) << test.name;
+        EXPECT_EQ(result.out.find_first_not_of(test.allowed + "\n"), std::string::npos) << test.name;
+    }
 }
 
 TEST_F(GenCommandTest, NamedSetsAndLengthAreUsed)
@@ -88,6 +115,16 @@ TEST_F(ExportCommandTest, FileIsWrittenAndConfirmed)
     EXPECT_TRUE(result.out.empty());
     EXPECT_EQ(result.err, "lockmere-cli: The txt file is created: " + path.string() + "\n");
     EXPECT_EQ(ReadFileBytes(path).substr(0, 40), "Group: Mail\r\nTitle: Box\r\nUsername: bob\r\n");
+}
+
+TEST_F(ExportCommandTest, TheConfirmationNamesTheFullPathOfAFileGivenRelatively)
+{
+    const auto path = folder / "relative.txt";
+    const auto relative = std::filesystem::relative(path);
+    ASSERT_TRUE(relative.is_relative());
+    const auto result = Run({"export", database.string(), "--format", "txt", "-o", relative.string()}, "master\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "lockmere-cli: The txt file is created: " + path.string() + "\n");
 }
 
 TEST_F(ExportCommandTest, HtmlToAFileEqualsHtmlOnStandardOutput)
@@ -191,7 +228,7 @@ TEST_F(MergeCommandTest, WrongPasswordOfTheOtherFileChangesNothing)
 {
     const std::string before = ReadFileBytes(database);
     const auto result = Run({"merge", database.string(), database.string()}, "master\nwrong\n");
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 3) << "the exit code the help promises for an invalid password";
     EXPECT_EQ(result.err, "lockmere-cli: Invalid password.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }

@@ -93,6 +93,19 @@ TEST_F(PasswordDialogTest, HideBoxShowsAndMasksBothFields)
     EXPECT_EQ(second->echoMode(), QLineEdit::Password);
 }
 
+TEST_F(PasswordDialogTest, BothDialogsMaskWithAsterisksAsTheirBoxesSay)
+{
+    CDlgEnter enter(EnterMode::Open, texts);
+    CDlgSetPassword set(SetPasswordMode::NewDatabase, texts);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&enter, &set}) {
+        for (QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+            field->ensurePolished();
+            field->setText(QStringLiteral("abc"));
+            EXPECT_EQ(field->displayText(), QStringLiteral("***")) << field->objectName().toStdString();
+        }
+    }
+}
+
 TEST_F(PasswordDialogTest, BothFieldsEmptyGiveAnEmptyPassword)
 {
     CDlgSetPassword dialog(SetPasswordMode::NewDatabase, texts);

@@ -63,9 +63,15 @@ private:
 class FakeHandle : public IDatabaseFileHandle
 {
 public:
-    bool Open(const std::filesystem::path&) override { return held = true; }
+    bool Open(const std::filesystem::path& path) override
+    {
+        heldPath = path;
+        return held = true;
+    }
     void Close() override { held = false; }
     bool IsOpen() const override { return held; }
+    std::optional<FileVersion> HeldVersion() const override { return held ? FileVersion::At(heldPath) : std::nullopt; }
 
     bool held = false;
+    std::filesystem::path heldPath;
 };

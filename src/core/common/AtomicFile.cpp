@@ -1,67 +1,73 @@
 #include "core/common/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <string>
 
-namespace {
-std::optional<WriteStep> injectedFault;
-int injectedWriteIndex = 0;
+#include "core/common/UniqueFd.h"
 
-bool FaultAt(WriteStep step, int writeIndex = 0)
-{
-    return injectedFault == step && (step != WriteStep::Write || writeIndex == injectedWriteIndex);
-}
+namespace {
+// Our temporary files are NAME.XXXXXX.lockmere-tmp: the suffix tells them from anybody else's files.
+constexpr std::string_view TemporarySuffix = ".lockmere-tmp";
+constexpr std::size_t RandomPartLength = 6;
+// A temporary file nobody has locked for this long belongs to a save that was killed.
+constexpr std::time_t StaleAfterSeconds = 60;
 
 [[noreturn]] void Fail(const std::string& what, int error)
 {
     throw FileWriteError(what + ": " + std::strerror(error));
 }
 
-// Closes the descriptor and removes the temporary file unless the write got as far as the rename.
+// Removes the temporary file unless the write got as far as the rename. Holds an exclusive lock on it while it is
+// written, so that the cleaning of stale files never takes a file that a running save is still writing.
 class TemporaryFile
 {
 public:
-    TemporaryFile(const std::filesystem::path& target, mode_t mode)
-        : path(target.string() + ".XXXXXX")
+    TemporaryFile(const std::filesystem::path& target, const FileSystemCalls& calls)
+        : calls(calls)
+        , path(target.string() + "." + std::string(RandomPartLength, 'X') + std::string(TemporarySuffix))
     {
-        if (FaultAt(WriteStep::Create)) {
-            Fail("cannot create " + path, EIO);
-        }
-        descriptor = ::mkostemp(path.data(), O_CLOEXEC);
-        if (descriptor < 0) {
+        descriptor.Reset(calls.CreateTemporary(path.data(), static_cast<int>(TemporarySuffix.size())));
+        if (!descriptor.Valid()) {
             Fail("cannot create a file beside " + target.string(), errno);
         }
-        if (::fchmod(descriptor, mode) != 0) {
-            Fail("cannot set the permissions of " + path, errno);
-        }
+        created = true;
+        ::flock(descriptor.Get(), LOCK_EX | LOCK_NB);
     }
     ~TemporaryFile()
     {
-        if (descriptor >= 0) {
-            ::close(descriptor);
-        }
-        if (!renamed) {
+        if (created && !renamed) {
             ::unlink(path.c_str());
         }
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+    // The mode, and the owner and group of the file replaced: a save by root must not take another user's file.
+    void TakeOver(mode_t mode, const struct stat* replaced)
+    {
+        if (replaced != nullptr && (replaced->st_uid != ::geteuid() || replaced->st_gid != ::getegid())) {
+            // Not allowed for an ordinary user giving a file away; that user's own file keeps them anyway.
+            [[maybe_unused]] const int owned = ::fchown(descriptor.Get(), replaced->st_uid, replaced->st_gid);
+        }
+        if (::fchmod(descriptor.Get(), mode) != 0) {
+            Fail("cannot set the permissions of " + path, errno);
+        }
+    }
+
     void WriteAll(std::span<const unsigned char> data)
     {
-        int writeIndex = 0;
         while (!data.empty()) {
             const std::size_t chunk = std::min(data.size(), AtomicWriteChunkSize);
-            if (FaultAt(WriteStep::Write, writeIndex++)) {
-                Fail("cannot write " + path, ENOSPC);
-            }
-            const ssize_t written = ::write(descriptor, data.data(), chunk);
+            const ssize_t written = calls.Write(descriptor.Get(), data.data(), chunk);
             if (written < 0 && errno == EINTR) {
                 continue;
             }
@@ -72,30 +78,35 @@ public:
         }
     }
 
-    void SyncAndClose()
+    FileVersion SyncAndClose()
     {
-        if (FaultAt(WriteStep::Sync) || ::fsync(descriptor) != 0) {
-            Fail("cannot sync " + path, FaultAt(WriteStep::Sync) ? EIO : errno);
+        if (calls.Sync(descriptor.Get()) != 0) {
+            Fail("cannot sync " + path, errno);
         }
-        const int closing = descriptor;
-        descriptor = -1;
-        const int closed = ::close(closing);
-        if (FaultAt(WriteStep::Close) || closed != 0) {
-            Fail("cannot close " + path, FaultAt(WriteStep::Close) ? EIO : errno);
+        struct stat status
+        {};
+        if (::fstat(descriptor.Get(), &status) != 0) {
+            Fail("cannot look at " + path, errno);
         }
+        if (calls.Close(descriptor.Release()) != 0) {
+            Fail("cannot close " + path, errno);
+        }
+        return FileVersion::Of(status);
     }
 
     void RenameOver(const std::filesystem::path& target)
     {
-        if (FaultAt(WriteStep::Rename) || ::rename(path.c_str(), target.c_str()) != 0) {
-            Fail("cannot replace " + target.string(), FaultAt(WriteStep::Rename) ? EIO : errno);
+        if (calls.Rename(path.c_str(), target.c_str()) != 0) {
+            Fail("cannot replace " + target.string(), errno);
         }
         renamed = true;
     }
 
 private:
+    const FileSystemCalls& calls;
     std::string path;
-    int descriptor = -1;
+    UniqueFd descriptor;
+    bool created = false;
     bool renamed = false;
 };
 
@@ -104,73 +115,137 @@ private:
 class TargetLock
 {
 public:
-    TargetLock(const std::filesystem::path& target, mode_t& mode)
+    TargetLock(const std::filesystem::path& target)
     {
-        descriptor = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (descriptor < 0) {
+        // Without blocking: a pipe in the file's place would otherwise hang the program here.
+        descriptor.Reset(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        if (!descriptor.Valid()) {
             if (errno != ENOENT) {
                 Fail("cannot open " + target.string(), errno);
             }
             return;
         }
-        if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-            const int error = errno;
-            Refuse(target.string() + " is in use by another program", error);
+        if (::fstat(descriptor.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+            Fail(target.string() + " is no regular file", EINVAL);
+        }
+        // Renaming over a file succeeds whatever its permissions; honour the user's protection instead.
+        if ((status.st_mode & S_IWUSR) == 0) {
+            Fail(target.string() + " is read-only", EACCES);
+        }
+        if (::flock(descriptor.Get(), LOCK_EX | LOCK_NB) != 0) {
+            Fail(target.string() + " is in use by another program", errno);
         }
         // Another writer may have put a new file in place between our open and our lock; the lock then guards a
         // file that is no longer there, and replacing the path would undo that writer's change unseen.
         struct stat atPath
         {};
-        if (::fstat(descriptor, &status) != 0 || ::stat(target.c_str(), &atPath) != 0 ||
-            atPath.st_dev != status.st_dev || atPath.st_ino != status.st_ino) {
-            Refuse(target.string() + " was replaced by another program", EBUSY);
+        if (::stat(target.c_str(), &atPath) != 0 || atPath.st_dev != status.st_dev || atPath.st_ino != status.st_ino) {
+            Fail(target.string() + " was replaced by another program", EBUSY);
         }
-        mode = status.st_mode & 07777;
         locked = true;
     }
     // The status of the locked file, or nullptr when there was none.
     const struct stat* Existing() const { return locked ? &status : nullptr; }
-    ~TargetLock()
-    {
-        if (descriptor >= 0) {
-            ::close(descriptor);
-        }
-    }
-    TargetLock(const TargetLock&) = delete;
-    TargetLock& operator=(const TargetLock&) = delete;
 
 private:
-    [[noreturn]] void Refuse(const std::string& what, int error)
-    {
-        ::close(descriptor);
-        descriptor = -1;
-        Fail(what, error);
-    }
-
-    int descriptor = -1;
+    UniqueFd descriptor;
     struct stat status
     {};
     bool locked = false;
 };
 
+std::filesystem::path FolderOf(const std::filesystem::path& target)
+{
+    const std::filesystem::path folder = target.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+bool IsOurTemporaryName(std::string_view name)
+{
+    if (name.size() < TemporarySuffix.size() + RandomPartLength + 2 || !name.ends_with(TemporarySuffix)) {
+        return false;
+    }
+    const std::string_view random =
+        name.substr(name.size() - TemporarySuffix.size() - RandomPartLength, RandomPartLength);
+    for (const char character : random) {
+        if (!std::isalnum(static_cast<unsigned char>(character))) {
+            return false;
+        }
+    }
+    return name[name.size() - TemporarySuffix.size() - RandomPartLength - 1] == '.';
+}
+
+// Best effort: a temporary file left by a save that was killed midway. Only our own files, only regular ones, only
+// when no running save holds them.
+void RemoveStaleTemporaryFiles(const std::filesystem::path& folder)
+{
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* item = ::readdir(listing)) {
+        if (!IsOurTemporaryName(item->d_name)) {
+            continue;
+        }
+        const UniqueFd file(
+            ::openat(::dirfd(listing), item->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        struct stat status
+        {};
+        if (!file.Valid() || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_uid != ::geteuid() || now - status.st_mtime < StaleAfterSeconds ||
+            ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+            continue;
+        }
+        ::unlinkat(::dirfd(listing), item->d_name, 0);
+    }
+    ::closedir(listing);
+}
+
 // Makes the rename durable. Best effort: once the rename is done the new file is in place, and reporting a failure
 // here would make the caller undo a change that the file already holds.
-void SyncFolder(const std::filesystem::path& target)
+void SyncFolder(const std::filesystem::path& folder)
 {
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
+    const UniqueFd descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (descriptor.Valid()) {
+        ::fsync(descriptor.Get());
     }
 }
 } // namespace
 
-void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data, mode_t newFileMode,
-                         const TargetCheck& checkTarget)
+int FileSystemCalls::CreateTemporary(char* pathTemplate, int suffixLength) const
+{
+    return ::mkostemps(pathTemplate, suffixLength, O_CLOEXEC);
+}
+
+ssize_t FileSystemCalls::Write(int descriptor, const void* data, std::size_t size) const
+{
+    return ::write(descriptor, data, size);
+}
+
+int FileSystemCalls::Sync(int descriptor) const
+{
+    return ::fsync(descriptor);
+}
+
+int FileSystemCalls::Close(int descriptor) const
+{
+    return ::close(descriptor);
+}
+
+int FileSystemCalls::Rename(const char* from, const char* to) const
+{
+    return ::rename(from, to);
+}
+
+const FileSystemCalls& FileSystemCalls::System()
+{
+    static const FileSystemCalls system;
+    return system;
+}
+
+FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
+                                const FileReplacement& how)
 {
     // Replace what a link points to rather than the link itself.
     std::error_code error;
@@ -181,20 +256,18 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsi
             target = path;
         }
     }
-    mode_t mode = newFileMode;
-    TargetLock lock(target, mode);
-    if (checkTarget) {
-        checkTarget(lock.Existing());
+    const std::filesystem::path folder = FolderOf(target);
+    RemoveStaleTemporaryFiles(folder);
+    TargetLock lock(target);
+    if (how.checkTarget) {
+        how.checkTarget(lock.Existing());
     }
-    TemporaryFile temporary(target, mode);
+    TemporaryFile temporary(target, *how.calls);
+    const struct stat* existing = lock.Existing();
+    temporary.TakeOver(existing != nullptr ? existing->st_mode & 07777 : how.newFileMode, existing);
     temporary.WriteAll(data);
-    temporary.SyncAndClose();
+    const FileVersion written = temporary.SyncAndClose();
     temporary.RenameOver(target);
-    SyncFolder(target);
-}
-
-void SetWriteFaultForTesting(std::optional<WriteStep> step, int writeIndex)
-{
-    injectedFault = step;
-    injectedWriteIndex = writeIndex;
+    SyncFolder(folder);
+    return written;
 }

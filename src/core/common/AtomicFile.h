@@ -5,12 +5,15 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
-// A file could not be created, written, synced or renamed into place. The previous file is untouched.
+#include "core/common/FileVersion.h"
+
+// A file could not be created, written, synced or renamed into place, or the file in its place may not be replaced
+// (read-only, or no regular file). The previous file is untouched.
 class FileWriteError : public std::runtime_error
 {
 public:
@@ -35,28 +38,50 @@ private:
 // TargetCheckFailed to stop the write.
 using TargetCheck = std::function<void(const struct stat* existing)>;
 
-// Writes the whole file beside the old one, syncs it and renames it over the old one, then syncs the folder, so a
-// crash or a failure at any step leaves either the old file or the new one, never a mix. A new file gets
-// newFileMode; a replaced file keeps its permissions. Throws FileWriteError, also when another program holds the
-// file open against writers (an advisory lock, as the open database is held).
-// The check, when given, runs once the existing file is locked, so that nothing can replace it between the check
-// and the rename.
-void WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
-                         mode_t newFileMode = 0600, const TargetCheck& checkTarget = {});
-
-// The steps of an atomic write, for tests that make one of them fail.
-enum class WriteStep
+// The system calls that write the new file, one virtual each, so that tests can make any of them fail. The programs
+// use the system's own.
+class FileSystemCalls
 {
-    Create,
-    Write,
-    Sync,
-    Close, // writes are unbuffered, so closing is the flush: where a file system reports a deferred write error
-    Rename,
+public:
+    virtual ~FileSystemCalls() = default;
+    virtual int CreateTemporary(char* pathTemplate, int suffixLength) const;
+    virtual ssize_t Write(int descriptor, const void* data, std::size_t size) const;
+    virtual int Sync(int descriptor) const;
+    virtual int Close(int descriptor) const;
+    virtual int Rename(const char* from, const char* to) const;
+
+    static const FileSystemCalls& System();
 };
 
-// Makes the next atomic writes fail at `step` (for Write: at the write call numbered writeIndex, from 0) until
-// cleared with nullopt. Only tests call this.
-void SetWriteFaultForTesting(std::optional<WriteStep> step, int writeIndex = 0);
+// How a file is replaced, besides its content.
+struct FileReplacement
+{
+    FileReplacement(TargetCheck checkTarget = {}, const FileSystemCalls& calls = FileSystemCalls::System(),
+                    mode_t newFileMode = 0600)
+        : checkTarget(std::move(checkTarget))
+        , calls(&calls)
+        , newFileMode(newFileMode)
+    {}
+    // A check alone, written as a lambda at the call.
+    template <class Check>
+    requires std::is_invocable_v<Check, const struct stat*> FileReplacement(Check check)
+        : FileReplacement(TargetCheck(std::move(check)))
+    {}
+
+    // Runs once the existing file is locked, so that nothing can replace it between the check and the rename.
+    TargetCheck checkTarget;
+    const FileSystemCalls* calls;
+    // Mode of a new file; a replaced file keeps its own mode, owner and group where the system allows it.
+    mode_t newFileMode;
+};
+
+// Writes the whole file beside the old one, syncs it and renames it over the old one, then syncs the folder, so a
+// crash or a failure at any step leaves either the old file or the new one, never a mix. Refuses a target that is
+// read-only or no regular file, and one that another program holds open against writers (an advisory lock, as the
+// open database is held). Temporary files of earlier saves that were killed midway are removed from the folder.
+// Returns the version of the file written. Throws FileWriteError.
+FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
+                                const FileReplacement& how = {});
 
 // Size of each write call, so that tests can make a write fail midway through a large file.
 inline constexpr std::size_t AtomicWriteChunkSize = 1 << 20;

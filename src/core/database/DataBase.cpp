@@ -39,11 +39,13 @@ bool CDataBase::Replace(const EntryKey& newKey, const EntryKey& oldKey, const En
         return false;
     }
     entries.erase(old);
+    ForgetRenamingNumbers();
     return entries.emplace(newKey, fields).second;
 }
 
 std::size_t CDataBase::Remove(const EntryKey& key)
 {
+    ForgetRenamingNumbers();
     return entries.erase(key);
 }
 
@@ -61,15 +63,18 @@ void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
     if (Insert(key, fields)) {
         return;
     }
+    std::uint64_t& first = firstNumberToTry.try_emplace(key, 1).first->second;
     EntryKey numbered{key.group, {}};
-    for (std::uint64_t number = 1; number <= LastRenamingNumber; ++number) {
+    for (std::uint64_t number = first; number <= LastRenamingNumber; ++number) {
         numbered.title = key.title;
         const std::u16string suffix = ToU16(number);
         numbered.title.append(suffix.begin(), suffix.end());
         if (Insert(numbered, fields)) {
+            first = number + 1;
             return;
         }
     }
+    first = LastRenamingNumber + 1;
 }
 
 bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
@@ -92,6 +97,7 @@ bool CDataBase::Insert(Entry&& entry)
 
 void CDataBase::Clear()
 {
+    ForgetRenamingNumbers();
     entries.clear();
 }
 

@@ -54,9 +54,16 @@ public:
     const ITextSource& Texts() const { return texts; }
 
 private:
+    // Called by every change that can free a key.
+    void ForgetRenamingNumbers() { firstNumberToTry.clear(); }
+
     IMessageReporter& reporter;
     const ITextSource& texts;
     Map entries;
+    // For each key AddRenaming had to number: the number to try first next time. Every number below it was taken,
+    // and stays taken until a key is removed, so a run of equal keys does not search from 1 for every record.
+    std::map<EntryKey, std::uint64_t, std::less<EntryKey>, WipingAllocator<std::pair<const EntryKey, std::uint64_t>>>
+        firstNumberToTry;
 };
 
 inline Entry ToEntry(const CDataBase::Map::value_type& item)

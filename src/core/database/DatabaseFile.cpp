@@ -1,9 +1,5 @@
 #include "core/database/DatabaseFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +7,7 @@
 #include <stdexcept>
 
 #include "core/common/AtomicFile.h"
+#include "core/common/WholeFileReader.h"
 #include "core/database/WinCrypto.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -43,10 +40,6 @@ constexpr std::size_t FieldsPerRecord = EntryFieldCount;
 
 struct PlaintextTooLarge
 {};
-struct FileTooLarge
-{};
-struct FileUnreadable
-{};
 
 template <class Visit> void ForEachField(const CDataBase::Map::value_type& item, Visit visit)
 {
@@ -59,19 +52,14 @@ template <class Visit> void ForEachField(const CDataBase::Map::value_type& item,
     visit(fields.notes);
 }
 
-bool ContainsTerminator(const SecureString& field)
-{
-    return std::u16string_view(field.data(), field.size()).find(FieldTerminatorView) != std::u16string_view::npos;
-}
-
 // The plaintext in a buffer with room for both layers' padding, so that both encryptions run in place.
 SecureString BuildPlaintextWithRoom(const CDataBase& database, std::size_t roomUnits)
 {
     std::uint64_t units = 0;
     for (const auto& item : database) {
         ForEachField(item, [&](const SecureString& field) {
-            if (ContainsTerminator(field)) {
-                throw std::invalid_argument("a field holds the field terminator");
+            if (!IsStorableField(field)) {
+                throw std::invalid_argument("a field holds the field terminator or a NUL");
             }
             units += field.size() + FieldTerminatorView.size();
         });
@@ -95,64 +83,25 @@ unsigned char* BytesOf(SecureString& text)
     return reinterpret_cast<unsigned char*>(text.data());
 }
 
-void EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password,
-                     const TargetCheck& checkTarget)
+FileVersion EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password,
+                            const FileReplacement& how)
 {
     const std::size_t plaintextBytes = buffer.size() * 2;
     buffer.resize(buffer.size() + PaddingRoomUnits);
     std::size_t length =
         CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).EncryptInPlace(BytesOf(buffer), plaintextBytes);
     length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).EncryptInPlace(BytesOf(buffer), length);
-    WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), 0600, checkTarget);
+    return WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how);
 }
 
-// Reads the whole file into a text buffer (so the decrypted bytes need no copy to become text), with room for the
-// terminating zero unit.
-SecureString ReadWholeFile(const std::filesystem::path& path, std::size_t& length)
-{
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        throw FileUnreadable{};
-    }
-    struct Closer
-    {
-        int descriptor;
-        ~Closer() { ::close(descriptor); }
-    } closer{descriptor};
-
-    struct stat status
-    {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        throw FileUnreadable{};
-    }
-    if (static_cast<std::uint64_t>(status.st_size) >= MaximumFileBytes) {
-        throw FileTooLarge{};
-    }
-    length = static_cast<std::size_t>(status.st_size);
-    SecureString buffer(length / 2 + 2, u'\0');
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t got = ::read(descriptor, BytesOf(buffer) + done, length - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            throw FileUnreadable{};
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return buffer;
-}
-
-// Decrypts both layers in place and cuts the text at the first zero unit.
+// Decrypts both layers in place. The text keeps every unit: a NUL is damage the parser must see, not an end.
 void DecryptToText(SecureString& buffer, std::size_t length, const SecureString& password)
 {
     length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).DecryptInPlace(BytesOf(buffer), length);
     length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).DecryptInPlace(BytesOf(buffer), length);
     // Zero the bytes after the plaintext, which also completes an odd last byte to a whole unit.
     std::memset(BytesOf(buffer) + length, 0, buffer.size() * 2 - length);
-    const std::size_t end = std::u16string_view(buffer.data(), buffer.size()).find(u'\0');
-    buffer.resize(end);
+    buffer.resize((length + 1) / 2);
 }
 
 bool HoldsAWholeRecord(const SecureString& text)
@@ -170,18 +119,43 @@ bool HoldsAWholeRecord(const SecureString& text)
 }
 } // namespace
 
+bool IsStorableField(const SecureString& field)
+{
+    // The terminator would end the field early; a NUL is what a damaged text looks like to the reader.
+    const std::u16string_view view(field.data(), field.size());
+    return view.find(FieldTerminatorView) == std::u16string_view::npos && view.find(u'\0') == std::u16string_view::npos;
+}
+
+bool HoldsNul(const SecureString& field)
+{
+    return field.find(u'\0') != SecureString::npos;
+}
+
+bool HoldsNul(const Entry& entry)
+{
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        if (HoldsNul(FieldOf(entry, static_cast<EntryField>(field)))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 SecureString BuildPlaintext(const CDataBase& database)
 {
     return BuildPlaintextWithRoom(database, 0);
 }
 
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const TargetCheck& checkTarget)
+                   const FileReplacement& how, FileVersion* written)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
         SecureString buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
-        EncryptAndWrite(buffer, path, password, checkTarget);
+        const FileVersion version = EncryptAndWrite(buffer, path, password, how);
+        if (written != nullptr) {
+            *written = version;
+        }
         return true;
     } catch (const std::invalid_argument&) {
         reporter.ShowMessage(InvalidCharactersMessage, MessageIcon::Error);
@@ -206,9 +180,9 @@ int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, 
 {
     IMessageReporter& reporter = database.Reporter();
     try {
-        std::size_t length = 0;
-        SecureString buffer = ReadWholeFile(path, length);
-        DecryptToText(buffer, length, password);
+        std::uint64_t length = 0;
+        SecureString buffer = ReadWholeFileAsText(path, MaximumFileBytes, 1, length);
+        DecryptToText(buffer, static_cast<std::size_t>(length), password);
         // Text without a single whole record is what a wrong password gives when both paddings happen to be
         // valid; opening it as an empty database would let the next save destroy the real one.
         if (!buffer.empty() && !HoldsAWholeRecord(buffer)) {
@@ -234,7 +208,8 @@ int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, 
     return ReadResult::Failed;
 }
 
-int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password)
+int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                 RecordsRead* read)
 {
     SecureString text;
     const int result = ReadDecrypted(database, path, password, text);
@@ -242,7 +217,10 @@ int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const S
         return result;
     }
     try {
-        ParseEntries(database, text);
+        const RecordsRead records = ParseEntries(database, text);
+        if (read != nullptr) {
+            *read = records;
+        }
         return ReadResult::Done;
     } catch (const std::bad_alloc&) {
         database.Reporter().ShowMessage(ReadMemoryMessage, MessageIcon::Error);
@@ -252,11 +230,16 @@ int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const S
     return ReadResult::Failed;
 }
 
-std::size_t ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record)
+RecordsRead ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record)
 {
-    const std::u16string_view view(text.data(), text.size());
+    std::u16string_view view(text.data(), text.size());
+    RecordsRead read;
+    // Nothing after a NUL is trusted: the records before it are whole, the rest is damage.
+    if (const std::size_t nul = view.find(u'\0'); nul != std::u16string_view::npos) {
+        view = view.substr(0, nul);
+        read.damaged = true;
+    }
     std::size_t position = 0;
-    std::size_t records = 0;
     Entry entry;
     SecureString* fields[FieldsPerRecord] = {&entry.group,    &entry.title, &entry.username,
                                              &entry.password, &entry.url,   &entry.notes};
@@ -264,19 +247,24 @@ std::size_t ParseRecords(const SecureString& text, const std::function<void(Entr
         for (SecureString* field : fields) {
             const std::size_t end = view.find(FieldTerminatorView, position);
             if (end == std::u16string_view::npos) {
-                // A damaged rest with no terminator: keep the whole records read so far.
-                return records;
+                read.damaged = true;
+                return read;
             }
             field->assign(view.data() + position, end - position);
             position = end + FieldTerminatorView.size();
         }
         record(entry);
-        ++records;
+        ++read.records;
     }
-    return records;
+    return read;
 }
 
-std::size_t ParseEntries(CDataBase& database, const SecureString& text)
+RecordsRead ParseEntries(CDataBase& database, const SecureString& text)
 {
     return ParseRecords(text, [&database](Entry& entry) { database.Insert(std::move(entry)); });
+}
+
+bool IsWholeRecords(const SecureString& text)
+{
+    return !ParseRecords(text, [](Entry&) {}).damaged;
 }

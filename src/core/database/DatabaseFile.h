@@ -18,25 +18,44 @@ inline constexpr int InvalidPassword = -1; // wrong password or damaged file, re
 inline constexpr char16_t FieldTerminator[] = {0x0007, 0x0001, 0x0005};
 inline constexpr std::u16string_view FieldTerminatorView{FieldTerminator, 3};
 
-// Writes the whole collection to the file, encrypted under the password; reports failures itself. `checkTarget`, when
-// given, looks at the file about to be replaced while it is locked; its refusal is shown with its own message.
+// Writes the whole collection to the file, encrypted under the password; reports failures itself. The check of `how`,
+// when given, looks at the file about to be replaced while it is locked; its refusal is shown with its own message.
+// `written`, when given, receives the version of the file written.
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const TargetCheck& checkTarget = {});
+                   const FileReplacement& how = {}, FileVersion* written = nullptr);
 
 // Reads and decrypts the file; on Done `text` holds the decrypted plaintext.
 int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
                   SecureString& text);
 
-// Reads the file and inserts its entries (first of equal keys wins). Does not empty the collection first.
-int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password);
+// What the reader made of a decrypted text: the whole records before the first damage, and whether there was damage
+// (a NUL, or a rest that is no whole record). Every file this program writes is whole records only.
+struct RecordsRead
+{
+    std::size_t records = 0;
+    bool damaged = false;
+};
 
-// Calls `record` for each whole record of the decrypted text, in file order. An incomplete rest is ignored.
-// Returns the number of whole records.
-std::size_t ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record);
+// Reads the file and inserts its entries (first of equal keys wins). Does not empty the collection first. `read`,
+// when given, receives what the parser found, so that the caller can deal with a damaged file.
+int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                 RecordsRead* read = nullptr);
 
-// Inserts every whole record of the decrypted text with a plain insertion.
-std::size_t ParseEntries(CDataBase& database, const SecureString& text);
+// Calls `record` for each whole record of the decrypted text before the first damage, in file order.
+RecordsRead ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record);
+
+// Inserts every whole record of the decrypted text before the first damage with a plain insertion.
+RecordsRead ParseEntries(CDataBase& database, const SecureString& text);
+
+// Whether the decrypted text is a database this program may write back as it is: whole records and nothing else.
+bool IsWholeRecords(const SecureString& text);
+
+// Whether a field can be stored: it holds neither the terminator nor a NUL, which the reader takes for damage.
+bool IsStorableField(const SecureString& field);
+// Whether any field holds a NUL: input that the dialogs and the command line refuse with their own message.
+bool HoldsNul(const SecureString& field);
+bool HoldsNul(const Entry& entry);
 
 // The plaintext of the collection (fields in order, each followed by the terminator). Throws
-// std::invalid_argument when a field holds the terminator.
+// std::invalid_argument when a field holds the terminator or a NUL.
 SecureString BuildPlaintext(const CDataBase& database);

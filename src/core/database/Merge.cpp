@@ -9,10 +9,15 @@ const std::u16string MergeMemoryMessage = u"Not enough memory to read the databa
 const std::u16string MergeUnknownMessage = u"An unknown exception occurred when attempting to read the database.";
 } // namespace
 
-bool MergeDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password)
+bool MergeDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                   int* readResult)
 {
     SecureString text;
-    if (ReadDecrypted(database, path, password, text) != ReadResult::Done) {
+    const int result = ReadDecrypted(database, path, password, text);
+    if (readResult != nullptr) {
+        *readResult = result;
+    }
+    if (result != ReadResult::Done) {
         return false;
     }
     try {

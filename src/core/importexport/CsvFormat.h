@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/common/AtomicFile.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
 
@@ -46,7 +47,8 @@ SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options
 SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& options);
 
 // Writes CsvFileBytes to the file. Reports failures.
-bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options);
+bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options,
+               const FileSystemCalls& calls = FileSystemCalls::System());
 
 // Reads the file, checks all of it, then adds one entry per record with AddRenaming. Nothing is added when the
 // file is refused; every refusal is reported.

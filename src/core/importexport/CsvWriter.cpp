@@ -80,7 +80,9 @@ SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& opti
     return EncodeExportText(BuildCsv(database, options), LineEnds::CrLfForEveryLf);
 }
 
-bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options)
+bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options,
+               const FileSystemCalls& calls)
 {
-    return WriteExportFile(database.Reporter(), path, [&] { return CsvFileBytes(database, options); });
+    return WriteExportFile(
+        database.Reporter(), path, [&] { return CsvFileBytes(database, options); }, calls);
 }

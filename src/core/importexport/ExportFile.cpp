@@ -64,11 +64,11 @@ SecureBytes EncodeExportText(const SecureString& text, LineEnds lineEnds)
 }
 
 bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path,
-                     const std::function<SecureBytes()>& buildBytes)
+                     const std::function<SecureBytes()>& buildBytes, const FileSystemCalls& calls)
 {
     try {
         const SecureBytes bytes = buildBytes();
-        WriteFileAtomically(path, bytes);
+        WriteFileAtomically(path, bytes, {{}, calls});
         return true;
     } catch (const UnencodableText&) {
         reporter.ShowMessage(SaveFailedMessage, MessageIcon::None);

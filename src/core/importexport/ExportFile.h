@@ -4,6 +4,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Reporter.h"
 #include "core/common/SecureString.h"
 
@@ -31,4 +32,5 @@ SecureBytes EncodeExportText(const SecureString& text, LineEnds lineEnds);
 // Builds the file's bytes and writes them in one atomic replacement. Reports a failure of either step with the
 // exports' messages and returns false; on success nothing is shown.
 bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path,
-                     const std::function<SecureBytes()>& buildBytes);
+                     const std::function<SecureBytes()>& buildBytes,
+                     const FileSystemCalls& calls = FileSystemCalls::System());

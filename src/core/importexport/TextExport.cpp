@@ -116,12 +116,14 @@ SecureBytes HtmlFileBytes(const CDataBase& database)
     return EncodeExportText(BuildHtmlTable(database), LineEnds::CrLfForBareLf);
 }
 
-bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path)
+bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path, const FileSystemCalls& calls)
 {
-    return WriteExportFile(database.Reporter(), path, [&] { return TextListingFileBytes(database); });
+    return WriteExportFile(
+        database.Reporter(), path, [&] { return TextListingFileBytes(database); }, calls);
 }
 
-bool ExportHtml(const CDataBase& database, const std::filesystem::path& path)
+bool ExportHtml(const CDataBase& database, const std::filesystem::path& path, const FileSystemCalls& calls)
 {
-    return WriteExportFile(database.Reporter(), path, [&] { return HtmlFileBytes(database); });
+    return WriteExportFile(
+        database.Reporter(), path, [&] { return HtmlFileBytes(database); }, calls);
 }

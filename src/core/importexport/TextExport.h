@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "core/common/AtomicFile.h"
+
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
 
@@ -19,5 +21,7 @@ SecureBytes TextListingFileBytes(const CDataBase& database);
 SecureBytes HtmlFileBytes(const CDataBase& database);
 
 // Write those bytes to the file; report failures and return false.
-bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path);
-bool ExportHtml(const CDataBase& database, const std::filesystem::path& path);
+bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path,
+                       const FileSystemCalls& calls = FileSystemCalls::System());
+bool ExportHtml(const CDataBase& database, const std::filesystem::path& path,
+                const FileSystemCalls& calls = FileSystemCalls::System());

@@ -2,6 +2,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
+#include "core/database/FileReplacedCheck.h"
 #include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
 #include "core/settings/BuiltinTexts.h"
@@ -9,9 +10,6 @@
 namespace {
 constexpr int MergeTip = 1;
 constexpr char16_t BackupExtension[] = u".bak";
-const std::u16string ChangedByAnotherProgramMessage =
-    u"The database file was replaced by another program after it was opened here, so this change was not saved, to "
-    u"keep that program's change. Close the database and open it again, then repeat your change.";
 
 std::u16string PathText(const std::filesystem::path& path)
 {
@@ -65,20 +63,27 @@ bool DatabaseSession::AskToCloseOpenDatabase()
 void DatabaseSession::Hold(const std::filesystem::path& path)
 {
     handle.Open(path);
-    versionHeld = FileVersion::At(path);
+    versionHeld = handle.HeldVersion();
 }
 
 bool DatabaseSession::WriteHeldFile(const SecureString& password)
 {
     // Another Lockmere can replace the file only in the moments it is not held here: while it is read, and around
     // our own saves. Writing over a version we never read would silently undo that program's change.
-    const auto unchangedSinceHeld = [this](const struct stat* existing) {
-        if (existing != nullptr && versionHeld && FileVersion::Of(*existing) != *versionHeld) {
-            throw TargetCheckFailed(ChangedByAnotherProgramMessage);
-        }
+    const auto check = [this](const struct stat* existing) {
+        RefuseIfReplaced(existing, versionHeld);
+        damaged.KeepBeforeReplacing(database.Texts());
     };
     handle.Close();
-    return WriteDatabase(database, Path(), password, unchangedSinceHeld);
+    FileVersion written;
+    if (!WriteDatabase(database, Path(), password, {check}, &written)) {
+        return false;
+    }
+    // The version we wrote, not whatever the path shows once it is held again: a program that replaced the file in
+    // between would otherwise have its change taken for ours and undone by the next save.
+    handle.Open(Path());
+    versionHeld = written;
+    return true;
 }
 
 void DatabaseSession::ShowOpened(const std::filesystem::path& path)
@@ -109,6 +114,7 @@ void DatabaseSession::CloseDatabase()
 {
     ++generation;
     handle.Close();
+    damaged.Forget();
     ClearCollection();
     lastPath.clear();
     view.EnableCommands(false);
@@ -129,6 +135,7 @@ DatabaseSession::Attempt DatabaseSession::TryCreate()
     }
     masterPassword = std::move(*password);
     lastPath = PathText(*path);
+    damaged.Forget();
     // The collection is empty here: either nothing was open or CloseDatabase has just cleared it.
     if (!WriteDatabase(database, *path, masterPassword)) {
         lastPath.clear();
@@ -189,17 +196,19 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
         }
         masterPassword = std::move(*password);
         const std::optional<FileVersion> versionRead = FileVersion::At(path);
-        int result = ReadDatabase(database, path, masterPassword);
+        RecordsRead read;
+        int result = ReadDatabase(database, path, masterPassword, &read);
         if (result == ReadResult::Done) {
             Hold(path);
             if (versionHeld != versionRead) {
                 // Replaced while it was read: read the version now held, which nobody else can replace.
                 ClearCollection();
-                result = ReadDatabase(database, path, masterPassword);
+                result = ReadDatabase(database, path, masterPassword, &read);
             }
         }
         if (result == ReadResult::Done) {
             ShowOpened(path);
+            damaged.Opened(database, path, read);
             return true;
         }
         // Whatever a failed read may have inserted must not be shown as if it were the database.
@@ -216,7 +225,6 @@ bool DatabaseSession::SaveAndReopen()
     if (!WriteHeldFile(masterPassword)) {
         return false;
     }
-    Hold(Path());
     view.FillViews();
     return true;
 }
@@ -323,7 +331,6 @@ void DatabaseSession::ChangeMasterPassword()
     }
     if (WriteHeldFile(*fresh)) {
         masterPassword = std::move(*fresh);
-        Hold(Path());
     } else {
         // The file is still under the old password, so the old one stays the master password: otherwise the
         // next unrelated save would silently re-key the file to a password whose change was reported as failed.

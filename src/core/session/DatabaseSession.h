@@ -8,6 +8,7 @@
 
 #include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
+#include "core/database/DamagedOriginal.h"
 #include "core/database/DataBase.h"
 #include "core/session/IDatabaseFileHandle.h"
 #include "core/session/IPrompts.h"
@@ -103,7 +104,8 @@ private:
     bool AskToCloseOpenDatabase();
     // Holds the file against other writers and notes which version of it is held.
     void Hold(const std::filesystem::path& path);
-    // Writes the collection over the held file, unless another program has replaced that file meanwhile.
+    // Writes the collection over the held file, unless another program has replaced that file meanwhile, and holds
+    // it again. A damaged original is kept beside it first.
     bool WriteHeldFile(const SecureString& password);
     void ShowOpened(const std::filesystem::path& path);
     void Report(const std::u16string& text, MessageIcon icon);
@@ -120,6 +122,7 @@ private:
     IDatabaseFileHandle& handle;
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
+    DamagedOriginal damaged;
     bool isLocked = false;
     bool opening = false;
     std::uint64_t generation = 0;

@@ -271,10 +271,10 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 258
     u" ", // 259
     u" ", // 260
-    u" ", // 261
-    u" ", // 262
-    u" ", // 263
-    u" ", // 264
+    u"The database file is damaged. Entries read:", // 261
+    u"The rest of the file could not be read. Before the first change is saved, the original file is kept as:", // 262
+    u"The damaged original could not be kept beside the database file, so the change was not saved.", // 263
+    u"A field contains a NUL character (U+0000), which can not be stored. Remove it and try again.", // 264
     u" ", // 265
     u" ", // 266
     u" ", // 267

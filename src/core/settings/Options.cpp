@@ -121,7 +121,7 @@ void COptions::Load(IMessageReporter& reporter, const std::filesystem::path& fil
     }
 }
 
-bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& file) const
+bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& file, const FileSystemCalls& calls) const
 {
     try {
         auto document = std::make_unique<CXML>();
@@ -146,12 +146,16 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& fil
             }
             document->SetValue(setting.key, text);
         }
-        document->Save(file);
+        document->Save(file, calls);
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);
-        return false;
+    } catch (...) {
+        // Out of memory on a huge hand-made file, say: the save fails like any other, and nothing escapes to end
+        // the program at exit.
+        reporter.ShowMessage(std::u16string(u"Unable to save XML document."), MessageIcon::Error);
     }
+    return false;
 }
 
 bool& COptions::Tip(int number)

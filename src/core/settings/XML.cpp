@@ -84,6 +84,47 @@ void RepairEncoding(pugi::xml_document& document)
     }
 }
 
+// Indenting costs one tab per level on every line, which for a deeply nested hand-made file grows with the square
+// of its depth. Such a document is written without indentation, which readers take as the same document.
+constexpr int DeepestIndentedLevel = 32;
+
+bool IsDeeperThan(const pugi::xml_document& document, int levels)
+{
+    std::vector<std::pair<pugi::xml_node, int>> pending{{document, 0}};
+    while (!pending.empty()) {
+        const auto [node, depth] = pending.back();
+        pending.pop_back();
+        if (depth > levels) {
+            return true;
+        }
+        for (pugi::xml_node child : node.children()) {
+            pending.emplace_back(child, depth + 1);
+        }
+    }
+    return false;
+}
+
+// XML 1.0 allows no control character but tab, line feed and carriage return, not even as a character reference,
+// and no unpaired surrogate: such characters are left out, so that every reader accepts the file.
+std::u16string AllowedInXml(std::u16string_view text)
+{
+    std::u16string allowed;
+    allowed.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            allowed += unit;
+            allowed += text[++i];
+        } else if ((unit >= 0x20 || unit == u'\t' || unit == u'\n' || unit == u'\r') && !high && !low &&
+                   unit != 0xFFFE && unit != 0xFFFF) {
+            allowed += unit;
+        }
+    }
+    return allowed;
+}
+
 // The text of all text and CDATA nodes below the element, in document order, as a DOM reads an element's text.
 std::string TextContent(pugi::xml_node element)
 {
@@ -124,13 +165,6 @@ void RemoveChildren(pugi::xml_node element)
     }
 }
 
-bool IsReadOnly(const std::filesystem::path& path)
-{
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status) &&
-           (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
-}
 } // namespace
 
 XmlError::XmlError(std::u16string_view message)
@@ -226,20 +260,20 @@ void CXML::SetValue(std::u16string_view key, std::u16string_view text)
         }
     }
     RemoveChildren(element);
-    element.append_child(pugi::node_pcdata).set_value(Utf16ToUtf8(text).c_str());
+    element.append_child(pugi::node_pcdata).set_value(Utf16ToUtf8(AllowedInXml(text)).c_str());
 }
 
-void CXML::Save(const std::filesystem::path& path) const
+void CXML::Save(const std::filesystem::path& path, const FileSystemCalls& calls) const
 {
-    // Replacing the file by rename would succeed on a file the user made read-only; honour the protection instead.
-    if (path.empty() || IsReadOnly(path)) {
+    if (path.empty()) {
         throw XmlError(CannotSaveDocument);
     }
     StringWriter writer;
-    document->save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
+    const bool deep = IsDeeperThan(*document, DeepestIndentedLevel);
+    document->save(writer, "\t", deep ? pugi::format_raw : pugi::format_default, pugi::encoding_utf8);
     try {
         const auto* bytes = reinterpret_cast<const unsigned char*>(writer.bytes.data());
-        WriteFileAtomically(path, {bytes, writer.bytes.size()}, 0600);
+        WriteFileAtomically(path, {bytes, writer.bytes.size()}, {{}, calls});
     } catch (const FileWriteError&) {
         throw XmlError(CannotSaveDocument);
     } catch (const std::filesystem::filesystem_error&) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/common/AtomicFile.h"
+
 namespace pugi {
 class xml_document;
 class xml_node;
@@ -45,7 +47,7 @@ public:
     // root is not `Options` is left as it is.
     void SetValue(std::u16string_view key, std::u16string_view text);
     // Writes the document in UTF-8, replacing the file atomically. Throws XmlError when it cannot be written.
-    void Save(const std::filesystem::path& path) const;
+    void Save(const std::filesystem::path& path, const FileSystemCalls& calls = FileSystemCalls::System()) const;
 
 private:
     pugi::xml_node Find(std::u16string_view path) const;

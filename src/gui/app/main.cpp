@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     KeepSettingsInFolder(ProgramPath().parent_path());
 #endif
     QApplication application(argc, argv);
-    CGuiReporter reporter(CGuiReporter::TestLogFromEnvironment());
+    CGuiReporter reporter;
     CApp app(reporter);
     return app.Run();
 }

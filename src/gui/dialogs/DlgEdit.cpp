@@ -16,11 +16,14 @@
 #include <limits>
 
 #include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
+#include "core/passgen/GeneratorSettings.h"
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/DialogButtons.h"
+#include "gui/dialogs/PasswordMasking.h"
 
 namespace {
 constexpr char16_t NoSuchEntryText[] = u"Error. No such entry.";
@@ -44,7 +47,10 @@ QPushButton* SmallButton(const QString& text, const char* name, QWidget* parent)
     button->setObjectName(QLatin1String(name));
     // ENTER in a field belongs to OK, never to the buttons beside the fields.
     button->setAutoDefault(false);
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Generate")) + 24);
+    // As wide as the English "Generate" at least, so the buttons line up; wider where a translation needs it.
+    const QFontMetrics metrics = button->fontMetrics();
+    button->setFixedWidth(
+        std::max(metrics.horizontalAdvance(QStringLiteral("Generate")), metrics.horizontalAdvance(text)) + 24);
     return button;
 }
 
@@ -96,7 +102,7 @@ void CDlgEdit::CreateControls()
 {
     setWindowTitle(QtText(texts, mode == EditMode::Add ? TextId::AddEntry : TextId::EditEntry));
     // The masked fields show asterisks, the masking character the program has always used.
-    setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    MaskWithAsterisks(*this);
 
     groupBox = new QComboBox(this);
     groupBox->setObjectName(QStringLiteral("group"));
@@ -217,11 +223,7 @@ int CDlgEdit::exec()
 void CDlgEdit::GeneratePassword()
 {
     // The generator follows the settings as they are now, which the options dialog may have changed.
-    generator.length = options.iPassGenLength;
-    generator.upper = options.fPassGenUpperLetters ? 1 : 0;
-    generator.lower = options.fPassGenLowerLetters ? 1 : 0;
-    generator.numbers = options.fPassGenNumbers ? 1 : 0;
-    generator.special = options.fPassGenSpecSymbols ? 1 : 0;
+    ApplyGeneratorSettings(generator, options);
     SecureString generated;
     try {
         generator.Generate(generated);
@@ -310,6 +312,10 @@ void CDlgEdit::accept()
     FieldsToMembers();
     if (password != repeat) {
         database.Reporter().ShowMessage(texts.Text(TextId::EntryPasswordsDiffer), MessageIcon::Error);
+        return;
+    }
+    if (HoldsNul(Values())) {
+        database.Reporter().ShowMessage(texts.Text(TextId::FieldHoldsNul), MessageIcon::Error);
         return;
     }
     QDialog::accept();

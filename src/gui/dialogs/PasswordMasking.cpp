@@ -4,6 +4,11 @@
 #include <QLineEdit>
 #include <vector>
 
+void MaskWithAsterisks(QWidget& widget)
+{
+    widget.setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+}
+
 void ConnectMasking(QCheckBox& hideBox, std::initializer_list<QLineEdit*> fields)
 {
     const std::vector<QLineEdit*> masked(fields);
@@ -12,6 +17,9 @@ void ConnectMasking(QCheckBox& hideBox, std::initializer_list<QLineEdit*> fields
             field->setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
         }
     };
+    for (QLineEdit* field : masked) {
+        MaskWithAsterisks(*field);
+    }
     hideBox.setChecked(true);
     apply(true);
     QObject::connect(&hideBox, &QCheckBox::toggled, &hideBox, apply);

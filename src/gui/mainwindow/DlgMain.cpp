@@ -191,7 +191,8 @@ void CDlgMain::CreateStatusBar()
     groupPane = new QLabel(this);
     groupPane->setFixedWidth(150);
     countPane = new QLabel(this);
-    countPane->setFixedWidth(80);
+    // At least as wide as before, wider where a translation or a large count needs it.
+    countPane->setMinimumWidth(80);
     pathPane = new QLabel(this);
     pathPane->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layoutPane = new LayoutIndicator(this);

@@ -170,6 +170,26 @@ TEST_F(AddRenamingTest, StartsEachAttemptFromTheUnchangedTitle)
     EXPECT_EQ(database.Find(Key(u"Web", u"Bank11"))->password, ToSecure(u"x"));
 }
 
+TEST_F(AddRenamingTest, AlwaysTakesTheFirstFreeNumberAlsoAfterAKeyWasFreed)
+{
+    for (int i = 0; i < 4; ++i) {
+        database.AddRenaming(Key(u"Web", u"Bank"), Fields());
+    }
+    ASSERT_TRUE(database.Find(Key(u"Web", u"Bank3")));
+    database.Remove(Key(u"Web", u"Bank1"));
+    database.AddRenaming(Key(u"Web", u"Bank"), Fields(u"fills the gap"));
+    EXPECT_EQ(database.Find(Key(u"Web", u"Bank1"))->password, ToSecure(u"fills the gap"));
+
+    database.Replace(Key(u"Web", u"Other"), Key(u"Web", u"Bank2"), Fields());
+    database.AddRenaming(Key(u"Web", u"Bank"), Fields(u"after a rename"));
+    EXPECT_EQ(database.Find(Key(u"Web", u"Bank2"))->password, ToSecure(u"after a rename"));
+
+    database.Clear();
+    database.Add(Key(u"Web", u"Bank"), Fields());
+    database.AddRenaming(Key(u"Web", u"Bank"), Fields(u"after clearing"));
+    EXPECT_EQ(database.Find(Key(u"Web", u"Bank1"))->password, ToSecure(u"after clearing"));
+}
+
 TEST_F(DataBaseTest, EntryAtCountsPositionsFromOneAfterTheBase)
 {
     database.Add(Key(u"b", u"1"), Fields());

@@ -9,6 +9,7 @@
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
+#include "support/FailingFileCalls.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -242,8 +243,6 @@ TEST_F(DatabaseFileTest, NonAsciiPasswordIsHashedAsUtf16AndOpensOnlyWithItself)
 class DatabaseFileSavingTest : public DatabaseFileTest
 {
 protected:
-    void TearDown() override { SetWriteFaultForTesting(std::nullopt); }
-
     mode_t ModeOf(const std::filesystem::path& path)
     {
         struct stat status
@@ -284,14 +283,13 @@ TEST_F(DatabaseFileSavingTest, AFailureAtAnyStepLeavesThePreviousFileByteIdentic
                                                                             {WriteStep::Close, 0},
                                                                             {WriteStep::Rename, 0}}) {
         recorder.Reset();
-        SetWriteFaultForTesting(step, index);
-        EXPECT_FALSE(WriteDatabase(database, file, password));
+        const FailingFileCalls failing(step, index);
+        EXPECT_FALSE(WriteDatabase(database, file, password, {{}, failing}));
         EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{WriteFileError});
         EXPECT_EQ(ReadFileBytes(file), before);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
             << "a temporary file was left behind";
     }
-    SetWriteFaultForTesting(std::nullopt);
     EXPECT_TRUE(WriteDatabase(database, file, password));
 }
 

@@ -5,6 +5,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/TextExport.h"
+#include "support/FailingFileCalls.h"
 
 namespace {
 const std::u16string SaveFailed = u"An exception occurred when attempting to save the file.";
@@ -17,10 +18,8 @@ protected:
     struct Writer
     {
         const char* name;
-        std::function<bool(const CDataBase&, const std::filesystem::path&)> write;
+        std::function<bool(const CDataBase&, const std::filesystem::path&, const FileSystemCalls&)> write;
     };
-
-    void TearDown() override { SetWriteFaultForTesting(std::nullopt); }
 
     // Large enough that every export needs more than one write call.
     void FillLargeCollection()
@@ -34,8 +33,8 @@ protected:
     static std::vector<Writer> Writers()
     {
         return {
-            {"CSV", [](const CDataBase& database,
-                       const std::filesystem::path& path) { return ExportCsv(database, path, CsvExportOptions{}); }},
+            {"CSV", [](const CDataBase& database, const std::filesystem::path& path,
+                       const FileSystemCalls& calls) { return ExportCsv(database, path, CsvExportOptions{}, calls); }},
             {"text", ExportTextListing},
             {"HTML", ExportHtml},
         };
@@ -51,7 +50,7 @@ TEST_F(ExportFaultTest, AFailureAtAnyStepLeavesThePreviousExportByteIdentical)
 
     for (const Writer& writer : Writers()) {
         const std::filesystem::path file = folder / (std::string("export.") + writer.name);
-        ASSERT_TRUE(writer.write(previousDatabase, file)) << writer.name;
+        ASSERT_TRUE(writer.write(previousDatabase, file, FileSystemCalls::System())) << writer.name;
         const std::string previous = ReadFileBytes(file);
         ASSERT_GT(std::filesystem::file_size(file), 0u);
 
@@ -62,14 +61,13 @@ TEST_F(ExportFaultTest, AFailureAtAnyStepLeavesThePreviousExportByteIdentical)
                                                                                 {WriteStep::Close, 0},
                                                                                 {WriteStep::Rename, 0}}) {
             recorder.Reset();
-            SetWriteFaultForTesting(step, index);
-            EXPECT_FALSE(writer.write(database, file)) << writer.name << " step " << static_cast<int>(step);
+            EXPECT_FALSE(writer.write(database, file, FailingFileCalls(step, index)))
+                << writer.name << " step " << static_cast<int>(step);
             EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{SaveFailed}) << writer.name;
             EXPECT_EQ(ReadFileBytes(file), previous) << writer.name << " step " << static_cast<int>(step);
         }
-        SetWriteFaultForTesting(std::nullopt);
         recorder.Reset();
-        EXPECT_TRUE(writer.write(database, file)) << writer.name;
+        EXPECT_TRUE(writer.write(database, file, FileSystemCalls::System())) << writer.name;
         EXPECT_GT(std::filesystem::file_size(file), AtomicWriteChunkSize) << writer.name;
         EXPECT_TRUE(recorder.messages.empty());
     }

@@ -499,7 +499,7 @@ TEST_F(FileReplacedByAnotherProgramTest, SavingIsRefusedAndKeepsTheOtherPrograms
     EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
 
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_NE(messages.messages[0].text.find(u"replaced by another program"), std::u16string::npos);
+    EXPECT_NE(messages.messages[0].text.find(u"changed by another program"), std::u16string::npos);
     EXPECT_EQ(ReadFileBytes(path), replaced);
     EXPECT_FALSE(database.Find(added.Key()));
     EXPECT_TRUE(handle.IsOpen());

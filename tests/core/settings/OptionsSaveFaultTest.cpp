@@ -2,6 +2,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/settings/Options.h"
+#include "support/FailingFileCalls.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -12,8 +13,6 @@ const std::u16string CannotSave = u"Unable to save XML document.";
 class OptionsSaveFaultTest : public testing::Test
 {
 protected:
-    void TearDown() override { SetWriteFaultForTesting(std::nullopt); }
-
     TempDir folder;
     std::filesystem::path file = folder / "Lockmere.xml";
     MessageRecorder recorder;
@@ -31,14 +30,12 @@ TEST_F(OptionsSaveFaultTest, AFailureAtAnyStepLeavesThePreviousFileByteIdentical
 
     for (WriteStep step : {WriteStep::Create, WriteStep::Write, WriteStep::Sync, WriteStep::Close, WriteStep::Rename}) {
         recorder.Reset();
-        SetWriteFaultForTesting(step);
-        EXPECT_FALSE(changed.Save(recorder, file));
+        EXPECT_FALSE(changed.Save(recorder, file, FailingFileCalls(step)));
         EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{CannotSave});
         EXPECT_EQ(ReadFileBytes(file), previous);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
             << "a temporary file was left behind";
     }
-    SetWriteFaultForTesting(std::nullopt);
     recorder.Reset();
     EXPECT_TRUE(changed.Save(recorder, file));
     EXPECT_NE(ReadFileBytes(file), previous);
@@ -49,8 +46,7 @@ TEST_F(OptionsSaveFaultTest, AFailedFirstSaveLeavesNoFile)
 {
     for (WriteStep step : {WriteStep::Create, WriteStep::Write, WriteStep::Sync, WriteStep::Close, WriteStep::Rename}) {
         recorder.Reset();
-        SetWriteFaultForTesting(step);
-        EXPECT_FALSE(COptions().Save(recorder, file));
+        EXPECT_FALSE(COptions().Save(recorder, file, FailingFileCalls(step)));
         EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{CannotSave});
         EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
     }

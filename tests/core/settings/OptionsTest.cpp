@@ -4,7 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <pugixml.hpp>
@@ -595,3 +597,47 @@ TEST_F(OptionsLocationTest, NoFolderAtAllIsAFailedSaveNotACrash)
     EXPECT_EQ(reporter.Texts(), std::vector<std::u16string>{u"Unable to save XML document."});
 }
 } // namespace
+
+TEST_F(OptionsFileTest, SavesStayWithinXmlAndDoNotGrowWithNesting)
+{
+    PrepareSettingsFile();
+    EXPECT_EQ(std::filesystem::status(appData.Path() / "Tavilo").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    struct Case
+    {
+        const char* name;
+        std::function<void(COptions&)> change;
+        std::function<void()> before;
+    } cases[] = {
+        {"a control character in a value",
+         [](COptions& options) { options.LastPath = std::u16string(u"/home/ann/a") + u'\x01' + u"b\x1F.ldb"; }, [] {}},
+        {"an unknown element nested ten thousand levels deep", [](COptions&) {},
+         [this] {
+             std::string nested = "<Options>";
+             for (int level = 0; level < 10000; ++level) {
+                 nested += "<deep>";
+             }
+             for (int level = 0; level < 10000; ++level) {
+                 nested += "</deep>";
+             }
+             WriteSettings(nested + "</Options>");
+         }},
+    };
+    for (const Case& test : cases) {
+        std::filesystem::remove_all(appData.Path() / "Tavilo");
+        test.before();
+        COptions options = Loaded();
+        test.change(options);
+        ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile())) << test.name;
+        const std::size_t firstSize = std::filesystem::file_size(SettingsFile());
+        ASSERT_TRUE(Loaded().Save(reporter, PrepareSettingsFile())) << test.name;
+        EXPECT_LE(std::filesystem::file_size(SettingsFile()), 2 * firstSize) << test.name;
+        EXPECT_LT(firstSize, 200000u) << test.name;
+        const std::string bytes = ReadFileBytes(SettingsFile());
+        EXPECT_EQ(bytes.find("&#"), std::string::npos) << test.name;
+        EXPECT_TRUE(std::none_of(bytes.begin(), bytes.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+        })) << test.name;
+        ExpectWellFormed(SettingsFile());
+    }
+}

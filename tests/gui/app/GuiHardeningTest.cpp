@@ -49,3 +49,15 @@ TEST_F(GuiHardening, SoonAfterItStartsItIsNotDumpableAndWritesNoCoreFile)
         << "dumpable: " << IsDumpable(gui.Pid()).value_or(true);
 }
 } // namespace
+
+namespace {
+TEST(ShippedPrograms, HoldNoTestSwitch)
+{
+    // A test hook in the shipped program would let anyone who sets a variable silence its messages.
+    for (const char* program : {"lockmere", "lockmere-cli"}) {
+        const std::string binary = ReadFileBytes(std::filesystem::path(LOCKMERE_BIN_DIR) / program);
+        EXPECT_EQ(binary.find("LOCKMERE_TEST"), std::string::npos) << program;
+        EXPECT_EQ(binary.find("ForTesting"), std::string::npos) << program;
+    }
+}
+} // namespace

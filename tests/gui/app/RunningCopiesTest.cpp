@@ -50,7 +50,8 @@ protected:
         ::chmod(runtimeFolder.c_str(), 0700);
     }
 
-    static std::filesystem::path Program() { return std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere"; }
+    // The program with its messages logged instead of shown (tests/programs).
+    static std::filesystem::path Program() { return std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere_logging"; }
 
     EnvironmentChanges Environment() const
     {

@@ -447,3 +447,45 @@ TEST_F(DlgEditOkTest, UntouchedSingleLineFieldsComeBackExactlyAsStored)
     ASSERT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Values(), values);
 }
+
+TEST_F(DlgEditOkTest, ANulInAnyFieldIsRefusedWithAMessageAndTheDialogStaysOpen)
+{
+    options.fPassGenAuto = false;
+    const QString withNul = QStringLiteral("M") + QChar(u'\0') + QStringLiteral("N");
+    for (const char* name : {"title", "username", "url"}) {
+        recorder.Reset();
+        auto dialog = Open(EditMode::Add);
+        dialog->show();
+        Field(*dialog, name)->setText(withNul);
+        Click(*dialog, "ok");
+        EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{texts.Text(264)}) << name;
+        EXPECT_TRUE(dialog->isVisible()) << name;
+        EXPECT_EQ(dialog->result(), 0) << name;
+    }
+}
+
+TEST_F(DlgEditOpeningTest, AHandEditedHugeLengthGeneratesNoMoreThanTheLongestPassword)
+{
+    options.fPassGenAuto = true;
+    options.iPassGenLength = 2147483647;
+    auto dialog = Open(EditMode::Add);
+    EXPECT_EQ(Field(*dialog, "password")->text().size(), 100000);
+}
+
+namespace {
+// The built-in texts with the entry dialog's button texts in Russian, the longest of the shipped languages.
+class RussianButtons : public BuiltinTextSource
+{
+public:
+    const std::u16string& Text(int id) const override { return id == 187 ? generate : BuiltinTextSource::Text(id); }
+    std::u16string generate = u"Сгенерировать";
+};
+} // namespace
+
+TEST_F(DlgEditButtonsTest, TheGenerateButtonFitsItsTranslatedText)
+{
+    RussianButtons russian;
+    CDlgEdit dialog(EditMode::Add, database, options, russian, std::nullopt, std::nullopt, nullptr, random);
+    auto* generate = Child<QPushButton>(dialog, "generate");
+    EXPECT_GT(generate->width(), generate->fontMetrics().horizontalAdvance(generate->text()));
+}

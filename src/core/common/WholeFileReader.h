@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "core/common/SecureString.h"
+#include "core/common/UniqueFd.h"
+
+// The file could not be opened or read, or it is no regular file (a folder, a pipe, a device).
+struct FileUnreadable
+{};
+// The file holds the size limit or more.
+struct FileTooLarge
+{};
+
+// Opens a regular file for reading without ever blocking: a pipe or device in its place is refused at once instead
+// of hanging the program in `open`. Returns the descriptor and the size taken from it, so that the size and the
+// content are those of the same file. Throws FileUnreadable or FileTooLarge (at `sizeLimit` bytes or more).
+UniqueFd OpenRegularFile(const std::filesystem::path& path, std::uint64_t sizeLimit, std::uint64_t& size);
+
+// Reads exactly `length` bytes from the descriptor into `buffer`; throws FileUnreadable when the file ends early.
+void ReadExactly(const UniqueFd& file, unsigned char* buffer, std::uint64_t length);
+
+// The whole file in a wiping buffer.
+SecureBytes ReadWholeFile(const std::filesystem::path& path, std::uint64_t sizeLimit);
+
+// The whole file in a wiping text buffer of (size + 1) / 2 + roomUnits code units, zero after the file's bytes, so
+// that the content can be decrypted in place and taken as text without a copy. `size` receives the file's length.
+SecureString ReadWholeFileAsText(const std::filesystem::path& path, std::uint64_t sizeLimit, std::size_t roomUnits,
+                                 std::uint64_t& size);
