@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils fonts-dejavu-core
     clang clang-format
+    librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian
 )
 
 missing=()
