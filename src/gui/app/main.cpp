@@ -7,6 +7,8 @@
 int main(int argc, char* argv[])
 {
     HardenProcess();
+    // Lets Wayland compositors match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tavilo.lockmere"));
     QApplication application(argc, argv);
     CGuiReporter reporter(CGuiReporter::TestLogFromEnvironment());
     CApp app(reporter);
