@@ -29,7 +29,7 @@ for language_file in "$source_dir"/resources/lang/*.lng; do
     expected+=("share/lockmere/$(basename "$language_file")")
 done
 if [[ -e $build_dir/bin/pv.dat ]]; then
-    expected+=(share/lockmere/pv.dat)
+    expected+=(lib/lockmere/pv.dat share/lockmere/pv.dat)
 fi
 sizes=(16 32 48 64 128 256)
 if [[ $gui == ON ]]; then
@@ -44,11 +44,12 @@ if [[ $gui == ON ]]; then
         expected+=("share/icons/hicolor/${size}x${size}/apps/lockmere.png")
     done
 fi
-diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) ||
+diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort) ||
     fail "the installed files differ from the expected list (- expected, + installed)"
 
-for program in "$prefix"/bin/*; do
-    file "$program" | grep -q ', stripped' || fail "$program is not stripped"
+for program in "$prefix"/bin/* "$prefix"/share/lockmere/pv.dat; do
+    [[ -e $program ]] || continue
+    file --dereference "$program" | grep -q 'ELF.*, stripped' || fail "$program is no stripped program"
 done
 
 pages=("$prefix"/share/man/man1/*.1.gz)
