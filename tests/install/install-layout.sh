@@ -60,11 +60,6 @@ for page in "${pages[@]}"; do
     grep -q "^NAME" <<<"$rendered" || fail "$name.1 renders without a NAME section"
     grep -Eq "^ +$name +- " <<<"$rendered" || fail "$name.1 names another program"
 done
-# The generated page is the program's own help: every command it lists is in the page.
-cli_page=$(MANWIDTH=200 man -l "$prefix/share/man/man1/lockmere-cli.1.gz")
-for command in $("$prefix/bin/lockmere-cli" --help | sed -n 's/^ *lockmere-cli \([a-z][a-z-]*\).*/\1/p'); do
-    grep -q "lockmere-cli $command" <<<"$cli_page" || fail "lockmere-cli.1 lacks the command $command"
-done
 
 if [[ $gui == ON ]]; then
     desktop-file-validate "$prefix/share/applications/com.tavilo.lockmere.desktop" ||
@@ -90,7 +85,8 @@ message=$(echo wrong | run_cli ls "$work/test.ldb" 2>&1 >/dev/null) || status=$?
 [[ $status -eq 3 && $message == "Ungültiges Passwort." ]] ||
     fail "a wrong password gave status $status and '$message', not the German message of the installed language file"
 
-# The completion offers the installed program's commands and a command's options.
+# The completion offers the installed program's commands and a command's options, and the generated manual page,
+# made from the same help, describes every one of those commands.
 completions=$(
     PATH=$prefix/bin:$PATH bash -c '
         source "$1"
@@ -98,8 +94,14 @@ completions=$(
         COMP_WORDS=(lockmere-cli add db --u); COMP_CWORD=3; _lockmere_cli; echo "${COMPREPLY[*]}"
     ' completion "$prefix/share/bash-completion/completions/lockmere-cli"
 )
+commands=$(head -1 <<<"$completions")
 for command in create ls add; do
-    [[ " $(head -1 <<<"$completions") " == *" $command "* ]] || fail "the command $command is not completed: $completions"
+    [[ " $commands " == *" $command "* ]] || fail "the command $command is not completed: $completions"
+done
+cli_page=$(MANWIDTH=200 man -l "$prefix/share/man/man1/lockmere-cli.1.gz")
+for command in $commands; do
+    [[ $command == --help ]] || grep -Eq "(^|[[:space:]])$command([[:space:]]|$)" <<<"$cli_page" ||
+        fail "lockmere-cli.1 lacks the command $command"
 done
 [[ $(tail -1 <<<"$completions") == *--url*--username* ]] || fail "no options of add completed: $completions"
 echo "installation checked: ${#expected[@]} files"
