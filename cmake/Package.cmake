@@ -13,8 +13,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tavilo.com/?p=lockmere")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads the SVG icons through a plugin, which dpkg-shlibdeps cannot see in the programs' own links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+if(TARGET lockmere)
+    # Qt loads the SVG icons through a plugin, which dpkg-shlibdeps cannot see in the program's own links.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The first line is the synopsis; CPack indents the rest as the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[password manager with an encrypted database file
