@@ -13,10 +13,10 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
                                                 WORLD_READ WORLD_EXECUTE)
 
 # Manual pages and the changelog go in compressed, as Debian asks; man reads them either way.
-function(lockmere_compressed_file page source)
-    add_custom_command(OUTPUT ${LOCKMERE_GENERATED_DIR}/${page}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${LOCKMERE_GENERATED_DIR}/${page}
-        COMMAND ${LOCKMERE_GZIP} -9nf ${LOCKMERE_GENERATED_DIR}/${page}
+function(lockmere_compressed_file name source)
+    add_custom_command(OUTPUT ${LOCKMERE_GENERATED_DIR}/${name}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${LOCKMERE_GENERATED_DIR}/${name}
+        COMMAND ${LOCKMERE_GZIP} -9nf ${LOCKMERE_GENERATED_DIR}/${name}
         DEPENDS ${source} VERBATIM)
 endfunction()
 
@@ -43,7 +43,8 @@ if(TARGET lockmere-portable)
     install(CODE "
         set(installed \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
         if(CMAKE_INSTALL_DO_STRIP)
-            execute_process(COMMAND \"${CMAKE_STRIP}\" \"\${installed}/${portable_dir}/pv.dat\" COMMAND_ERROR_IS_FATAL ANY)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" \"\${installed}/${portable_dir}/pv.dat\"
+                            COMMAND_ERROR_IS_FATAL ANY)
         endif()
         file(MAKE_DIRECTORY \"\${installed}/${LOCKMERE_DATA_DIR}\")
         file(CREATE_LINK ${portable_link_target} \"\${installed}/${LOCKMERE_DATA_DIR}/pv.dat\" SYMBOLIC)
@@ -76,5 +77,6 @@ if(TARGET lockmere)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
-add_custom_target(lockmere_desktop_files ALL DEPENDS ${manual_pages} ${icon_renderings} ${LOCKMERE_GENERATED_DIR}/changelog.gz)
+add_custom_target(lockmere_desktop_files ALL
+                  DEPENDS ${manual_pages} ${icon_renderings} ${LOCKMERE_GENERATED_DIR}/changelog.gz)
 install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

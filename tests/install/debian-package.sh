@@ -13,7 +13,8 @@ fail() {
     exit 1
 }
 
-cpack --config "$build_dir/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
+    fail "cpack: $(cat "$work/cpack.log")"
 packages=("$work"/lockmere_*.deb)
 [[ ${#packages[@]} -eq 1 && -f ${packages[0]} ]] || fail "cpack made no single lockmere package"
 deb=${packages[0]}

@@ -62,12 +62,13 @@ for page in "${pages[@]}"; do
 done
 
 if [[ $gui == ON ]]; then
-    desktop-file-validate "$prefix/share/applications/com.tavilo.lockmere.desktop" ||
-        fail "desktop-file-validate refuses the menu entry"
+    desktop-file-validate "$prefix/share/applications/com.tavilo.lockmere.desktop" >"$work/desktop" ||
+        fail "desktop-file-validate refuses the menu entry: $(cat "$work/desktop")"
     appstreamcli validate --no-net "$prefix/share/metainfo/com.tavilo.lockmere.metainfo.xml" >"$work/appstream" ||
         fail "appstreamcli refuses the metainfo file: $(cat "$work/appstream")"
     for size in "${sizes[@]}"; do
-        file "$prefix/share/icons/hicolor/${size}x${size}/apps/lockmere.png" | grep -q "PNG image data, $size x $size," ||
+        icon=$prefix/share/icons/hicolor/${size}x${size}/apps/lockmere.png
+        file "$icon" | grep -q "PNG image data, $size x $size," ||
             fail "the ${size}x${size} icon is no PNG of that size"
     done
 fi
@@ -79,7 +80,8 @@ printf '<?xml version="1.0"?>\n<Options><Language>German</Language></Options>\n'
 run_cli() {
     env -i HOME="$home" PATH=/usr/bin:/bin "$prefix/bin/lockmere-cli" "$@"
 }
-printf 'pw\npw\n' | run_cli create "$work/test.ldb" >/dev/null 2>&1 || fail "the installed lockmere-cli cannot create a database"
+printf 'pw\npw\n' | run_cli create "$work/test.ldb" >/dev/null 2>&1 ||
+    fail "the installed lockmere-cli cannot create a database"
 status=0
 message=$(echo wrong | run_cli ls "$work/test.ldb" 2>&1 >/dev/null) || status=$?
 [[ $status -eq 3 && $message == "Ungültiges Passwort." ]] ||
