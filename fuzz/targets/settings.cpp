@@ -2,7 +2,6 @@
 // unchanged, and a file it cannot use shows at most one message.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "FuzzSupport.h"
@@ -14,10 +13,9 @@ namespace {
 const std::filesystem::path& SettingsFile()
 {
     static const std::filesystem::path file = [] {
-        const std::filesystem::path appData = ScratchFolder() / "appdata";
-        ::setenv("APPDATA", appData.c_str(), 1);
-        std::filesystem::create_directories(SettingsFolder());
-        return SettingsFilePath();
+        const std::filesystem::path folder = ScratchFolder() / "settings";
+        std::filesystem::create_directories(folder);
+        return folder / "Lockmere.xml";
     }();
     return file;
 }
@@ -30,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MessageRecorder reporter;
     COptions loaded;
-    loaded.Load(reporter);
+    loaded.Load(reporter, file);
     FuzzCheck(reporter.messages.size() <= 1, "loading shows at most one message");
 
     // The document layer alone, as a save reads it before replacing the values.
@@ -43,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reporter.messages.empty()) {
         return 0;
     }
-    FuzzCheck(loaded.Save(reporter), "settings that were loaded can be saved");
+    FuzzCheck(loaded.Save(reporter, file), "settings that were loaded can be saved");
     COptions again;
-    again.Load(reporter);
+    again.Load(reporter, file);
     COptions expected = loaded;
     if (!expected.fLastDB) {
         expected.LastPath.clear();

@@ -14,6 +14,7 @@
 #include "core/settings/ProgramDataFolder.h"
 #include "core/settings/Translate.h"
 #include "platform/ProgramPath.h"
+#include "platform/SettingsFolder.h"
 
 namespace {
 bool IsHelp(const std::string& argument)
@@ -86,7 +87,7 @@ int Dispatch(const std::vector<std::string>& arguments)
     CCliReporter reporter(STDERR_FILENO);
     // The messages follow the language the user chose for the desktop program. The settings are only read here.
     COptions options;
-    options.Load(reporter);
+    options.Load(reporter, SettingsFilePath());
     CTranslate texts(ProgramDataFolder(ProgramPath().parent_path()));
     texts.Load(options.Language);
     CPasswordReader passwords(STDIN_FILENO, STDERR_FILENO);

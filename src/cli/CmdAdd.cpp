@@ -2,7 +2,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/NewPassword.h"
-#include "cli/Prompts.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
@@ -16,7 +16,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     fields.notes = parsed.Option("--notes").value_or(SecureString());
 
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), true);
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
     fields.password = AskNewPassword(context, NewPasswordMode::EntryPassword);
     if (!database.Entries().Add(key, fields)) {
         throw CliFailure("");

@@ -4,17 +4,14 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/NumberArgument.h"
-#include "cli/Prompts.h"
 #include "core/common/Utf.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/ExportFile.h"
 #include "core/importexport/TextExport.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 // Text ids of the messages that confirm a written file.
-constexpr int CsvCreatedText = 139;
-constexpr int TextCreatedText = 132;
-constexpr int HtmlCreatedText = 133;
 
 constexpr std::array<std::u16string_view, EntryFieldCount> FieldNames = {u"group",    u"title", u"username",
                                                                          u"password", u"url",   u"notes"};
@@ -111,7 +108,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const std::optional<std::filesystem::path> target = parsed.OptionPath("-o");
 
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), false);
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), false);
     if (!target) {
         const SecureBytes bytes = FileBytes(database.Entries(), format, csvOptions);
         context.output.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -120,9 +117,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     if (!WriteFile(database.Entries(), format, csvOptions, *target)) {
         throw CliFailure("");
     }
-    const int created = format == Format::Csv    ? CsvCreatedText
-                        : format == Format::Text ? TextCreatedText
-                                                 : HtmlCreatedText;
+    const int created = format == Format::Csv    ? TextId::CsvFileCreated
+                        : format == Format::Text ? TextId::TextFileCreated
+                                                 : TextId::HtmlFileCreated;
     context.reporter.ShowMessage(context.texts.Text(created) + u" " + Utf8ToUtf16(target->string()),
                                  MessageIcon::Information);
     return ExitCode::Done;

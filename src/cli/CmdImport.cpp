@@ -4,11 +4,10 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/NumberArgument.h"
-#include "cli/Prompts.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
-constexpr int FieldNumbersDifferText = 169;
 constexpr int HighestFieldNumber = 1000000;
 
 std::array<int, EntryFieldCount> FieldNumbersOf(const SecureString& map)
@@ -47,12 +46,12 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
         options.fieldNumbers = FieldNumbersOf(*map);
     }
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
-        context.reporter.ShowMessage(context.texts.Text(FieldNumbersDifferText), MessageIcon::Error);
+        context.reporter.ShowMessage(context.texts.Text(TextId::FieldNumbersDiffer), MessageIcon::Error);
         throw CliFailure("", ExitCode::Usage);
     }
 
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), true);
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
     if (!ImportCsv(database.Entries(), parsed.Path(1), options)) {
         throw CliFailure("");
     }

@@ -1,7 +1,7 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
-#include "cli/Prompts.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
@@ -9,7 +9,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(1);
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), false);
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), false);
     for (const auto& [key, fields] : database.Entries()) {
         SecureUtf8 line = EscapeField(key.group);
         line += '\t';

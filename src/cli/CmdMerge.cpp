@@ -1,20 +1,19 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
-#include "cli/Prompts.h"
 #include "core/database/Merge.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
-constexpr int SpecifyImportingPasswordText = 172;
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(2);
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), true);
-    context.passwords.Explain(context.texts.Text(SpecifyImportingPasswordText));
-    const SecureString otherPassword = context.passwords.Read(context.texts.Text(TextIdMasterPasswordPrompt));
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
+    context.passwords.Explain(context.texts.Text(TextId::SpecifyImportingPassword));
+    const SecureString otherPassword = context.passwords.Read(context.texts.Text(TextId::MasterPasswordLabel));
     if (!MergeDatabase(database.Entries(), parsed.Path(1), otherPassword)) {
         throw CliFailure("");
     }

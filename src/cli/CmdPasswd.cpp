@@ -2,7 +2,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/NewPassword.h"
-#include "cli/Prompts.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
@@ -11,8 +11,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(1);
     CCliDatabase database(context, parsed.Path(0));
     // Only the password that decrypts the file is the old one, so reading it is the check.
-    context.passwords.Explain(context.texts.Text(TextIdSpecifyOldMasterPassword));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), true);
+    context.passwords.Explain(context.texts.Text(TextId::SpecifyOldMasterPassword));
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
     database.SetMasterPassword(AskNewPassword(context, NewPasswordMode::ChangeMaster));
     database.Save();
     return ExitCode::Done;

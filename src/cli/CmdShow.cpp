@@ -3,7 +3,7 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
-#include "cli/Prompts.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 // Fixed English labels, so that scripts can read the output whatever the language of the messages.
@@ -17,7 +17,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(3);
     const EntryKey key{parsed.Text(1), parsed.Text(2)};
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextIdMasterPasswordPrompt), false);
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), false);
     const std::optional<Entry> entry = database.Entries().Find(key);
     if (!entry) {
         FailNoSuchEntry(key);

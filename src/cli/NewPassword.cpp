@@ -5,7 +5,6 @@
 
 namespace {
 // Text id of the label the entry password is asked with.
-constexpr int EntryPasswordLabel = 150;
 } // namespace
 
 SecureString AskNewPassword(CliContext& context, NewPasswordMode mode)
@@ -18,7 +17,7 @@ SecureString AskNewPassword(CliContext& context, NewPasswordMode mode)
     }
     const bool entry = mode == NewPasswordMode::EntryPassword;
     SecureString password =
-        context.passwords.Read(texts.Text(entry ? EntryPasswordLabel : TextId::MasterPasswordLabel));
+        context.passwords.Read(texts.Text(entry ? TextId::PasswordItem : TextId::MasterPasswordLabel));
     const SecureString repeat = context.passwords.Read(texts.Text(TextId::RepeatLabel));
     if (password != repeat) {
         context.reporter.ShowMessage(texts.Text(entry ? TextId::EntryPasswordsDiffer : TextId::MasterPasswordsDiffer),

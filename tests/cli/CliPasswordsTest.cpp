@@ -4,7 +4,7 @@
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
 #include "core/settings/Options.h"
-#include "platform/FileLock.h"
+#include "platform/HeldFile.h"
 #include "support/MessageRecorder.h"
 
 using ::testing::HasSubstr;

@@ -2,13 +2,6 @@
 
 #include "gui/mainwindow/EntryViews.h"
 
-Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username,
-                std::u16string_view password, std::u16string_view url, std::u16string_view notes)
-{
-    return Entry(ToSecure(group), ToSecure(title), ToSecure(username), ToSecure(password), ToSecure(url),
-                 ToSecure(notes));
-}
-
 void AddEntries(CDataBase& database, const std::vector<Entry>& entries)
 {
     for (const Entry& entry : entries) {
@@ -31,6 +24,11 @@ void ViewsAdapter::FillViews()
 {
     ++fills;
     views.RebuildColumns();
+    views.FillViews(true);
+}
+
+void ViewsAdapter::ShowChangedEntries()
+{
     views.FillViews(true);
 }
 

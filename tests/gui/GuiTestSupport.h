@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "core/database/DataBase.h"
-#include "core/database/SessionPrompts.h"
+#include "core/session/IDatabaseFileHandle.h"
+#include "core/session/IPrompts.h"
+#include "core/session/ISessionView.h"
+#include "support/EntryBuilder.h"
 
 class EntryViews;
 
@@ -18,8 +21,6 @@ struct WithApplication
     WithApplication() { EnsureApplication(); }
 };
 
-Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username = u"",
-                std::u16string_view password = u"", std::u16string_view url = u"", std::u16string_view notes = u"");
 void AddEntries(CDataBase& database, const std::vector<Entry>& entries);
 
 // Answers the lifecycle's questions: a fixed password for every open, prepared OK/Cancel answers (Cancel when none
@@ -50,6 +51,7 @@ public:
     void ClearViews() override;
     void EnableCommands(bool) override {}
     void ShowPath(const std::u16string&) override {}
+    void ShowChangedEntries() override;
 
     int fills = 0;
 

@@ -153,9 +153,6 @@ TEST_P(MainMenuTest, MainItemsCarryImages)
     if (GetParam().autoLogin) {
         EXPECT_FALSE(menu.Action(EditAutoLogin)->icon().isNull());
     }
-    menu.ReleaseImages();
-    EXPECT_TRUE(menu.Action(FileNew)->icon().isNull());
-    EXPECT_TRUE(UrlMenu()->icon().isNull());
 }
 
 INSTANTIATE_TEST_SUITE_P(Insertions, MainMenuTest,

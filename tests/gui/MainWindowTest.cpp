@@ -14,6 +14,7 @@
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "gui/mainwindow/EntryListView.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -73,11 +74,6 @@ protected:
         messages.Reset();
     }
 
-    static Entry MakeEntry(std::u16string_view group, std::u16string_view title)
-    {
-        return Entry(ToSecure(group), ToSecure(title), ToSecure(u"u"), ToSecure(u"p"), ToSecure(u""), ToSecure(u""));
-    }
-
     std::u16string commandLine;
     TempDir folder;
     MessageRecorder messages;
@@ -106,7 +102,7 @@ TEST_F(MainWindowTest, NewDatabaseThroughTheDialogsIsSixteenBytesAndShown)
 TEST_F(MainWindowTest, ReopenWithAWrongThenTheRightPassword)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"right", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"right", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     driver.Then(ChooseFile(path.string()));
     driver.Then(TypePassword(QStringLiteral("wrong")));
     driver.Then(TypePassword(QStringLiteral("right")));
@@ -123,7 +119,7 @@ TEST_F(MainWindowTest, ReopenWithAWrongThenTheRightPassword)
 TEST_F(MainWindowTest, NewWhileOpenAnsweredCancelLeavesTheDatabaseOpen)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     OpenThroughTheDialogs(path, QStringLiteral("pw"));
     driver.Then(Cancel());
     Run(FileNew);
@@ -135,7 +131,7 @@ TEST_F(MainWindowTest, NewWhileOpenAnsweredCancelLeavesTheDatabaseOpen)
 TEST_F(MainWindowTest, ChangeTheMasterPassword)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"old", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"old", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     OpenThroughTheDialogs(path, QStringLiteral("old"));
     driver.Then(TypePassword(QStringLiteral("old")));
     driver.Then(TypePasswords(QStringLiteral("new"), QStringLiteral("new")));
@@ -153,7 +149,7 @@ TEST_F(MainWindowTest, BackupOpensWithTheCurrentPassword)
 {
     const auto path = folder / "lockmere.ldb";
     const auto backup = folder / "saved.bak";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     OpenThroughTheDialogs(path, QStringLiteral("pw"));
     driver.Then(ExpectProposalAndChoose(QStringLiteral("lockmere.ldb.bak"), backup.string()));
     Run(FileCreateBackup);
@@ -173,8 +169,8 @@ TEST_F(MainWindowTest, MergeASecondFileUnderItsOwnPassword)
 {
     const auto path = folder / "lockmere.ldb";
     const auto other = folder / "other.ldb";
-    MakeFile(path, u"own", {MakeEntry(u"Web", u"Bank")});
-    MakeFile(other, u"theirs", {MakeEntry(u"Web", u"Bank"), MakeEntry(u"Mail", u"Box")});
+    MakeFile(path, u"own", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
+    MakeFile(other, u"theirs", {MakeEntry(u"Web", u"Bank", u"u", u"p"), MakeEntry(u"Mail", u"Box", u"u", u"p")});
     OpenThroughTheDialogs(path, QStringLiteral("own"));
     driver.Then(ClickOk()); // the tip
     driver.Then(ChooseFile(other.string()));
@@ -198,7 +194,7 @@ TEST_F(MainWindowTest, MergeASecondFileUnderItsOwnPassword)
 TEST_F(MainWindowTest, TextExportProposesTheFileNameWithTxtAppended)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     OpenThroughTheDialogs(path, QStringLiteral("pw"));
     const auto exported = folder / "list.txt";
     driver.Then(ExpectProposalAndChoose(QStringLiteral("lockmere.ldb.txt"), exported.string()));
@@ -282,7 +278,7 @@ TEST_F(MainWindowTest, EscapeEndsTheProgramEvenWithCloseHide)
 TEST_F(MainWindowTest, CloseButtonWithCloseHideMinimisesAndLocks)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     options.fCloseHide = true;
     options.fLockDBMin = true;
     window->show();
@@ -298,7 +294,7 @@ TEST_F(MainWindowTest, CloseButtonWithCloseHideMinimisesAndLocks)
 TEST_F(MainWindowTest, RestoringALockedWindowAsksForThePasswordAgain)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     options.fLockDBMin = true;
     window->show();
     OpenThroughTheDialogs(path, QStringLiteral("pw"));
@@ -416,7 +412,7 @@ TEST_F(MainWindowTest, AlwaysOnTopFollowsTheSetting)
 TEST_F(MainWindowTest, NoCommandOfALaterPartChangesTheDatabase)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     OpenThroughTheDialogs(path, QStringLiteral("pw"));
     const std::string before = ReadFileBytes(path);
     // Without a selected entry, Edit and Delete have nothing to act on; Add opens its dialog and is tested with it.
@@ -458,7 +454,7 @@ protected:
 TEST_F(HiddenStartTest, StartsWithoutAVisibleWindowAndOpensNothingUntilShown)
 {
     const auto path = folder / "lockmere.ldb";
-    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank")});
+    MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     options.fLastDB = true;
     options.LastPath = Utf8ToUtf16(path.string());
     window->Start();

@@ -7,7 +7,8 @@
 #include <fcntl.h>
 
 #include "core/common/AtomicFile.h"
-#include "platform/FileLock.h"
+#include "platform/HeldFile.h"
+#include "support/LockHolder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -93,25 +94,14 @@ TEST_F(HeldDatabaseFile, OpeningAnotherFileLetsGoOfTheFirst)
 
 TEST_F(HeldDatabaseFile, AHoldInAnotherProcessRefusesWritersUntilThatProcessDies)
 {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        HeldFile held;
-        const char flag = held.Open(path) ? '1' : '0';
-        [[maybe_unused]] const ssize_t written = ::write(ready[1], &flag, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char flag = 0;
-    ASSERT_EQ(::read(ready[0], &flag, 1), 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    ASSERT_EQ(flag, '1');
+    LockHolder holder([&] {
+        static HeldFile held;
+        return held.Open(path);
+    });
+    ASSERT_TRUE(holder.Holds());
     EXPECT_THROW(Write(path, "changed"), FileWriteError);
 
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
+    holder.Kill();
     EXPECT_NO_THROW(Write(path, "changed"));
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/SingleInstance.h"
+#include "support/LockHolder.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -92,25 +93,14 @@ TEST_F(SingleInstanceLock, OtherNamesDoNotCollide)
 
 TEST_F(SingleInstanceLock, ACrashedCopyDoesNotBlockTheNextStart)
 {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        SingleInstance lock(LockName);
-        const char flag = lock.IsFirst() ? '1' : '0';
-        [[maybe_unused]] const ssize_t written = ::write(ready[1], &flag, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char flag = 0;
-    ASSERT_EQ(::read(ready[0], &flag, 1), 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    ASSERT_EQ(flag, '1');
+    LockHolder holder([] {
+        static SingleInstance lock(LockName);
+        return lock.IsFirst();
+    });
+    ASSERT_TRUE(holder.Holds());
     EXPECT_FALSE(SingleInstance(LockName).IsFirst());
 
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
+    holder.Kill();
     EXPECT_TRUE(SingleInstance(LockName).IsFirst());
 }
 

@@ -9,6 +9,7 @@
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/FieldNames.h"
+#include "core/settings/BuiltinTexts.h"
 
 namespace {
 const std::u16string TooLargeMessage = u"Exceeded the maximum file size. The file can not be read.";
@@ -16,12 +17,6 @@ const std::u16string NotUtf8Message = u"The file is not UTF-8 text. The file can
 const std::u16string ReadFailedMessage = u"An unknown file exception occurred when attempting to read the file.";
 const std::u16string NoMemoryMessage = u"Not enough memory to read the file.";
 const std::u16string OtherFailureMessage = u"An unknown exception occurred when attempting to read the file.";
-
-constexpr int InvalidFormatText = 174;
-constexpr int InvalidCharactersText = 175;
-constexpr int FieldNumberBeforeNameText = 176;
-constexpr int FieldNumberAfterNameText = 177;
-constexpr int ImportGroupText = 136;
 
 // The program's own refusal of a file's content, shown with the error icon.
 struct CsvRefusal
@@ -153,7 +148,7 @@ bool HoldsForbiddenCharacters(std::u16string_view text)
 void Validate(std::u16string_view text, const CsvImportOptions& options, const ITextSource& texts)
 {
     if (HoldsForbiddenCharacters(text)) {
-        throw CsvRefusal{texts.Text(InvalidCharactersText)};
+        throw CsvRefusal{texts.Text(TextId::InvalidCharacters)};
     }
     std::size_t fields = 0;
     std::optional<std::size_t> firstRecordFields;
@@ -165,18 +160,18 @@ void Validate(std::u16string_view text, const CsvImportOptions& options, const I
                 for (int field = 0; field < EntryFieldCount; ++field) {
                     const int number = options.fieldNumbers[field];
                     if (number > 0 && static_cast<std::size_t>(number) > fields) {
-                        throw CsvRefusal{texts.Text(FieldNumberBeforeNameText) +
+                        throw CsvRefusal{texts.Text(TextId::FieldNumberBeforeName) +
                                          texts.Text(FieldNameTextId(static_cast<EntryField>(field))) +
-                                         texts.Text(FieldNumberAfterNameText)};
+                                         texts.Text(TextId::FieldNumberAfterName)};
                     }
                 }
             } else if (fields != *firstRecordFields) {
-                throw CsvRefusal{texts.Text(InvalidFormatText)};
+                throw CsvRefusal{texts.Text(TextId::InvalidFileFormat)};
             }
             fields = 0;
         });
     if (!closed) {
-        throw CsvRefusal{texts.Text(InvalidFormatText)};
+        throw CsvRefusal{texts.Text(TextId::InvalidFileFormat)};
     }
 }
 
@@ -229,7 +224,7 @@ void Import(CDataBase& database, std::u16string_view text, const CsvImportOption
         [&] {
             if (!skipRecord) {
                 if (!groupFromFile) {
-                    const std::u16string& group = database.Texts().Text(ImportGroupText);
+                    const std::u16string& group = database.Texts().Text(TextId::Import);
                     entry.group.assign(group.begin(), group.end());
                 }
                 // Taking the strings over is the common case; a refused entry is left whole for the renaming.

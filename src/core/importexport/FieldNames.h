@@ -1,18 +1,21 @@
 #pragma once
 
 #include "core/database/DataBase.h"
+#include "core/settings/BuiltinTexts.h"
 
 // Text ids of the field names that CSV headers, import messages and HTML headings show.
 inline int FieldNameTextId(EntryField field)
 {
-    constexpr int ids[EntryFieldCount] = {4, 17, 2, 3, 18, 19};
+    constexpr int ids[EntryFieldCount] = {TextId::GroupField,    TextId::TitleField, TextId::UsernameField,
+                                          TextId::PasswordField, TextId::UrlField,   TextId::NotesField};
     return ids[static_cast<int>(field)];
 }
 
 // Text ids of the labels that begin the lines of the text listing.
 inline int FieldLabelTextId(EntryField field)
 {
-    constexpr int ids[EntryFieldCount] = {180, 181, 182, 183, 185, 186};
+    constexpr int ids[EntryFieldCount] = {TextId::GroupLabel,    TextId::TitleLabel, TextId::UsernameLabel,
+                                          TextId::PasswordLabel, TextId::UrlLabel,   TextId::NotesLabel};
     return ids[static_cast<int>(field)];
 }
 

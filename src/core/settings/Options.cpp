@@ -1,7 +1,6 @@
 #include "core/settings/Options.h"
 
 #include <array>
-#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -57,9 +56,6 @@ const std::array<Setting, 34> Settings = {{
     {u"fTip1", &COptions::fTip1},
 }};
 
-constexpr std::string_view SettingsFolderName = "Tavilo";
-constexpr std::string_view SettingsFileName = "Lockmere.xml";
-
 bool IsBlank(char16_t character)
 {
     return character == u' ' || (character >= u'\t' && character <= u'\r');
@@ -95,42 +91,13 @@ std::u16string NumberToText(std::int32_t number)
     const std::string digits = std::to_string(number);
     return std::u16string(digits.begin(), digits.end());
 }
-
-std::filesystem::path PathFromEnvironment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value == nullptr ? std::filesystem::path() : std::filesystem::path(value);
-}
 } // namespace
 
-std::filesystem::path SettingsFolder()
-{
-    std::filesystem::path base = PathFromEnvironment("APPDATA");
-    if (base.empty()) {
-        // The configuration base must be absolute; a relative one is ignored, as the desktop conventions ask.
-        base = PathFromEnvironment("XDG_CONFIG_HOME");
-        if (!base.is_absolute()) {
-            const std::filesystem::path home = PathFromEnvironment("HOME");
-            base = home.empty() ? std::filesystem::path() : home / ".config";
-        }
-    }
-    if (base.empty()) {
-        return {};
-    }
-    return base / SettingsFolderName;
-}
-
-std::filesystem::path SettingsFilePath()
-{
-    const std::filesystem::path folder = SettingsFolder();
-    return folder.empty() ? folder : folder / SettingsFileName;
-}
-
-void COptions::Load(IMessageReporter& reporter)
+void COptions::Load(IMessageReporter& reporter, const std::filesystem::path& file)
 {
     try {
         CXML document;
-        if (!document.LoadFile(SettingsFilePath())) {
+        if (!document.LoadFile(file)) {
             return;
         }
         for (const Setting& setting : Settings) {
@@ -154,26 +121,11 @@ void COptions::Load(IMessageReporter& reporter)
     }
 }
 
-bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& path) const
+bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& file) const
 {
     try {
-        std::filesystem::path target = path;
-        if (target.empty()) {
-            const std::filesystem::path folder = SettingsFolder();
-            if (!folder.empty()) {
-                // Under APPDATA only the program's own folder is made. The desktop's configuration folder may not
-                // exist yet on a new account; the desktop conventions say to create it, private to the user.
-                std::error_code ignored;
-                if (PathFromEnvironment("APPDATA").empty() &&
-                    std::filesystem::create_directories(folder.parent_path(), ignored)) {
-                    std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ignored);
-                }
-                std::filesystem::create_directory(folder, ignored);
-                target = folder / SettingsFileName;
-            }
-        }
         auto document = std::make_unique<CXML>();
-        document->LoadOrCreate(target);
+        document->LoadOrCreate(file);
         if (!document->GetValue(u"Options")) {
             // A well-formed file with another root would take none of the values, and the save would report success
             // while storing nothing, every time. It is no settings file, so it is replaced like a damaged one.
@@ -194,7 +146,7 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& pat
             }
             document->SetValue(setting.key, text);
         }
-        document->Save(target);
+        document->Save(file);
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);

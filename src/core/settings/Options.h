@@ -15,13 +15,13 @@ public:
     COptions(const COptions&) = default;
     COptions& operator=(const COptions&) = default;
 
-    // Fills the record from the settings file. A missing or damaged file leaves every field as it was and shows
+    // Fills the record from the settings file `file`. A missing or damaged file leaves every field as it was and shows
     // nothing; a failure of the XML layer is shown through the reporter and also leaves the fields alone.
-    void Load(IMessageReporter& reporter);
-    // Writes the record to the settings file, or to `path` when one is given (then no folder is created). Keeps
+    void Load(IMessageReporter& reporter, const std::filesystem::path& file);
+    // Writes the record to the settings file `file`, whose folder must exist. Keeps
     // the order and the foreign elements of a well-formed existing file. A failure is shown through the reporter
     // and gives false; the file is then unchanged.
-    bool Save(IMessageReporter& reporter, const std::filesystem::path& path = {}) const;
+    bool Save(IMessageReporter& reporter, const std::filesystem::path& file) const;
 
     // The two tip flags, by tip number (0 or 1). Throws std::out_of_range for another number.
     bool& Tip(int number);
@@ -64,9 +64,3 @@ public:
     bool fTip0 = true;
     bool fTip1 = true;
 };
-
-// The folder of the settings file: $APPDATA/Tavilo when APPDATA is set, else the user's configuration folder
-// ($XDG_CONFIG_HOME, or ~/.config) followed by Tavilo. Empty when neither can be told.
-std::filesystem::path SettingsFolder();
-// SettingsFolder() followed by "Lockmere.xml"; empty when the folder cannot be told.
-std::filesystem::path SettingsFilePath();

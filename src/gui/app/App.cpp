@@ -8,6 +8,7 @@
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "platform/ProgramPath.h"
+#include "platform/SettingsFolder.h"
 
 CApp::CApp(IMessageReporter& reporter)
     : reporter(reporter)
@@ -19,7 +20,7 @@ int CApp::Run()
 {
     // The window system, the widget classes and the framework are up with the QApplication before this runs.
     programPath = ::ProgramPath();
-    options.Load(reporter);
+    options.Load(reporter, SettingsFilePath());
     // From here on every text the user sees comes from the translation, the already-running message included.
     translation.Load(options.Language);
 
@@ -49,5 +50,5 @@ void CApp::RunMainWindow()
     }
     // Written while the window object still exists and after its loop has ended, as the window may change
     // settings up to its last moment.
-    options.Save(reporter);
+    options.Save(reporter, PrepareSettingsFile());
 }

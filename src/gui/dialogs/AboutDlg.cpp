@@ -7,13 +7,12 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/WebLinks.h"
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
 
 namespace {
-constexpr int CaptionText = 6;
-constexpr int VersionText = 1;
 const QString LinkText = QStringLiteral("www.tavilo.com");
 } // namespace
 
@@ -21,7 +20,7 @@ CAboutDlg::CAboutDlg(const ITextSource& texts, const std::u16string& language, Q
     : QDialog(parent)
     , address(ToQString(VendorPageAddress(language)))
 {
-    setWindowTitle(QtText(texts, CaptionText));
+    setWindowTitle(QtText(texts, TextId::AboutCaption));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(64, 64));
@@ -34,7 +33,7 @@ CAboutDlg::CAboutDlg(const ITextSource& texts, const std::u16string& language, Q
     bold.setPointSizeF(bold.pointSizeF() * 1.4);
     name->setFont(bold);
 
-    auto* version = new QLabel(QtText(texts, VersionText), this);
+    auto* version = new QLabel(QtText(texts, TextId::Version), this);
     version->setObjectName(QStringLiteral("version"));
 
     auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(address.toHtmlEscaped(), LinkText), this);

@@ -20,14 +20,9 @@
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
+#include "gui/dialogs/DialogButtons.h"
 
 namespace {
-constexpr int AddCaption = 141;
-constexpr int EditCaption = 142;
-constexpr int GroupLabel = 180;
-constexpr int GenerateText = 187;
-constexpr int FirstSuggestedGroup = 200;
-constexpr int LastSuggestedGroup = 208;
 constexpr char16_t NoSuchEntryText[] = u"Error. No such entry.";
 
 // The platform chooser: Qt's own, so that it behaves alike on every desktop.
@@ -99,7 +94,7 @@ CDlgEdit::~CDlgEdit()
 
 void CDlgEdit::CreateControls()
 {
-    setWindowTitle(QtText(texts, mode == EditMode::Add ? AddCaption : EditCaption));
+    setWindowTitle(QtText(texts, mode == EditMode::Add ? TextId::AddEntry : TextId::EditEntry));
     // The masked fields show asterisks, the masking character the program has always used.
     setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
@@ -127,7 +122,7 @@ void CDlgEdit::CreateControls()
 
     auto* usernameMask = SmallButton(QStringLiteral("***"), "usernameMask", this);
     auto* passwordMask = SmallButton(QStringLiteral("***"), "passwordMask", this);
-    auto* generate = SmallButton(QtText(texts, GenerateText), "generate", this);
+    auto* generate = SmallButton(QtText(texts, TextId::Generate), "generate", this);
     auto* browse = SmallButton(QStringLiteral("..."), "browse", this);
     connect(usernameMask, &QPushButton::clicked, this, [this] { ToggleMask({usernameField}); });
     connect(passwordMask, &QPushButton::clicked, this, [this] { ToggleMask({passwordField, repeatField}); });
@@ -140,7 +135,7 @@ void CDlgEdit::CreateControls()
     QWidget* const fields[] = {groupBox, titleField, usernameField, passwordField, repeatField, urlField, notesField};
     QPushButton* const beside[] = {nullptr, nullptr, usernameMask, passwordMask, generate, browse, nullptr};
     for (int row = 0; row < 7; ++row) {
-        auto* label = new QLabel(QtText(texts, GroupLabel + row), this);
+        auto* label = new QLabel(QtText(texts, TextId::GroupLabel + row), this);
         label->setBuddy(fields[row]);
         const Qt::Alignment labelAlignment = row == 6 ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter;
         grid->addWidget(label, row, 0, labelAlignment);
@@ -158,16 +153,8 @@ void CDlgEdit::CreateControls()
         field->setMaxLength(std::numeric_limits<int>::max());
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setText(QStringLiteral("OK"));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setText(QtText(texts, TextId::Cancel));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEdit::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEdit::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -178,7 +165,7 @@ void CDlgEdit::CreateControls()
 void CDlgEdit::FillGroups()
 {
     std::vector<std::u16string> groups;
-    for (int id = FirstSuggestedGroup; id <= LastSuggestedGroup; ++id) {
+    for (int id = TextId::FirstSuggestedGroup; id <= TextId::LastSuggestedGroup; ++id) {
         groups.push_back(texts.Text(id));
     }
     database.CollectGroups(groups);

@@ -11,6 +11,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
 
 namespace {
@@ -24,16 +25,15 @@ ModeTexts TextsOf(EnterMode mode)
 {
     switch (mode) {
     case EnterMode::OldPassword:
-        return {121, 36};
+        return {TextId::ChangePassword, TextId::SpecifyOldMasterPassword};
     case EnterMode::Merge:
-        return {171, 172};
+        return {TextId::MergingDatabases, TextId::SpecifyImportingPassword};
     case EnterMode::Open:
         break;
     }
-    return {30, 49};
+    return {TextId::EnterCaption, TextId::OpenPrompt};
 }
 
-constexpr int HideText = 225;
 } // namespace
 
 CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
@@ -55,14 +55,10 @@ CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
     indicator->setMinimumWidth(28);
 
     hideBox->setObjectName(QStringLiteral("hide"));
-    hideBox->setText(QtText(texts, HideText));
+    hideBox->setText(QtText(texts, TextId::HideMasterPasswordCheck));
     ConnectMasking(*hideBox, {field});
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgEnter::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgEnter::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* fieldRow = new QHBoxLayout;
     fieldRow->addWidget(field, 1);

@@ -4,7 +4,7 @@
 
 #include "core/common/SecureString.h"
 #include "core/common/TextSource.h"
-#include "core/database/SessionPrompts.h"
+#include "core/session/IPrompts.h"
 
 class QCheckBox;
 class QLabel;

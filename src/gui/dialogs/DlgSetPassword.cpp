@@ -12,14 +12,10 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
 
-namespace {
-constexpr int EnterCaption = 30;
-constexpr int HideText = 31;
-constexpr int ChangeCaption = 121;
-constexpr int AdviceText = 226;
-} // namespace
+namespace {} // namespace
 
 CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts, QWidget* parent)
     : QDialog(parent)
@@ -28,7 +24,7 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
     , repeat(new QLineEdit(this))
 {
     const bool change = mode == SetPasswordMode::Change;
-    setWindowTitle(QtText(texts, change ? ChangeCaption : EnterCaption));
+    setWindowTitle(QtText(texts, change ? TextId::ChangePassword : TextId::EnterCaption));
 
     auto* prompt = new QLabel(
         QtText(texts, change ? TextId::SpecifyNewMasterPassword : TextId::SpecifyCompositeMasterPassword), this);
@@ -41,19 +37,15 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
     auto* indicator = new LayoutIndicator(this);
     indicator->setMinimumWidth(28);
 
-    auto* hideBox = new QCheckBox(QtText(texts, HideText), this);
+    auto* hideBox = new QCheckBox(QtText(texts, TextId::HidePasswordCheck), this);
     hideBox->setObjectName(QStringLiteral("hide"));
     ConnectMasking(*hideBox, {field, repeat});
 
-    auto* advice = new QLabel(QtText(texts, AdviceText), this);
+    auto* advice = new QLabel(QtText(texts, TextId::RememberPasswordAdvice), this);
     advice->setObjectName(QStringLiteral("advice"));
     advice->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QtText(texts, TextId::Cancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgSetPassword::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgSetPassword::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QtText(texts, TextId::MasterPasswordLabel), this), 0, 0);

@@ -7,19 +7,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/settings/BuiltinTexts.h"
 #include "gui/common/QtText.h"
 
-namespace {
-constexpr int CaptionText = 9;
-constexpr int NeverAgainText = 10;
-} // namespace
+namespace {} // namespace
 
 CDlgTip::CDlgTip(bool& showTip, int textId, const ITextSource& texts, QWidget* parent)
     : QDialog(parent)
     , showTip(showTip)
-    , neverAgain(new QCheckBox(QtText(texts, NeverAgainText), this))
+    , neverAgain(new QCheckBox(QtText(texts, TextId::NeverShowTipAgain), this))
 {
-    setWindowTitle(QtText(texts, CaptionText));
+    setWindowTitle(QtText(texts, TextId::TipCaption));
 
     auto* advice = new QLabel(QtText(texts, textId), this);
     advice->setObjectName(QStringLiteral("advice"));

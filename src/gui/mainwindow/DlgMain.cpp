@@ -19,6 +19,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DataBase.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "core/settings/WebLinks.h"
 #include "gui/common/Icons.h"
@@ -30,12 +31,12 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "platform/SettingsFolder.h"
 
 using namespace CommandId;
 
 namespace {
 constexpr int FolderTip = 0;
-constexpr int FolderTipText = 11;
 
 struct ToolButton
 {
@@ -45,16 +46,16 @@ struct ToolButton
     const char* fallbackName;
 };
 const ToolButton ToolButtons[] = {
-    {FileNew, 122, "document-new", "new"},
-    {FileOpen, 123, "document-open", "open"},
+    {FileNew, TextId::New, "document-new", "new"},
+    {FileOpen, TextId::Open, "document-open", "open"},
     {0, 0, nullptr, nullptr},
-    {EditAddEntry, 141, "list-add", "add"},
-    {EditEditEntry, 142, "document-edit", "edit"},
-    {EditDeleteEntry, 143, "edit-delete", "delete"},
+    {EditAddEntry, TextId::AddEntry, "list-add", "add"},
+    {EditEditEntry, TextId::EditEntry, "document-edit", "edit"},
+    {EditDeleteEntry, TextId::DeleteEntry, "edit-delete", "delete"},
     {0, 0, nullptr, nullptr},
-    {EditCopyUser, 144, "avatar-default", "copy-user"},
-    {EditCopyPassword, 145, "dialog-password", "copy-password"},
-    {EditCopyUrl, 164, "applications-internet", "copy-url"},
+    {EditCopyUser, TextId::CopyUsername, "avatar-default", "copy-user"},
+    {EditCopyPassword, TextId::CopyPassword, "dialog-password", "copy-password"},
+    {EditCopyUrl, TextId::CopyUrlButton, "applications-internet", "copy-url"},
 };
 
 } // namespace
@@ -94,10 +95,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
 }
 
-CDlgMain::~CDlgMain()
-{
-    mainMenu.ReleaseImages();
-}
+CDlgMain::~CDlgMain() = default;
 
 void CDlgMain::CreateToolBar()
 {
@@ -271,6 +269,11 @@ void CDlgMain::FillViews()
     views->FillViews(true);
 }
 
+void CDlgMain::ShowChangedEntries()
+{
+    views->FillViews(true);
+}
+
 void CDlgMain::ClearViews()
 {
     views->ClearViews();
@@ -398,7 +401,7 @@ void CDlgMain::RunEntryCommand(int command)
 
 void CDlgMain::OpenContainingFolder()
 {
-    prompts.ShowTip(FolderTip, FolderTipText);
+    prompts.ShowTip(FolderTip, TextId::CloseBeforeMovingTip);
     QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(session.Folder())));
 }
 
@@ -409,7 +412,7 @@ void CDlgMain::OpenAddress(const std::u16string& address)
 
 void CDlgMain::SaveSettings()
 {
-    options.Save(database.Reporter());
+    options.Save(database.Reporter(), PrepareSettingsFile());
 }
 
 void CDlgMain::Exit()
@@ -425,7 +428,6 @@ void CDlgMain::closeEvent(QCloseEvent* event)
         showMinimized();
         return;
     }
-    mainMenu.ReleaseImages();
     event->accept();
     emit Ended();
 }

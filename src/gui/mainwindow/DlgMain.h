@@ -4,10 +4,10 @@
 #include <map>
 #include <memory>
 
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 #include "gui/mainwindow/GuiPrompts.h"
-#include "gui/mainwindow/HeldFileHandle.h"
 #include "gui/mainwindow/MainMenu.h"
+#include "platform/HeldFileHandle.h"
 
 class COptions;
 class CDataBase;
@@ -60,6 +60,7 @@ private:
     void ClearViews() override;
     void EnableCommands(bool databaseOpen) override;
     void ShowPath(const std::u16string& path) override;
+    void ShowChangedEntries() override;
 
     void CreateToolBar();
     void CreateStatusBar();

@@ -1,12 +1,9 @@
 #include "gui/mainwindow/EntryCommands.h"
 
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryViews.h"
-
-namespace {
-constexpr int DeleteQuestion = 154;
-} // namespace
 
 void AddEntry(EntryCommandContext& context)
 {
@@ -16,8 +13,7 @@ void AddEntry(EntryCommandContext& context)
         if (!typed) {
             return;
         }
-        // An insertion leaves every listed row where it is, so the list stays valid while the save reports.
-        if (context.database.Add(typed->Key(), typed->Fields()) && context.session.SaveAfterAdd(typed->Key())) {
+        if (context.session.AddEntry(typed->Key(), typed->Fields()) == ChangeResult::Saved) {
             return;
         }
         values = std::move(typed);
@@ -37,19 +33,14 @@ void EditEntry(EntryCommandContext& context)
         if (!oldKey) {
             oldKey = context.views.CurrentKey();
         }
-        const std::optional<Entry> before = oldKey ? context.database.Find(*oldKey) : std::nullopt;
-        if (!before) {
+        if (!oldKey || !context.database.Find(*oldKey)) {
             return;
         }
-        if (context.database.Replace(typed->Key(), *oldKey, typed->Fields())) {
-            // The replaced entry's row is gone from the collection: the list must not show it while the save
-            // reports, nor afterwards.
-            context.views.FillViews(true);
-            const bool saved = context.session.SaveAfterEdit(*before, typed->Key());
-            context.views.FillViews(true);
-            if (saved) {
-                return;
-            }
+        const ChangeResult result = context.session.ReplaceEntry(*oldKey, typed->Key(), typed->Fields());
+        if (result == ChangeResult::Saved) {
+            return;
+        }
+        if (result == ChangeResult::NotSaved) {
             context.views.SelectKey(*oldKey);
         }
         values = std::move(typed);
@@ -58,19 +49,17 @@ void EditEntry(EntryCommandContext& context)
 
 bool DeleteCurrentEntry(EntryCommandContext& context)
 {
-    if (context.options.fRequestDelete && !context.prompts.AskOkCancel(context.database.Texts().Text(DeleteQuestion))) {
+    if (context.options.fRequestDelete &&
+        !context.prompts.AskOkCancel(context.database.Texts().Text(TextId::DeleteQuestion))) {
         return false;
     }
     const std::optional<Entry> entry = context.views.CurrentEntry();
     if (!entry) {
         return false;
     }
-    if (context.database.Remove(entry->Key()) != 1) {
+    if (context.session.RemoveEntry(entry->Key()) == ChangeResult::Refused) {
         return false;
     }
-    context.views.FillViews(true);
-    context.session.SaveAfterDelete(*entry);
-    context.views.FillViews(true);
     context.views.ClearSelectionMark();
     return true;
 }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
@@ -11,8 +12,6 @@
 #include "gui/mainwindow/EntryListView.h"
 
 namespace {
-constexpr int GeneralText = 5;
-constexpr int ItemsText = 7;
 constexpr int ColumnWidth = 100;
 
 // The optional columns after Title, with the setting that shows each.
@@ -117,7 +116,7 @@ void EntryViews::RebuildTree(const std::optional<SecureString>& remembered)
 {
     const QSignalBlocker blocker(groupTree);
     groupTree->clear();
-    auto* root = new QTreeWidgetItem(groupTree, {QtText(texts, GeneralText)});
+    auto* root = new QTreeWidgetItem(groupTree, {QtText(texts, TextId::GeneralGroup)});
     QList<QTreeWidgetItem*> children;
     QTreeWidgetItem* chosen = root;
     const SecureString* previous = nullptr;
@@ -165,10 +164,10 @@ void EntryViews::ShowStatus()
 {
     const std::optional<SecureString> group = SelectedGroup();
     if (groupPane) {
-        groupPane->setText(group ? ToQString(*group) : QtText(texts, GeneralText));
+        groupPane->setText(group ? ToQString(*group) : QtText(texts, TextId::GeneralGroup));
     }
     if (countPane) {
-        countPane->setText(QStringLiteral(" %1 %2").arg(model->rowCount()).arg(QtText(texts, ItemsText)));
+        countPane->setText(QStringLiteral(" %1 %2").arg(model->rowCount()).arg(QtText(texts, TextId::Items)));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
 #include "gui/dialogs/DlgEnter.h"
@@ -67,7 +68,7 @@ bool GuiPrompts::AskOkCancel(const std::u16string& question)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Lockmere"), ToQString(question),
                     QMessageBox::Ok | QMessageBox::Cancel, &window);
-    box.button(QMessageBox::Cancel)->setText(QtText(texts, 0));
+    box.button(QMessageBox::Cancel)->setText(QtText(texts, TextId::Cancel));
     return box.exec() == QMessageBox::Ok;
 }
 

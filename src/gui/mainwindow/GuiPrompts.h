@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/common/TextSource.h"
-#include "core/database/SessionPrompts.h"
+#include "core/session/IPrompts.h"
 
 class COptions;
 class QWidget;

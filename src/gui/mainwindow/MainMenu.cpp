@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QWidget>
 
+#include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
@@ -15,39 +16,48 @@ using namespace CommandId;
 
 namespace {
 // Top-level items by position.
-const MenuText PositionTexts[] = {{0, 120}, {0, 140}, {Options, 13}, {0, 160}};
+const MenuText PositionTexts[] = {
+    {0, TextId::FileMenu}, {0, TextId::EditMenu}, {Options, TextId::OptionsMenu}, {0, TextId::HelpMenu}};
 
 // Captions by command.
 const MenuText CommandTexts[] = {
-    {FileNew, 122},          {FileOpen, 123},           {FileClose, 124},
-    {FileChangePass, 121},   {FileImportCsv, 135},      {FileImportLdb, 170},
-    {FileExportPrint, 129},  {FileExportTxt, 130},      {FileExportHtml, 131},
-    {FileExportCsv, 135},    {FileCreateBackup, 126},   {FileOpenFolder, 134},
-    {EditAddEntry, 141},     {EditEditEntry, 142},      {EditDeleteEntry, 143},
-    {EditCopyUser, 144},     {EditCopyPassword, 145},   {EditOpenUrl, 158},
-    {EditCopyUrl, 159},      {EditSortGroup, 147},      {EditSortTitle, 148},
-    {EditSortUsername, 149}, {EditSortPassword, 150},   {EditSortUrl, 151},
-    {EditSortNotes, 153},    {EditClearClipboard, 155}, {Help, 161},
-    {HelpUpdate, 163},       {HelpAbout, 162},          {EditPasteUsername, 77},
-    {EditPastePassword, 78}, {EditAutoLogin, 74},
+    {FileNew, TextId::New},
+    {FileOpen, TextId::Open},
+    {FileClose, TextId::Close},
+    {FileChangePass, TextId::ChangePassword},
+    {FileImportCsv, TextId::CsvFile},
+    {FileImportLdb, TextId::LockmereDatabase},
+    {FileExportPrint, TextId::Print},
+    {FileExportTxt, TextId::TextFile},
+    {FileExportHtml, TextId::HtmlFile},
+    {FileExportCsv, TextId::CsvFile},
+    {FileCreateBackup, TextId::CreateBackup},
+    {FileOpenFolder, TextId::OpenContainingFolder},
+    {EditAddEntry, TextId::AddEntry},
+    {EditEditEntry, TextId::EditEntry},
+    {EditDeleteEntry, TextId::DeleteEntry},
+    {EditCopyUser, TextId::CopyUsername},
+    {EditCopyPassword, TextId::CopyPassword},
+    {EditOpenUrl, TextId::OpenUrl},
+    {EditCopyUrl, TextId::CopyUrl},
+    {EditSortGroup, TextId::GroupItem},
+    {EditSortTitle, TextId::TitleItem},
+    {EditSortUsername, TextId::UsernameItem},
+    {EditSortPassword, TextId::PasswordItem},
+    {EditSortUrl, TextId::UrlItem},
+    {EditSortNotes, TextId::NotesItem},
+    {EditClearClipboard, TextId::ClearClipboard},
+    {Help, TextId::Help},
+    {HelpUpdate, TextId::CheckForUpdate},
+    {HelpAbout, TextId::About},
+    {EditPasteUsername, TextId::PasteUsername},
+    {EditPastePassword, TextId::PastePassword},
+    {EditAutoLogin, TextId::AutoLogin},
 };
-
-// Submenus by their position in the template.
-constexpr int ImportPosition = 5;
-constexpr int ImportText = 136;
-constexpr int ExportPosition = 6;
-constexpr int ExportText = 128;
-constexpr int TemplateUrlPosition = 7;
-constexpr int UrlText = 146;
-constexpr int TemplateSortPosition = 9;
-constexpr int SortText = 157;
-
-// Where the form-filling commands go in the Edit submenu.
-constexpr int InsertPosition = 6;
 
 struct Image
 {
-    int command; // 0: the URL/Path submenu
+    int command; // UrlMenuImage: the URL/Path submenu
     const char* themeName;
     const char* fallbackName;
 };
@@ -86,10 +96,10 @@ void CMainMenu::CreateTemplate()
     AddCommand(fileMenu, FileClose);
     fileMenu->addSeparator();
     AddCommand(fileMenu, FileCreateBackup);
-    QMenu* importMenu = fileMenu->addMenu(QString());
+    importMenu = fileMenu->addMenu(QString());
     AddCommand(importMenu, FileImportLdb);
     AddCommand(importMenu, FileImportCsv);
-    QMenu* exportMenu = fileMenu->addMenu(QString());
+    exportMenu = fileMenu->addMenu(QString());
     AddCommand(exportMenu, FileExportPrint);
     AddCommand(exportMenu, FileExportTxt);
     AddCommand(exportMenu, FileExportHtml);
@@ -106,12 +116,12 @@ void CMainMenu::CreateTemplate()
     editMenu->addSeparator();
     AddCommand(editMenu, EditCopyUser);
     AddCommand(editMenu, EditCopyPassword);
-    editMenu->addSeparator();
-    QMenu* urlMenu = editMenu->addMenu(QString());
+    formFillingAnchor = editMenu->addSeparator();
+    urlMenu = editMenu->addMenu(QString());
     AddCommand(urlMenu, EditOpenUrl);
     AddCommand(urlMenu, EditCopyUrl);
     editMenu->addSeparator();
-    QMenu* sortMenu = editMenu->addMenu(QString());
+    sortMenu = editMenu->addMenu(QString());
     for (int command : {EditSortGroup, EditSortTitle, EditSortUsername, EditSortPassword, EditSortUrl, EditSortNotes}) {
         AddCommand(sortMenu, command);
     }
@@ -131,50 +141,43 @@ void CMainMenu::CreateTemplate()
 void CMainMenu::Translate()
 {
     TranslateMenu(*menu, PositionTexts, CommandTexts, texts);
-    const QList<QAction*> fileItems = fileMenu->actions();
-    fileItems[ImportPosition]->setText(QtText(texts, ImportText));
-    fileItems[ExportPosition]->setText(QtText(texts, ExportText));
-    const QList<QAction*> editItems = editMenu->actions();
-    editItems[TemplateUrlPosition]->setText(QtText(texts, UrlText));
-    editItems[TemplateSortPosition]->setText(QtText(texts, SortText));
+    importMenu->menuAction()->setText(QtText(texts, TextId::Import));
+    exportMenu->menuAction()->setText(QtText(texts, TextId::Export));
+    urlMenu->menuAction()->setText(QtText(texts, TextId::UrlMenu));
+    sortMenu->menuAction()->setText(QtText(texts, TextId::SortBy));
 }
 
 void CMainMenu::Insert()
 {
-    auto insertAt = [this](QAction* action) { editMenu->insertAction(editMenu->actions()[InsertPosition], action); };
+    // The form-filling commands go between Copy Password and the separator before the URL/Path submenu.
+    auto insert = [this](QAction* action) { editMenu->insertAction(formFillingAnchor, action); };
     auto newCommand = [this](int command, int text) {
         auto* action = new QAction(QtText(texts, text), editMenu);
         action->setData(command);
         commands[command] = action;
         return action;
     };
-    auto newSeparator = [this] {
-        auto* separator = new QAction(editMenu);
-        separator->setSeparator(true);
-        return separator;
-    };
-    if (autoLogin) {
-        insertAt(newCommand(EditAutoLogin, 74));
+    if (paste || autoLogin) {
+        formFillingSeparator = new QAction(editMenu);
+        formFillingSeparator->setSeparator(true);
+        insert(formFillingSeparator);
     }
     if (paste) {
-        insertAt(newCommand(EditPastePassword, 78));
-        insertAt(newCommand(EditPasteUsername, 77));
+        insert(newCommand(EditPasteUsername, TextId::PasteUsername));
+        insert(newCommand(EditPastePassword, TextId::PastePassword));
     }
-    if (paste || autoLogin) {
-        insertAt(newSeparator());
+    if (autoLogin) {
+        insert(newCommand(EditAutoLogin, TextId::AutoLogin));
     }
 }
 
 void CMainMenu::LoadImages()
 {
-    for (std::size_t index = 0; index < Images.size(); ++index) {
-        const Image& image = Images[index];
-        QAction* item = image.command == UrlMenuImage ? EditItemAt(UrlMenuPosition()) : Action(image.command);
-        if (!item) {
-            continue; // Auto-Login is not inserted
+    for (const Image& image : Images) {
+        QAction* item = image.command == UrlMenuImage ? urlMenu->menuAction() : Action(image.command);
+        if (item) { // Auto-Login is there only when the settings ask for it
+            item->setIcon(ThemeIcon(image.themeName, image.fallbackName));
         }
-        images[index] = ThemeIcon(image.themeName, image.fallbackName);
-        item->setIcon(images[index]);
     }
 }
 
@@ -199,25 +202,11 @@ void CMainMenu::Rebuild(bool pasteItems, bool autoLoginItem, QWidget* window)
             commands.erase(found);
         }
     }
-    if (paste || autoLogin) {
-        delete editMenu->actions()[InsertPosition];
-    }
-    ReleaseImages();
+    delete formFillingSeparator;
+    formFillingSeparator = nullptr;
     Build(menu, pasteItems, autoLoginItem);
     if (window) {
         window->update();
-    }
-}
-
-void CMainMenu::ReleaseImages()
-{
-    for (std::size_t index = 0; index < Images.size(); ++index) {
-        const Image& image = Images[index];
-        QAction* item = image.command == UrlMenuImage ? EditItemAt(UrlMenuPosition()) : Action(image.command);
-        if (item) {
-            item->setIcon(QIcon());
-        }
-        images[index] = QIcon();
     }
 }
 
@@ -227,22 +216,6 @@ QAction* CMainMenu::Action(int command) const
     return found == commands.end() ? nullptr : found->second;
 }
 
-int CMainMenu::UrlMenuPosition() const
-{
-    return TemplateUrlPosition + (paste ? 3 : 0) + (autoLogin ? (paste ? 1 : 2) : 0);
-}
-
-int CMainMenu::SortMenuPosition() const
-{
-    return UrlMenuPosition() + 2;
-}
-
-QAction* CMainMenu::EditItemAt(int position) const
-{
-    const QList<QAction*> items = editMenu ? editMenu->actions() : QList<QAction*>();
-    return position < items.size() ? items[position] : nullptr;
-}
-
 void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSelected)
 {
     auto enable = [this](int command, bool on) {
@@ -250,16 +223,12 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
             action->setEnabled(on);
         }
     };
-    const QList<QAction*> fileItems = fileMenu->actions();
-    QAction* urlMenu = EditItemAt(UrlMenuPosition());
-    QAction* sortMenu = EditItemAt(SortMenuPosition());
-
     for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry}) {
         enable(command, databaseOpen);
     }
-    fileItems[ImportPosition]->setEnabled(databaseOpen);
-    fileItems[ExportPosition]->setEnabled(databaseOpen);
-    sortMenu->setEnabled(databaseOpen);
+    importMenu->menuAction()->setEnabled(databaseOpen);
+    exportMenu->menuAction()->setEnabled(databaseOpen);
+    sortMenu->menuAction()->setEnabled(databaseOpen);
     enable(EditSortTitle, databaseOpen);
     enable(EditSortGroup, databaseOpen && !groupSelected);
     enable(EditSortUsername, databaseOpen && options.fColumn0);
@@ -272,5 +241,5 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
                         EditPastePassword, EditAutoLogin}) {
         enable(command, entryCommands);
     }
-    urlMenu->setEnabled(entryCommands);
+    urlMenu->menuAction()->setEnabled(entryCommands);
 }

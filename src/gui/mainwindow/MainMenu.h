@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QIcon>
-#include <array>
 #include <map>
 
 #include "core/common/TextSource.h"
@@ -29,7 +27,6 @@ public:
     // root.
     void EnableItems(bool databaseOpen, bool hasSelection, bool groupSelected);
     void Rebuild(bool paste, bool autoLogin, QWidget* window);
-    void ReleaseImages();
 
     // The item with that command id, or null.
     QAction* Action(int command) const;
@@ -43,20 +40,23 @@ private:
     void Insert();
     void LoadImages();
     QAction* AddCommand(QMenu* menu, int command);
-    // The Edit submenu's URL/Path and Sort By positions for the current insertions.
-    int UrlMenuPosition() const;
-    int SortMenuPosition() const;
-    QAction* EditItemAt(int position) const;
 
     const ITextSource& texts;
     const COptions& options;
     QMenuBar* menu = nullptr;
     bool paste = false;
     bool autoLogin = false;
-    std::array<QIcon, 9> images;
 
     QMenu* fileMenu = nullptr;
+    QMenu* importMenu = nullptr;
+    QMenu* exportMenu = nullptr;
     QMenu* editMenu = nullptr;
+    QMenu* urlMenu = nullptr;
+    QMenu* sortMenu = nullptr;
+    // The separator after Copy Password: the form-filling commands are inserted before it.
+    QAction* formFillingAnchor = nullptr;
+    // The separator inserted with the form-filling commands, if any.
+    QAction* formFillingSeparator = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* optionsItem = nullptr;
     std::map<int, QAction*> commands;

@@ -10,6 +10,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DataBase.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -51,14 +52,6 @@ private:
 class ImportExportTest : public testing::Test
 {
 protected:
-    static Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username = u"",
-                           std::u16string_view password = u"", std::u16string_view url = u"",
-                           std::u16string_view notes = u"")
-    {
-        return Entry(ToSecure(group), ToSecure(title), ToSecure(username), ToSecure(password), ToSecure(url),
-                     ToSecure(notes));
-    }
-
     void AddEntry(const Entry& entry) { ASSERT_TRUE(database.Add(entry.Key(), entry.Fields())); }
 
     std::vector<Entry> Entries() const

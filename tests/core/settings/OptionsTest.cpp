@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include "core/common/Utf.h"
+#include "platform/SettingsFolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -95,7 +96,7 @@ protected:
     COptions Loaded()
     {
         COptions options;
-        options.Load(reporter);
+        options.Load(reporter, SettingsFilePath());
         return options;
     }
 
@@ -188,13 +189,13 @@ TEST_F(OptionsFileTest, NoFileKeepsTheCurrentValues)
     options.fTop = true;
     options.uLockDBAutoTime = 5;
     const COptions before = options;
-    options.Load(reporter);
+    options.Load(reporter, SettingsFilePath());
     EXPECT_EQ(options, before);
 }
 
 TEST_F(OptionsFileTest, FirstSaveWritesAllKeysInTableOrderWithDefaults)
 {
-    ASSERT_TRUE(COptions().Save(reporter));
+    ASSERT_TRUE(COptions().Save(reporter, PrepareSettingsFile()));
     EXPECT_TRUE(reporter.messages.empty());
     const auto elements = Elements(SettingsFile());
     EXPECT_EQ(Names(elements), KeysInOrder);
@@ -246,14 +247,14 @@ TEST_F(OptionsFileTest, SavedRecordReloadsIdentically)
     options.fAutoLoginMenuTray = true;
     options.fGroupEntriesTray = true;
     options.fTip1 = false;
-    ASSERT_TRUE(options.Save(reporter));
+    ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(Loaded(), options);
     EXPECT_EQ(ValueOf(SettingsFile(), "uClearClipboardTime"), "-5");
     EXPECT_EQ(ValueOf(SettingsFile(), "iPassGenLength"), "-2147483648");
 
     // A second save over the first changes nothing.
     const std::string first = ReadFileBytes(SettingsFile());
-    ASSERT_TRUE(Loaded().Save(reporter));
+    ASSERT_TRUE(Loaded().Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(ReadFileBytes(SettingsFile()), first);
 }
 
@@ -262,7 +263,7 @@ TEST_F(OptionsFileTest, WhiteSpaceOnlyStringsSurviveARoundTrip)
     COptions options;
     options.Language = u" ";
     options.LastPath = u"  /path with trailing blank ";
-    ASSERT_TRUE(options.Save(reporter));
+    ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(Loaded(), options);
 }
 
@@ -290,7 +291,7 @@ TEST_F(OptionsFileTest, HandWrittenFileInAnyLayoutLoads)
     EXPECT_TRUE(reporter.messages.empty());
 
     // Saving keeps the file's own order and its foreign elements, and appends the keys it lacked.
-    ASSERT_TRUE(expected.Save(reporter));
+    ASSERT_TRUE(expected.Save(reporter, PrepareSettingsFile()));
     const auto names = Names(Elements(SettingsFile()));
     const std::vector<std::string> head = {"iPassGenLength", "Favourite", "LastPath", "fTop",
                                            "Language",       "fHidePass", "Nested"};
@@ -361,7 +362,7 @@ TEST_F(OptionsConversionTest, StringsAreTakenAsTheyAre)
     COptions options;
     options.LastPath = u"/old.lmdb";
     WriteSettings("<Options><LastPath></LastPath><Language>  Deutsch  </Language></Options>");
-    options.Load(reporter);
+    options.Load(reporter, SettingsFilePath());
     EXPECT_EQ(options.LastPath, u"");
     EXPECT_EQ(options.Language, u"  Deutsch  ");
 }
@@ -371,19 +372,19 @@ TEST_F(OptionsFileTest, LastPathIsSavedOnlyWhenReopeningAtStart)
     COptions options;
     options.LastPath = u"/home/user/db.lmdb";
     options.fLastDB = false;
-    ASSERT_TRUE(options.Save(reporter));
+    ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(ValueOf(SettingsFile(), "LastPath"), "");
     EXPECT_EQ(options.LastPath, u"/home/user/db.lmdb");
 
     options.fLastDB = true;
-    ASSERT_TRUE(options.Save(reporter));
+    ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(ValueOf(SettingsFile(), "LastPath"), "/home/user/db.lmdb");
 }
 
 TEST_F(OptionsFileTest, ForeignElementSurvivesASave)
 {
     WriteSettings("<Options><PluginColour>red</PluginColour></Options>");
-    ASSERT_TRUE(Loaded().Save(reporter));
+    ASSERT_TRUE(Loaded().Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(ValueOf(SettingsFile(), "PluginColour"), "red");
     EXPECT_EQ(Names(Elements(SettingsFile())).front(), "PluginColour");
 }
@@ -402,14 +403,14 @@ TEST_F(OptionsFileTest, SaveToAGivenPathMakesNoFolder)
 
 TEST_F(OptionsFileTest, SaveMakesOnlyTheProgramFolder)
 {
-    ASSERT_TRUE(COptions().Save(reporter));
+    ASSERT_TRUE(COptions().Save(reporter, PrepareSettingsFile()));
     EXPECT_TRUE(std::filesystem::is_regular_file(SettingsFile()));
     const auto mode = std::filesystem::status(SettingsFile()).permissions();
     EXPECT_EQ(mode & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
               std::filesystem::perms::none);
 
     ScopedEnvironment missing("APPDATA", (appData.Path() / "no" / "such").string());
-    EXPECT_FALSE(COptions().Save(reporter));
+    EXPECT_FALSE(COptions().Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(reporter.Texts(), std::vector<std::u16string>{u"Unable to save XML document."});
     EXPECT_FALSE(std::filesystem::exists(appData.Path() / "no"));
 }
@@ -420,7 +421,7 @@ TEST_F(OptionsFileTest, FailedSaveLeavesTheFileAsItWas)
     ::chmod(SettingsFile().c_str(), 0400);
     COptions options;
     options.fTop = true;
-    EXPECT_FALSE(options.Save(reporter));
+    EXPECT_FALSE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(reporter.Texts(), std::vector<std::u16string>{u"Unable to save XML document."});
     EXPECT_EQ(ReadFileBytes(SettingsFile()), "<Options><fTop>0</fTop></Options>");
 }
@@ -447,7 +448,7 @@ protected:
         const COptions options = Loaded();
         EXPECT_EQ(options, expected);
         EXPECT_TRUE(reporter.messages.empty());
-        ASSERT_TRUE(options.Save(reporter));
+        ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
         ExpectWellFormed(SettingsFile());
         EXPECT_EQ(Loaded(), expected);
     }
@@ -465,7 +466,7 @@ TEST_F(OptionsDamagedFileTest, WellFormedFileWithAnotherRootIsReplaced)
     EXPECT_EQ(Names(Elements(SettingsFile())), KeysInOrder);
     COptions options;
     options.fTop = true;
-    ASSERT_TRUE(options.Save(reporter));
+    ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_TRUE(Loaded().fTop);
 }
 
@@ -474,7 +475,7 @@ TEST_F(OptionsDamagedFileTest, TruncatedFile)
     COptions saved;
     saved.fTop = true;
     saved.LastPath = u"/x.lmdb";
-    ASSERT_TRUE(saved.Save(reporter));
+    ASSERT_TRUE(saved.Save(reporter, PrepareSettingsFile()));
     const std::string whole = ReadFileBytes(SettingsFile());
     ExpectRecovered(whole.substr(0, whole.size() / 2));
     ExpectRecovered(whole.substr(0, whole.size() - 3));
@@ -552,10 +553,10 @@ TEST_F(OptionsLocationTest, SaveAndLoadThroughTheConfigurationFolder)
     MessageRecorder reporter;
     COptions options;
     options.Language = u"German";
-    ASSERT_TRUE(options.Save(reporter));
+    ASSERT_TRUE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_TRUE(std::filesystem::is_regular_file(home / "Tavilo" / "Lockmere.xml"));
     COptions loaded;
-    loaded.Load(reporter);
+    loaded.Load(reporter, SettingsFilePath());
     EXPECT_EQ(loaded.Language, u"German");
 }
 
@@ -566,7 +567,7 @@ TEST_F(OptionsLocationTest, NewAccountWithoutAConfigurationFolderGetsAPrivateOne
     MessageRecorder reporter;
     ASSERT_FALSE(std::filesystem::exists(home / ".config"));
 
-    EXPECT_TRUE(COptions().Save(reporter));
+    EXPECT_TRUE(COptions().Save(reporter, PrepareSettingsFile()));
     EXPECT_TRUE(std::filesystem::is_regular_file(home.Path() / ".config" / "Tavilo" / "Lockmere.xml"));
     EXPECT_EQ(std::filesystem::status(home / ".config").permissions(), std::filesystem::perms::owner_all);
 }
@@ -576,7 +577,7 @@ TEST_F(OptionsLocationTest, UnderAppDataOnlyTheProgramFolderIsCreated)
     ScopedEnvironment appData("APPDATA", (home / "missing").string());
     MessageRecorder reporter;
 
-    EXPECT_FALSE(COptions().Save(reporter));
+    EXPECT_FALSE(COptions().Save(reporter, PrepareSettingsFile()));
     EXPECT_FALSE(std::filesystem::exists(home / "missing"));
 }
 
@@ -588,9 +589,9 @@ TEST_F(OptionsLocationTest, NoFolderAtAllIsAFailedSaveNotACrash)
     EXPECT_TRUE(SettingsFilePath().empty());
     MessageRecorder reporter;
     COptions options;
-    options.Load(reporter);
+    options.Load(reporter, SettingsFilePath());
     EXPECT_EQ(options, COptions());
-    EXPECT_FALSE(options.Save(reporter));
+    EXPECT_FALSE(options.Save(reporter, PrepareSettingsFile()));
     EXPECT_EQ(reporter.Texts(), std::vector<std::u16string>{u"Unable to save XML document."});
 }
 } // namespace

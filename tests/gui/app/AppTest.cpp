@@ -10,6 +10,7 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "gui/app/App.h"
+#include "platform/SettingsFolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -118,7 +119,7 @@ TEST_F(AppStartUp, SavesTheSettingsAfterTheMainWindowEnds)
     EXPECT_FALSE(savedWhileShown);
 
     COptions saved;
-    saved.Load(messages);
+    saved.Load(messages, SettingsFilePath());
     EXPECT_EQ(saved.uClearClipboardTime, 42);
 }
 
@@ -127,7 +128,7 @@ TEST_F(AppStartUp, LoadsTheSettingsBeforeTheMainWindow)
     COptions stored;
     stored.fTop = true;
     stored.uLockDBAutoTime = 77;
-    ASSERT_TRUE(stored.Save(messages));
+    ASSERT_TRUE(stored.Save(messages, PrepareSettingsFile()));
 
     CApp app(messages);
     std::optional<COptions> seen;
@@ -141,7 +142,7 @@ TEST_F(AppStartUp, ASecondCopyShowsTheMessageAndEndsWithoutTouchingTheSettings)
 {
     COptions stored;
     stored.fTop = true;
-    ASSERT_TRUE(stored.Save(messages));
+    ASSERT_TRUE(stored.Save(messages, PrepareSettingsFile()));
     const std::string settingsBefore = ReadFileBytes(SettingsFile());
     SingleInstance firstCopy(CApp::InstanceLockName);
     ASSERT_TRUE(firstCopy.IsFirst());

@@ -1,10 +1,10 @@
 #include <deque>
 
 #include "core/database/DatabaseFile.h"
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryViewsFixture.h"
-#include "gui/mainwindow/HeldFileHandle.h"
+#include "platform/HeldFileHandle.h"
 #include "support/TempDir.h"
 
 namespace {

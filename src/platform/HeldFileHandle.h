@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/database/SessionPrompts.h"
-#include "platform/FileLock.h"
+#include "core/session/IDatabaseFileHandle.h"
+#include "platform/HeldFile.h"
 
 // The open database file as the lifecycle sees it, held through the platform's advisory lock.
 class HeldFileHandle : public IDatabaseFileHandle

@@ -1,4 +1,4 @@
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
@@ -8,10 +8,7 @@
 
 namespace {
 constexpr int MergeTip = 1;
-constexpr int MergeTipText = 173;
 constexpr char16_t BackupExtension[] = u".bak";
-constexpr int TextFileCreated = 132;
-constexpr int HtmlFileCreated = 133;
 const std::u16string ChangedByAnotherProgramMessage =
     u"The database file was replaced by another program after it was opened here, so this change was not saved, to "
     u"keep that program's change. Close the database and open it again, then repeat your change.";
@@ -206,45 +203,60 @@ void DatabaseSession::ReopenAfterFailedSave()
     handle.Open(Path());
 }
 
-bool DatabaseSession::SaveAfterAdd(const EntryKey& added)
+ChangeResult DatabaseSession::SaveOrUndo(const std::function<void()>& undo)
 {
     if (SaveAndReopen()) {
-        return true;
+        return ChangeResult::Saved;
     }
-    database.Remove(added);
+    undo();
     ReopenAfterFailedSave();
-    return false;
+    return ChangeResult::NotSaved;
 }
 
-bool DatabaseSession::SaveAfterEdit(const Entry& before, const EntryKey& after)
+ChangeResult DatabaseSession::AddEntry(const EntryKey& key, const EntryFields& fields)
 {
-    if (SaveAndReopen()) {
-        return true;
+    if (!database.Add(key, fields)) {
+        return ChangeResult::Refused;
     }
-    database.Replace(before.Key(), after, before.Fields());
-    ReopenAfterFailedSave();
-    return false;
+    // An insertion leaves every listed row where it is, so the views need no refresh before the save reports.
+    return SaveOrUndo([&] { database.Remove(key); });
 }
 
-bool DatabaseSession::SaveAfterDelete(const Entry& removed)
+ChangeResult DatabaseSession::ReplaceEntry(const EntryKey& oldKey, const EntryKey& newKey, const EntryFields& fields)
 {
-    if (SaveAndReopen()) {
-        return true;
+    const std::optional<Entry> before = database.Find(oldKey);
+    if (!before || !database.Replace(newKey, oldKey, fields)) {
+        return ChangeResult::Refused;
     }
-    database.Add(removed.Key(), removed.Fields());
-    ReopenAfterFailedSave();
-    view.FillViews();
-    return false;
+    // The replaced entry's row is gone from the collection: the views must not show it while the save reports.
+    view.ShowChangedEntries();
+    const ChangeResult result = SaveOrUndo([&] { database.Replace(before->Key(), newKey, before->Fields()); });
+    view.ShowChangedEntries();
+    return result;
 }
 
-bool DatabaseSession::SaveAfterImport()
+ChangeResult DatabaseSession::RemoveEntry(const EntryKey& key)
 {
-    if (SaveAndReopen()) {
-        return true;
+    const std::optional<Entry> removed = database.Find(key);
+    if (!removed || database.Remove(key) != 1) {
+        return ChangeResult::Refused;
+    }
+    view.ShowChangedEntries();
+    const ChangeResult result = SaveOrUndo([&] { database.Add(removed->Key(), removed->Fields()); });
+    if (result == ChangeResult::NotSaved) {
+        view.FillViews();
+    }
+    view.ShowChangedEntries();
+    return result;
+}
+
+ChangeResult DatabaseSession::ImportEntries(const std::function<bool(CDataBase&)>& import)
+{
+    if (!import(database)) {
+        return ChangeResult::Refused;
     }
     // The imported entries stay in memory; the next successful save writes them too.
-    ReopenAfterFailedSave();
-    return false;
+    return SaveOrUndo([] {});
 }
 
 void DatabaseSession::CreateBackup()
@@ -324,7 +336,7 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
 
 DatabaseSession::Attempt DatabaseSession::TryMerge()
 {
-    prompts.ShowTip(MergeTip, MergeTipText);
+    prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
     const auto path = prompts.ChooseFileToOpen();
     if (!path) {
         return Attempt::Cancelled;
@@ -333,13 +345,9 @@ DatabaseSession::Attempt DatabaseSession::TryMerge()
     if (!password) {
         return Attempt::Cancelled;
     }
-    const bool merged = MergeDatabase(database, *path, *password);
+    const ChangeResult merged = ImportEntries([&](CDataBase& into) { return MergeDatabase(into, *path, *password); });
     WipeString(*password);
-    if (!merged) {
-        return Attempt::Retry;
-    }
-    SaveAfterImport();
-    return Attempt::Done;
+    return merged == ChangeResult::Refused ? Attempt::Retry : Attempt::Done;
 }
 
 void DatabaseSession::MergeImport()
@@ -357,7 +365,7 @@ void DatabaseSession::ExportListing(ListingFormat format)
     }
     const bool written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path);
     if (written) {
-        Report(database.Texts().Text(html ? HtmlFileCreated : TextFileCreated) + u" " + PathText(*path),
+        Report(database.Texts().Text(html ? TextId::HtmlFileCreated : TextId::TextFileCreated) + u" " + PathText(*path),
                MessageIcon::Information);
     }
 }

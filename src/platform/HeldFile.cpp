@@ -1,4 +1,4 @@
-#include "platform/FileLock.h"
+#include "platform/HeldFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -38,27 +38,3 @@ public:
     // Shows the advice text unless the user has switched that tip off; the answer does not matter.
     virtual void ShowTip(int tip, int textId) = 0;
 };
-
-// How the lifecycle keeps the window's views in step with the open database.
-class ISessionView
-{
-public:
-    virtual ~ISessionView() = default;
-    // Rebuilds the list's columns and fills the tree and list from the collection.
-    virtual void FillViews() = 0;
-    // Empties the tree, the list and its columns, and the status panes.
-    virtual void ClearViews() = 0;
-    // Enables the commands for an open database, or disables them; no entry is current afterwards.
-    virtual void EnableCommands(bool databaseOpen) = 0;
-    virtual void ShowPath(const std::u16string& path) = 0;
-};
-
-// The open database file, held so that other programs cannot write, move or delete it while it is open here.
-class IDatabaseFileHandle
-{
-public:
-    virtual ~IDatabaseFileHandle() = default;
-    virtual bool Open(const std::filesystem::path& path) = 0;
-    virtual void Close() = 0;
-    virtual bool IsOpen() const = 0;
-};

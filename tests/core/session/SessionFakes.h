@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/database/SessionPrompts.h"
+#include "core/session/IPrompts.h"
+#include "core/session/ISessionView.h"
 
 // Answers the lifecycle's questions from prepared queues and records every question, in order. A question with
 // no prepared answer is answered with Cancel, so a test never loops for ever.

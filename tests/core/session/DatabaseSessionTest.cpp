@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "SessionFakes.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/DatabaseSession.h"
+#include "core/session/DatabaseSession.h"
 #include "core/settings/BuiltinTexts.h"
-#include "gui/mainwindow/HeldFileHandle.h"
+#include "platform/HeldFileHandle.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -15,12 +18,6 @@ namespace {
 const std::u16string InvalidPassword = u"Invalid password.";
 const std::u16string CloseQuestion = u"ok-cancel:Close the current database?";
 const std::u16string AskOpenPassword = u"password:0";
-
-Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view notes = u"")
-{
-    return Entry(ToSecure(group), ToSecure(title), ToSecure(u"user"), ToSecure(u"secret"), ToSecure(u"url"),
-                 ToSecure(notes));
-}
 
 std::u16string PathText(const std::filesystem::path& path)
 {
@@ -381,7 +378,8 @@ TEST_F(ChangePasswordTest, CancelAtTheNewPasswordChangesNothing)
 TEST_F(ChangePasswordTest, FailedWriteKeepsTheOldPasswordThatStillOpensTheFile)
 {
     // A field holding the terminator makes every write of this collection fail.
-    database.Insert(MakeEntry(u"Web", u"Bad").Key(), MakeEntry(u"Web", u"Bad", FieldTerminatorView).Fields());
+    database.Insert(MakeEntry(u"Web", u"Bad").Key(),
+                    MakeEntry(u"Web", u"Bad", u"", u"", u"", FieldTerminatorView).Fields());
     prompts.Password(u"old");
     prompts.NewPassword(u"new");
     session.ChangeMasterPassword();
@@ -416,10 +414,9 @@ protected:
 
 TEST_F(UndoOnFailedSaveTest, AddWithTerminatorInNotesIsRemovedAgain)
 {
-    const Entry added = MakeEntry(u"Web", u"New", u"line" + std::u16string(FieldTerminatorView) + u"more");
-    ASSERT_TRUE(database.Add(added.Key(), added.Fields()));
-
-    EXPECT_FALSE(session.SaveAfterAdd(added.Key()));
+    const Entry added =
+        MakeEntry(u"Web", u"New", u"", u"", u"", u"line" + std::u16string(FieldTerminatorView) + u"more");
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
 
     EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_FALSE(database.Find(added.Key()));
@@ -433,8 +430,7 @@ TEST_F(UndoOnFailedSaveTest, AddWithTerminatorInNotesIsRemovedAgain)
 TEST_F(UndoOnFailedSaveTest, AddSavedIsInTheFile)
 {
     const Entry added = MakeEntry(u"Web", u"New");
-    database.Add(added.Key(), added.Fields());
-    EXPECT_TRUE(session.SaveAfterAdd(added.Key()));
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::Saved);
     std::vector<Entry> entries;
     ASSERT_EQ(ReadBack(path, u"pw", &entries), ReadResult::Done);
     EXPECT_EQ(entries.size(), 3u);
@@ -446,14 +442,39 @@ TEST_F(UndoOnFailedSaveTest, SavesOneAfterAnotherEachWriteTheFile)
 {
     for (std::u16string_view title : {u"One", u"Two", u"Three"}) {
         const Entry added = MakeEntry(u"Web", title);
-        database.Add(added.Key(), added.Fields());
-        ASSERT_TRUE(session.SaveAfterAdd(added.Key()));
+        ASSERT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::Saved);
     }
-    ASSERT_TRUE(session.SaveAfterDelete(*database.Find(MakeEntry(u"Web", u"One").Key())));
+    ASSERT_EQ(session.RemoveEntry(MakeEntry(u"Web", u"One").Key()), ChangeResult::Saved);
     std::vector<Entry> entries;
     ASSERT_EQ(ReadBack(path, u"pw", &entries), ReadResult::Done);
-    EXPECT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries.size(), 4u);
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), MakeEntry(u"Web", u"One")), 0);
     EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(UndoOnFailedSaveTest, ChangesTheCollectionRefusesWriteNothing)
+{
+    const EntryKey bank = MakeEntry(u"Web", u"Bank").Key();
+    const EntryKey box = MakeEntry(u"Mail", u"Box").Key();
+    const EntryKey missing = MakeEntry(u"Web", u"Missing").Key();
+    const struct
+    {
+        const char* name;
+        std::function<ChangeResult()> change;
+    } cases[] = {
+        {"add of an existing key", [&] { return session.AddEntry(bank, MakeEntry(u"Web", u"Bank").Fields()); }},
+        {"replace onto another entry's key", [&] { return session.ReplaceEntry(bank, box, EntryFields()); }},
+        {"replace of a missing entry", [&] { return session.ReplaceEntry(missing, bank, EntryFields()); }},
+        {"remove of a missing entry", [&] { return session.RemoveEntry(missing); }},
+        {"import that took nothing", [&] { return session.ImportEntries([](CDataBase&) { return false; }); }},
+    };
+    for (const auto& refused : cases) {
+        SCOPED_TRACE(refused.name);
+        EXPECT_EQ(refused.change(), ChangeResult::Refused);
+        EXPECT_EQ(database.Size(), 2u);
+        EXPECT_EQ(ReadFileBytes(path), before);
+        EXPECT_EQ(view.fills, fillsBefore);
+    }
 }
 
 // Another Lockmere (the command-line program, say) replaced the file in a moment when it was not held here.
@@ -475,9 +496,7 @@ TEST_F(FileReplacedByAnotherProgramTest, SavingIsRefusedAndKeepsTheOtherPrograms
 {
     ReplaceTheFile();
     const Entry added = MakeEntry(u"Web", u"New");
-    database.Add(added.Key(), added.Fields());
-
-    EXPECT_FALSE(session.SaveAfterAdd(added.Key()));
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
 
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find(u"replaced by another program"), std::u16string::npos);
@@ -497,8 +516,7 @@ TEST_F(FileReplacedByAnotherProgramTest, ChangingThePasswordIsRefusedAndKeepsThe
     EXPECT_EQ(ReadFileBytes(path), replaced);
     EXPECT_EQ(messages.messages.size(), 1u);
     const Entry added = MakeEntry(u"Web", u"New");
-    database.Add(added.Key(), added.Fields());
-    EXPECT_FALSE(session.SaveAfterAdd(added.Key()));
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
 }
 
 TEST_F(FileReplacedByAnotherProgramTest, OpeningAgainShowsItsChangeAndSavesWork)
@@ -509,8 +527,7 @@ TEST_F(FileReplacedByAnotherProgramTest, OpeningAgainShowsItsChangeAndSavesWork)
     ASSERT_TRUE(database.Find(MakeEntry(u"Cli", u"Added elsewhere").Key()));
 
     const Entry added = MakeEntry(u"Web", u"New");
-    database.Add(added.Key(), added.Fields());
-    EXPECT_TRUE(session.SaveAfterAdd(added.Key()));
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::Saved);
     std::vector<Entry> entries;
     ASSERT_EQ(ReadBack(path, u"pw", &entries), ReadResult::Done);
     EXPECT_EQ(entries.size(), 2u);
@@ -520,9 +537,7 @@ TEST_F(UndoOnFailedSaveTest, AddIntoAVanishedFolderIsRemovedAgain)
 {
     RemoveTheFolder();
     const Entry added = MakeEntry(u"Web", u"New");
-    database.Add(added.Key(), added.Fields());
-
-    EXPECT_FALSE(session.SaveAfterAdd(added.Key()));
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
 
     EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_FALSE(database.Find(added.Key()));
@@ -532,10 +547,8 @@ TEST_F(UndoOnFailedSaveTest, AddIntoAVanishedFolderIsRemovedAgain)
 TEST_F(UndoOnFailedSaveTest, EditWithTerminatorIsReplacedBack)
 {
     const auto old = *database.Find(MakeEntry(u"Web", u"Bank").Key());
-    const Entry edited = MakeEntry(u"Work", u"Renamed", FieldTerminatorView);
-    ASSERT_TRUE(database.Replace(edited.Key(), old.Key(), edited.Fields()));
-
-    EXPECT_FALSE(session.SaveAfterEdit(old, edited.Key()));
+    const Entry edited = MakeEntry(u"Work", u"Renamed", u"", u"", u"", FieldTerminatorView);
+    EXPECT_EQ(session.ReplaceEntry(old.Key(), edited.Key(), edited.Fields()), ChangeResult::NotSaved);
 
     EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_FALSE(database.Find(edited.Key()));
@@ -547,10 +560,8 @@ TEST_F(UndoOnFailedSaveTest, EditIntoAVanishedFolderIsReplacedBack)
 {
     RemoveTheFolder();
     const auto old = *database.Find(MakeEntry(u"Web", u"Bank").Key());
-    const Entry edited = MakeEntry(u"Web", u"Bank", u"changed notes");
-    ASSERT_TRUE(database.Replace(edited.Key(), old.Key(), edited.Fields()));
-
-    EXPECT_FALSE(session.SaveAfterEdit(old, edited.Key()));
+    const Entry edited = MakeEntry(u"Web", u"Bank", u"", u"", u"", u"changed notes");
+    EXPECT_EQ(session.ReplaceEntry(old.Key(), edited.Key(), edited.Fields()), ChangeResult::NotSaved);
 
     EXPECT_EQ(database.Find(old.Key()), old);
     EXPECT_EQ(database.Size(), 2u);
@@ -560,9 +571,7 @@ TEST_F(UndoOnFailedSaveTest, DeleteIntoAVanishedFolderIsAddedBackAndViewsRefresh
 {
     RemoveTheFolder();
     const auto removed = *database.Find(MakeEntry(u"Mail", u"Box").Key());
-    database.Remove(removed.Key());
-
-    EXPECT_FALSE(session.SaveAfterDelete(removed));
+    EXPECT_EQ(session.RemoveEntry(removed.Key()), ChangeResult::NotSaved);
 
     EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(database.Find(removed.Key()), removed);
@@ -571,11 +580,10 @@ TEST_F(UndoOnFailedSaveTest, DeleteIntoAVanishedFolderIsAddedBackAndViewsRefresh
 
 TEST_F(UndoOnFailedSaveTest, DeleteWithAnotherEntryHoldingTheTerminatorIsAddedBackAndTheFileHeldAgain)
 {
-    database.Insert(MakeEntry(u"Z", u"Bad").Key(), MakeEntry(u"Z", u"Bad", FieldTerminatorView).Fields());
+    database.Insert(MakeEntry(u"Z", u"Bad").Key(),
+                    MakeEntry(u"Z", u"Bad", u"", u"", u"", FieldTerminatorView).Fields());
     const auto removed = *database.Find(MakeEntry(u"Mail", u"Box").Key());
-    database.Remove(removed.Key());
-
-    EXPECT_FALSE(session.SaveAfterDelete(removed));
+    EXPECT_EQ(session.RemoveEntry(removed.Key()), ChangeResult::NotSaved);
 
     EXPECT_EQ(database.Find(removed.Key()), removed);
     EXPECT_TRUE(handle.IsOpen());
@@ -584,10 +592,12 @@ TEST_F(UndoOnFailedSaveTest, DeleteWithAnotherEntryHoldingTheTerminatorIsAddedBa
 
 TEST_F(UndoOnFailedSaveTest, ImportKeepsTheImportedEntriesInMemory)
 {
-    const Entry imported = MakeEntry(u"Csv", u"Row", FieldTerminatorView);
-    database.Insert(imported.Key(), imported.Fields());
-
-    EXPECT_FALSE(session.SaveAfterImport());
+    const Entry imported = MakeEntry(u"Csv", u"Row", u"", u"", u"", FieldTerminatorView);
+    EXPECT_EQ(session.ImportEntries([&](CDataBase& into) {
+        into.Insert(imported.Key(), imported.Fields());
+        return true;
+    }),
+              ChangeResult::NotSaved);
 
     EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_TRUE(database.Find(imported.Key()));
@@ -598,8 +608,11 @@ TEST_F(UndoOnFailedSaveTest, ImportIntoAVanishedFolderKeepsEntriesAndALaterSaveW
 {
     RemoveTheFolder();
     const Entry imported = MakeEntry(u"Csv", u"Row");
-    database.Insert(imported.Key(), imported.Fields());
-    EXPECT_FALSE(session.SaveAfterImport());
+    EXPECT_EQ(session.ImportEntries([&](CDataBase& into) {
+        into.Insert(imported.Key(), imported.Fields());
+        return true;
+    }),
+              ChangeResult::NotSaved);
     EXPECT_TRUE(database.Find(imported.Key()));
 
     std::filesystem::create_directory(dbFolder);

@@ -1,13 +1,26 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "core/common/FileVersion.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
-#include "core/database/SessionPrompts.h"
+#include "core/session/IDatabaseFileHandle.h"
+#include "core/session/IPrompts.h"
+#include "core/session/ISessionView.h"
+
+// How a change of the collection ended. Refused: the collection did not take it (a duplicate key, an entry that is
+// not there, an import that failed), nothing was saved. NotSaved: the save failed; a change of one entry was undone
+// in memory, imported entries stay for the next save.
+enum class ChangeResult
+{
+    Refused,
+    Saved,
+    NotSaved,
+};
 
 enum class ListingFormat
 {
@@ -46,11 +59,14 @@ public:
     // Pours another database file, under its own password, into the open one.
     void MergeImport();
 
-    // Saves after the caller's change and undoes that change in memory when the save fails.
-    bool SaveAfterAdd(const EntryKey& added);
-    bool SaveAfterEdit(const Entry& before, const EntryKey& after);
-    bool SaveAfterDelete(const Entry& removed);
-    bool SaveAfterImport();
+    // Each changes the collection and saves it at once; a failed save undoes the change in memory, so the collection
+    // never holds what the file does not.
+    ChangeResult AddEntry(const EntryKey& key, const EntryFields& fields);
+    ChangeResult ReplaceEntry(const EntryKey& oldKey, const EntryKey& newKey, const EntryFields& fields);
+    ChangeResult RemoveEntry(const EntryKey& key);
+    // Runs `import`, which pours entries into the collection and gives false when it took none, then saves. After a
+    // failed save the imported entries stay in memory and the next successful save writes them.
+    ChangeResult ImportEntries(const std::function<bool(CDataBase&)>& import);
 
     // Sets the locked state without touching the collection: an open that asks for its password, a hidden start.
     void SetLocked(bool locked) { isLocked = locked; }
@@ -84,6 +100,8 @@ private:
     void ShowOpened(const std::filesystem::path& path);
     void Report(const std::u16string& text, MessageIcon icon);
     void ReopenAfterFailedSave();
+    // Saves after a change; on failure runs `undo` and holds the file again.
+    ChangeResult SaveOrUndo(const std::function<void()>& undo);
 
     CDataBase& database;
     std::u16string& lastPath;
