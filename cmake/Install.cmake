@@ -38,17 +38,13 @@ if(TARGET lockmere-portable)
     # The portable edition is a program: it lives in lib, stripped like the others, and share/lockmere holds a
     # relative link to it, so that the portable installer finds it beside the language files it copies too.
     set(portable_dir lib/lockmere)
-    install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/pv.dat DESTINATION ${portable_dir})
+    install(TARGETS lockmere-portable DESTINATION ${portable_dir})
     file(RELATIVE_PATH portable_link_target /prefix/${LOCKMERE_DATA_DIR} /prefix/${portable_dir}/pv.dat)
     install(CODE "
-        set(installed \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-        if(CMAKE_INSTALL_DO_STRIP)
-            execute_process(COMMAND \"${CMAKE_STRIP}\" \"\${installed}/${portable_dir}/pv.dat\"
-                            COMMAND_ERROR_IS_FATAL ANY)
-        endif()
-        file(MAKE_DIRECTORY \"\${installed}/${LOCKMERE_DATA_DIR}\")
-        file(CREATE_LINK ${portable_link_target} \"\${installed}/${LOCKMERE_DATA_DIR}/pv.dat\" SYMBOLIC)
-        message(STATUS \"Installing: \${installed}/${LOCKMERE_DATA_DIR}/pv.dat -> ${portable_link_target}\")")
+        set(shared \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${LOCKMERE_DATA_DIR}\")
+        file(MAKE_DIRECTORY \"\${shared}\")
+        file(CREATE_LINK ${portable_link_target} \"\${shared}/pv.dat\" SYMBOLIC)
+        message(STATUS \"Installing: \${shared}/pv.dat -> ${portable_link_target}\")")
 endif()
 install(FILES ${LOCKMERE_LINUX_DIR}/lockmere-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lockmere-cli)

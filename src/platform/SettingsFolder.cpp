@@ -13,10 +13,24 @@ std::filesystem::path PathFromEnvironment(const char* name)
     const char* value = std::getenv(name);
     return value == nullptr ? std::filesystem::path() : std::filesystem::path(value);
 }
+
+std::filesystem::path& ChosenFolder()
+{
+    static std::filesystem::path folder;
+    return folder;
+}
 } // namespace
+
+void KeepSettingsInFolder(std::filesystem::path folder)
+{
+    ChosenFolder() = std::move(folder);
+}
 
 std::filesystem::path SettingsFolder()
 {
+    if (!ChosenFolder().empty()) {
+        return ChosenFolder();
+    }
     std::filesystem::path base = PathFromEnvironment("APPDATA");
     if (base.empty()) {
         // The configuration base must be absolute; a relative one is ignored, as the desktop conventions ask.
@@ -43,6 +57,9 @@ std::filesystem::path PrepareSettingsFile()
     const std::filesystem::path folder = SettingsFolder();
     if (folder.empty()) {
         return {};
+    }
+    if (!ChosenFolder().empty()) {
+        return folder / SettingsFileName;
     }
     // Under APPDATA only the program's own folder is made. The desktop's configuration folder may not exist yet on
     // a new account; the desktop conventions say to create it, private to the user.

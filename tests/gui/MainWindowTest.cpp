@@ -417,10 +417,14 @@ TEST_F(MainWindowTest, NoCommandOfALaterPartChangesTheDatabase)
     const std::string before = ReadFileBytes(path);
     // Without a selected entry, Edit and Delete have nothing to act on; Add opens its dialog and is tested with it.
     for (int command : {EditEditEntry, EditDeleteEntry, EditCopyUser, EditSortTitle, FileImportCsv, FileExportCsv,
-                        FileExportPrint, Options, EditClearClipboard}) {
+                        FileExportPrint, EditClearClipboard}) {
         Run(command);
     }
     EXPECT_TRUE(driver.titles.empty());
+    // Options opens its dialog; cancelled, it changes nothing.
+    driver.Then(Cancel());
+    Run(Options);
+    EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Options")});
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(database.Size(), 1u);
 }

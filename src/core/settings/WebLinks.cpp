@@ -21,3 +21,8 @@ std::u16string VendorPageAddress(const std::u16string& language)
 {
     return VendorSite + std::u16string(IsRussian(language) ? u"?lng=ru" : u"");
 }
+
+std::u16string FormFillingHelpAddress(const std::u16string& language)
+{
+    return VendorSite + std::u16string(u"?p=lockmere_help_form_filling") + (IsRussian(language) ? u"&lng=ru" : u"");
+}

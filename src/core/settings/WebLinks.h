@@ -10,3 +10,4 @@ inline constexpr char16_t VendorSite[] = u"https://www.tavilo.com/";
 std::u16string HelpPageAddress(const std::u16string& language);
 std::u16string UpdatePageAddress(const std::u16string& language);
 std::u16string VendorPageAddress(const std::u16string& language);
+std::u16string FormFillingHelpAddress(const std::u16string& language);

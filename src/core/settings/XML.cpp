@@ -11,7 +11,7 @@
 namespace {
 constexpr std::u16string_view CannotCreateParser = u"Unable to create XML parser object.";
 constexpr std::u16string_view CannotLoadDocument = u"Unable to load into the XML document.";
-constexpr std::u16string_view CannotSaveDocument = u"Unable to save XML document.";
+constexpr std::u16string_view CannotSaveDocument = XmlSaveFailedText;
 
 // Line ends are normalised as XML prescribes. A value made only of white space is kept, while white space between
 // elements is not, so that an indented file and a one-line file give the same document. The fragment mode keeps

@@ -53,5 +53,8 @@ private:
     std::unique_ptr<pugi::xml_document> document;
 };
 
+// The message of a settings document that cannot be written.
+inline constexpr std::u16string_view XmlSaveFailedText = u"Unable to save XML document.";
+
 // The document a missing or damaged settings file is replaced with.
 inline constexpr std::string_view EmptySettingsDocument = "<?xml version='1.0'?><Options></Options>";

@@ -3,12 +3,18 @@
 #include "gui/app/App.h"
 #include "gui/app/GuiReporter.h"
 #include "platform/ProcessHardening.h"
+#include "platform/ProgramPath.h"
+#include "platform/SettingsFolder.h"
 
 int main(int argc, char* argv[])
 {
     HardenProcess();
     // Lets Wayland compositors match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tavilo.lockmere"));
+#ifdef LOCKMERE_SETTINGS_BESIDE_PROGRAM
+    // The portable edition runs from a removable drive and must leave nothing on the computer it runs on.
+    KeepSettingsInFolder(ProgramPath().parent_path());
+#endif
     QApplication application(argc, argv);
     CGuiReporter reporter(CGuiReporter::TestLogFromEnvironment());
     CApp app(reporter);

@@ -21,6 +21,7 @@
 #include "core/database/DataBase.h"
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
+#include "core/settings/Translate.h"
 #include "core/settings/WebLinks.h"
 #include "gui/common/Icons.h"
 #include "gui/common/LayoutIndicator.h"
@@ -31,6 +32,9 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/settings/DlgOptions.h"
+#include "platform/Autostart.h"
+#include "platform/ProgramPath.h"
 #include "platform/SettingsFolder.h"
 
 using namespace CommandId;
@@ -93,6 +97,17 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &CDlgMain::Exit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
+    fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
+    fixedTranslation->Load(u"");
+    translation = fixedTranslation.get();
+}
+
+CDlgMain::CDlgMain(CDataBase& database, COptions& options, CTranslate& translation, const std::u16string& commandLine,
+                   QWidget* parent)
+    : CDlgMain(database, options, static_cast<const ITextSource&>(translation), commandLine, parent)
+{
+    fixedTranslation.reset();
+    this->translation = &translation;
 }
 
 CDlgMain::~CDlgMain() = default;
@@ -207,7 +222,15 @@ void CDlgMain::ApplyTexts()
 
 void CDlgMain::ApplyTopmost()
 {
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == options.fTop) {
+        return;
+    }
+    // Changing a window flag hides the window; a shown window comes back as it was.
+    const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, options.fTop);
+    if (shown) {
+        show();
+    }
 }
 
 void CDlgMain::ApplyGroupsTree()
@@ -326,6 +349,9 @@ void CDlgMain::OnCommand(int command)
     case HelpUpdate:
         OpenAddress(UpdatePageAddress(options.Language));
         break;
+    case CommandId::Options:
+        RunOptions();
+        return;
     case HelpAbout: {
         CAboutDlg about(texts, options.Language, this);
         about.exec();
@@ -413,6 +439,40 @@ void CDlgMain::OpenAddress(const std::u16string& address)
 void CDlgMain::SaveSettings()
 {
     options.Save(database.Reporter(), PrepareSettingsFile());
+}
+
+bool CDlgMain::RunOptions()
+{
+    CDlgOptions dialog(options, *translation, database.Reporter(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    ApplyOptions();
+    return true;
+}
+
+void CDlgMain::ApplyOptions()
+{
+    SaveSettings();
+    ApplyStartAtLogin();
+    ApplyTopmost();
+    ApplyTexts();
+    UpdateCommandState(false, session.IsOpen());
+    ApplyGroupsTree();
+    if (session.IsOpen()) {
+        FillViews();
+    }
+}
+
+void CDlgMain::ApplyStartAtLogin()
+{
+    // A missing entry only means the program does not start at log-in: not worth interrupting the user for.
+    const Autostart autostart;
+    if (options.fAutoRun) {
+        autostart.Enable(ProgramPath(), options.fAutoRunHide);
+    } else {
+        autostart.Disable();
+    }
 }
 
 void CDlgMain::Exit()

@@ -11,6 +11,7 @@
 
 class COptions;
 class CDataBase;
+class CTranslate;
 class EntryListView;
 class EntryViews;
 class LayoutIndicator;
@@ -27,6 +28,9 @@ class CDlgMain : public QMainWindow, private ISessionView
 public:
     CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
              QWidget* parent = nullptr);
+    // A window whose options dialog can change the language of `translation`.
+    CDlgMain(CDataBase& database, COptions& options, CTranslate& translation, const std::u16string& commandLine,
+             QWidget* parent = nullptr);
     ~CDlgMain() override;
 
     // Shows the window (minimised when started hidden) and opens the last database when the settings ask for it.
@@ -36,6 +40,8 @@ public:
     void UpdateCommandState(bool hasSelection, bool databaseOpen);
     // Sets every translated text again, after the language may have changed.
     void ApplyTexts();
+    // Runs the options dialog and, on OK, saves and applies the new settings. True on OK.
+    bool RunOptions();
 
     bool StartHidden() const { return startHidden; }
     DatabaseSession& Session() { return session; }
@@ -75,12 +81,18 @@ private:
     void OpenContainingFolder();
     void OpenAddress(const std::u16string& address);
     void SaveSettings();
+    void ApplyOptions();
+    void ApplyStartAtLogin();
     void Minimised();
     void Restored();
 
     CDataBase& database;
     COptions& options;
     const ITextSource& texts;
+    // The table the options dialog reloads: the window's own texts, or one of built-in texts for a window whose
+    // language is fixed.
+    std::unique_ptr<CTranslate> fixedTranslation;
+    CTranslate* translation = nullptr;
     HeldFileHandle handle;
     GuiPrompts prompts;
     DatabaseSession session;
