@@ -1,9 +1,31 @@
 #include "cli/Arguments.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "cli/CliCommand.h"
 #include "core/common/Utf.h"
+
+namespace {
+// Short forms of the common options, taken as their long names everywhere.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 4> ShortForms = {{
+    {"-l", "--length"},
+    {"-o", "--output"},
+    {"-q", "--quiet"},
+    {"-s", "--show-password"},
+}};
+
+std::string LongName(const std::string& name)
+{
+    for (const auto& [shortName, longName] : ShortForms) {
+        if (name == shortName) {
+            return std::string(longName);
+        }
+    }
+    return name;
+}
+} // namespace
 
 SecureString ArgumentText(const std::string& argument, std::string_view what)
 {
@@ -31,8 +53,8 @@ CArguments::CArguments(const std::vector<std::string>& arguments, std::initializ
             continue;
         }
         const std::size_t equals = argument.find('=');
-        const std::string name = argument.substr(0, equals);
-        if (std::find(knownFlags.begin(), knownFlags.end(), name) != knownFlags.end()) {
+        const std::string name = LongName(argument.substr(0, equals));
+        if (name == QuietFlag || std::find(knownFlags.begin(), knownFlags.end(), name) != knownFlags.end()) {
             if (equals != std::string::npos) {
                 throw UsageError("option " + name + " takes no value");
             }
@@ -42,7 +64,7 @@ CArguments::CArguments(const std::vector<std::string>& arguments, std::initializ
             continue;
         }
         if (std::find(known.begin(), known.end(), name) == known.end()) {
-            throw UsageError("unknown option " + name);
+            throw UsageError("unknown option " + argument.substr(0, equals));
         }
         if (options.contains(name)) {
             throw UsageError("option " + name + " is given twice");

@@ -11,9 +11,12 @@
 
 #include "core/common/SecureString.h"
 
+// Every command takes it: no confirmation of success on standard error.
+inline constexpr std::string_view QuietFlag = "--quiet";
+
 // The arguments of one command: positional values, "--name VALUE" (or "--name=VALUE") options and "--name" flags.
-// After "--" everything is positional, so that a group or title may start with a dash. Throws UsageError for
-// anything else.
+// -l, -o, -q and -s stand for --length, --output, --quiet and --show-password. After "--" everything is positional,
+// so that a group or title may start with a dash. Throws UsageError for anything else.
 class CArguments
 {
 public:
@@ -30,6 +33,8 @@ public:
     // An option's value as a path, byte for byte; throws UsageError when it is empty.
     std::optional<std::filesystem::path> OptionPath(std::string_view name) const;
     bool Flag(std::string_view name) const;
+    bool Quiet() const { return Flag(QuietFlag); }
+    std::size_t PositionalCount() const { return positional.size(); }
 
 private:
     std::vector<std::string> positional;

@@ -22,6 +22,11 @@ bool IsHelp(const std::string& argument)
     return argument == "--help" || argument == "-h";
 }
 
+bool IsQuiet(const std::string& argument)
+{
+    return argument == "--quiet" || argument == "-q";
+}
+
 const CliCommand* FindCommand(const std::string& name)
 {
     const auto commands = CliCommands();
@@ -63,10 +68,15 @@ int RunCommand(const CliCommand& command, CliContext& context, COutput& errors,
     return ExitCode::Failed;
 }
 
-int Dispatch(const std::vector<std::string>& arguments)
+int Dispatch(std::vector<std::string> arguments)
 {
     COutput output(STDOUT_FILENO);
     COutput errors(STDERR_FILENO);
+    // -q may also stand before the command; the command takes it as its own.
+    const bool quietFirst = !arguments.empty() && IsQuiet(arguments[0]);
+    if (quietFirst) {
+        arguments.erase(arguments.begin());
+    }
     if (arguments.empty()) {
         return UsageFailure(errors, "no command given", nullptr);
     }
@@ -74,14 +84,21 @@ int Dispatch(const std::vector<std::string>& arguments)
         output.Write(FullHelp());
         return ExitCode::Done;
     }
+    if (arguments[0] == "--version") {
+        output.Write(VersionText());
+        return ExitCode::Done;
+    }
     const CliCommand* command = FindCommand(arguments[0]);
     if (command == nullptr) {
         return UsageFailure(errors, "unknown command '" + arguments[0] + "'", nullptr);
     }
-    const std::vector<std::string> commandArguments(arguments.begin() + 1, arguments.end());
+    std::vector<std::string> commandArguments(arguments.begin() + 1, arguments.end());
     if (!commandArguments.empty() && IsHelp(commandArguments[0])) {
-        output.Write("Usage: " + CommandUsage(*command) + "\n" + std::string(command->description) + "\n");
+        output.Write(CommandHelp(*command));
         return ExitCode::Done;
+    }
+    if (quietFirst) {
+        commandArguments.insert(commandArguments.begin(), "--quiet");
     }
 
     CCliReporter reporter(STDERR_FILENO);
@@ -91,7 +108,7 @@ int Dispatch(const std::vector<std::string>& arguments)
     CTranslate texts(ProgramDataFolder(ProgramPath().parent_path()));
     texts.Load(options.Language);
     CPasswordReader passwords(STDIN_FILENO, STDERR_FILENO);
-    CliContext context{reporter, texts, passwords, output};
+    CliContext context{reporter, texts, passwords, output, &options};
     return RunCommand(*command, context, errors, commandArguments);
 }
 } // namespace

@@ -1,6 +1,10 @@
 #include "cli/CliDatabase.h"
 
+#include "cli/CaseFold.h"
 #include "cli/CliCommand.h"
+#include "cli/Confirmation.h"
+#include "cli/FileChecks.h"
+#include "cli/Prompts.h"
 #include "core/database/DatabaseFile.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -16,6 +20,23 @@ bool IsWholeRecords(const SecureString& text)
     });
     return consumed == text.size();
 }
+
+// The one key that equals `key` when case is ignored; none when there is no such key or more than one.
+std::optional<EntryKey> OnlyKeyIgnoringCase(const CDataBase& entries, const EntryKey& key)
+{
+    const SecureString group = CaseFolded(key.group);
+    const SecureString title = CaseFolded(key.title);
+    std::optional<EntryKey> found;
+    for (const auto& [candidate, fields] : entries) {
+        if (CaseFolded(candidate.group) == group && CaseFolded(candidate.title) == title) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = candidate;
+        }
+    }
+    return found;
+}
 } // namespace
 
 CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
@@ -24,9 +45,14 @@ CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
     , entries(context.reporter, context.texts)
 {}
 
-void CCliDatabase::Open(std::u16string_view prompt, bool forChange)
+void CCliDatabase::Open(bool forChange)
 {
-    masterPassword = context.passwords.Read(prompt);
+    if (forChange) {
+        RequireChangeableFile(path);
+    } else {
+        RequireReadableFile(path);
+    }
+    masterPassword = context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, path));
     // Taken before reading, so that a file replaced while it is read counts as changed.
     versionRead = FileVersion::At(path);
     SecureString text;
@@ -59,15 +85,23 @@ void CCliDatabase::Save()
         }
     };
     if (!WriteDatabase(entries, path, masterPassword, unchangedSinceRead)) {
-        throw CliFailure("");
+        // The general message has been shown; the file and the reason follow when they can be told.
+        throw CliFailure(ReplaceProblem(path).value_or(""));
     }
     versionRead = FileVersion::At(path);
 }
 
-void FailNoSuchEntry(const EntryKey& key)
+Entry CCliDatabase::RequireEntry(const EntryKey& key) const
 {
+    if (std::optional<Entry> entry = entries.Find(key)) {
+        return std::move(*entry);
+    }
     const SecureUtf8 group = EscapeField(key.group);
     const SecureUtf8 title = EscapeField(key.title);
-    throw CliFailure("There is no entry with the group \"" + std::string(group.begin(), group.end()) +
-                     "\" and the title \"" + std::string(title.begin(), title.end()) + "\".");
+    std::string message = "There is no entry with the group \"" + std::string(group.begin(), group.end()) +
+                          "\" and the title \"" + std::string(title.begin(), title.end()) + "\".";
+    if (const std::optional<EntryKey> near = OnlyKeyIgnoringCase(entries, key)) {
+        message += " Did you mean " + KeyText(*near) + "?";
+    }
+    throw CliFailure(message);
 }

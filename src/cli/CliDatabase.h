@@ -19,12 +19,16 @@ class CCliDatabase
 public:
     CCliDatabase(CliContext& context, std::filesystem::path path);
 
-    // Asks for the master password and reads the file. A command that will write refuses a decryption that is not a
-    // sequence of whole records: a damaged file or the rare wrong password that passes both padding checks, which
-    // writing back would turn into a loss of every entry. Throws CliFailure (exit code 3 for "Invalid password.").
-    void Open(std::u16string_view prompt, bool forChange);
+    // Checks the file (readable; for a change also writable), then asks for the master password and reads it. A
+    // command that will write refuses a decryption that is not a sequence of whole records: a damaged file or the
+    // rare wrong password that passes both padding checks, which writing back would turn into a loss of every entry.
+    // Throws CliFailure (exit code 3 for "Invalid password.").
+    void Open(bool forChange);
 
     CDataBase& Entries() { return entries; }
+    const std::filesystem::path& Path() const { return path; }
+    // The entry under the key; fails the command when there is none, suggesting a key that differs only in case.
+    Entry RequireEntry(const EntryKey& key) const;
     void SetMasterPassword(SecureString password) { masterPassword = std::move(password); }
 
     // Writes the whole collection under the master password. Throws CliFailure when it was not written.
@@ -37,6 +41,3 @@ private:
     SecureString masterPassword;
     std::optional<FileVersion> versionRead;
 };
-
-// Fails the command with the message for an entry that is not in the database.
-[[noreturn]] void FailNoSuchEntry(const EntryKey& key);

@@ -3,6 +3,10 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/Confirmation.h"
+#include "cli/ExportTarget.h"
+#include "cli/FieldArgument.h"
+#include "cli/FileChecks.h"
 #include "cli/NumberArgument.h"
 #include "core/common/Utf.h"
 #include "core/importexport/CsvFormat.h"
@@ -11,11 +15,6 @@
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
-// Text ids of the messages that confirm a written file.
-
-constexpr std::array<std::u16string_view, EntryFieldCount> FieldNames = {u"group",    u"title", u"username",
-                                                                         u"password", u"url",   u"notes"};
-
 enum class Format
 {
     Csv,
@@ -47,11 +46,7 @@ CsvExportOptions CsvOptionsOf(const CArguments& parsed)
     if (const auto fields = parsed.Option("--fields")) {
         options.fields.fill(false);
         for (const SecureString& name : CommaSeparated(*fields)) {
-            const auto found = std::find(FieldNames.begin(), FieldNames.end(), std::u16string_view(name));
-            if (found == FieldNames.end()) {
-                throw UsageError("--fields takes a list of group, title, username, password, url, notes");
-            }
-            options.fields[static_cast<std::size_t>(found - FieldNames.begin())] = true;
+            options.fields[static_cast<std::size_t>(FieldArgument(name, "--fields"))] = true;
         }
     }
     if (const auto delimiter = parsed.Option("--delimiter")) {
@@ -81,23 +76,9 @@ SecureBytes FileBytes(const CDataBase& entries, Format format, const CsvExportOp
     }
 }
 
-bool WriteFile(const CDataBase& entries, Format format, const CsvExportOptions& csvOptions,
-               const std::filesystem::path& path)
-{
-    switch (format) {
-    case Format::Csv:
-        return ExportCsv(entries, path, csvOptions);
-    case Format::Text:
-        return ExportTextListing(entries, path);
-    case Format::Html:
-        break;
-    }
-    return ExportHtml(entries, path);
-}
-
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
-    const CArguments parsed(arguments, {"--format", "-o", "--fields", "--delimiter"}, {"--no-header"});
+    const CArguments parsed(arguments, {"--format", "--output", "--fields", "--delimiter"}, {"--no-header"});
     parsed.ExpectPositional(1);
     const Format format = FormatOf(parsed.Option("--format"));
     const bool csvOptionGiven = parsed.Flag("--no-header") || parsed.Option("--fields") || parsed.Option("--delimiter");
@@ -105,32 +86,39 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
         throw UsageError("--no-header, --fields and --delimiter apply to --format csv only");
     }
     const CsvExportOptions csvOptions = format == Format::Csv ? CsvOptionsOf(parsed) : CsvExportOptions{};
-    const std::optional<std::filesystem::path> target = parsed.OptionPath("-o");
+    const std::optional<std::filesystem::path> target = parsed.OptionPath("--output");
+    if (target) {
+        RequireWritableTarget(*target);
+        std::error_code error;
+        // The clear-text export would take the place of the encrypted entries it was made from.
+        if (std::filesystem::equivalent(*target, parsed.Path(0), error)) {
+            throw CliFailure(target->string() +
+                             ": this is the database file itself; the export is not written over it.");
+        }
+    }
 
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextId::MasterPasswordLabel), false);
+    database.Open(false);
+    const SecureBytes bytes = FileBytes(database.Entries(), format, csvOptions);
     if (!target) {
-        const SecureBytes bytes = FileBytes(database.Entries(), format, csvOptions);
         context.output.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         return ExitCode::Done;
     }
-    if (!WriteFile(database.Entries(), format, csvOptions, *target)) {
-        throw CliFailure("");
-    }
+    WriteExportTarget(context, *target, bytes);
     const int created = format == Format::Csv    ? TextId::CsvFileCreated
                         : format == Format::Text ? TextId::TextFileCreated
                                                  : TextId::HtmlFileCreated;
-    context.reporter.ShowMessage(context.texts.Text(created) + u" " + Utf8ToUtf16(target->string()),
-                                 MessageIcon::Information);
+    ConfirmDone(context, parsed, Utf16ToUtf8(context.texts.Text(created)) + " " + target->string());
     return ExitCode::Done;
 }
 } // namespace
 
 constinit const CliCommand ExportCommand{
     "export",
-    "DB --format csv|txt|html [-o FILE] [--no-header] [--fields LIST] [--delimiter D]",
-    "Writes every entry of DB, passwords in clear, as CSV, a text listing or an HTML table, to FILE (created "
-    "readable by the owner only) or to standard output. For CSV, LIST names the fields to write, comma-separated, "
+    "DB --format csv|txt|html [-o|--output FILE] [--no-header] [--fields LIST] [--delimiter D]",
+    "Writes every entry of DB, passwords in clear, as CSV, a text listing or an HTML table, to standard output or to "
+    "FILE, which is left readable by its owner only (wider permissions of an existing FILE are narrowed, with a "
+    "warning); a device or pipe is written into. For CSV, LIST names the fields to write, comma-separated, "
     "from group, title, username, password, url, notes (default all); D is written between fields (default a "
     "comma, may be empty); --no-header leaves out the line of field names.",
     Run,

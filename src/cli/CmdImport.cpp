@@ -3,6 +3,9 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/Confirmation.h"
+#include "cli/CsvLineCheck.h"
+#include "cli/FileChecks.h"
 #include "cli/NumberArgument.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/settings/BuiltinTexts.h"
@@ -36,36 +39,63 @@ bool HasEqualFieldNumbers(const std::array<int, EntryFieldCount>& numbers)
     return false;
 }
 
-int Run(CliContext& context, const std::vector<std::string>& arguments)
+CsvImportOptions ImportOptionsOf(const CArguments& parsed)
 {
-    const CArguments parsed(arguments, {"--map"}, {"--header"});
-    parsed.ExpectPositional(2);
+    if (parsed.Flag("--header") && parsed.Flag("--no-header")) {
+        throw UsageError("--header and --no-header exclude each other");
+    }
     CsvImportOptions options;
-    options.header = parsed.Flag("--header");
+    // The export writes a header line by default, so an import of it must skip one by default.
+    options.header = !parsed.Flag("--no-header");
     if (const auto map = parsed.Option("--map")) {
         options.fieldNumbers = FieldNumbersOf(*map);
     }
+    return options;
+}
+
+std::string EntriesCounted(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " entry" : " entries");
+}
+
+int Run(CliContext& context, const std::vector<std::string>& arguments)
+{
+    const CArguments parsed(arguments, {"--map"}, {"--header", "--no-header"});
+    parsed.ExpectPositional(2);
+    const CsvImportOptions options = ImportOptionsOf(parsed);
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
         context.reporter.ShowMessage(context.texts.Text(TextId::FieldNumbersDiffer), MessageIcon::Error);
         throw CliFailure("", ExitCode::Usage);
     }
+    const std::filesystem::path file = parsed.Path(1);
+    // The file is read and checked before any password is typed, so a mistake in it costs nothing.
+    const SecureBytes bytes = ReadInputFile(file, CsvFileSizeLimit);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (const std::optional<std::string> problem = FindCsvProblem(text, options)) {
+        throw CliFailure(file.string() + ": " + *problem + ". Nothing was imported.");
+    }
 
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
-    if (!ImportCsv(database.Entries(), parsed.Path(1), options)) {
+    database.Open(true);
+    CsvImportCounts counts;
+    if (!ImportCsvBytes(database.Entries(), text, options, counts)) {
         throw CliFailure("");
     }
     database.Save();
+    ConfirmDone(context, parsed,
+                "Imported " + EntriesCounted(counts.added) + " from " + file.string() + ", " +
+                    std::to_string(counts.renamed) + " of them renamed.");
     return ExitCode::Done;
 }
 } // namespace
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--header] [--map G,T,U,P,URL,N]",
-    "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. --header skips the "
-    "first record. --map gives, for group, title, username, password, url and notes, the position of the field that "
+    "DB FILE [--no-header] [--map G,T,U,P,URL,N]",
+    "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. The first record "
+    "is taken for a header and skipped, as export writes one; --no-header imports it too (--header, the default, is "
+    "accepted). --map gives, for group, title, username, password, url and notes, the position of the field that "
     "supplies it (default 1,2,3,4,5,6; -1 leaves it empty, and an unmapped group is \"Import\"). A taken group and "
-    "title gets a number after the title. Nothing is added when the file is refused.",
+    "title gets a number after the title. A refused file is reported with its line, and nothing is added.",
     Run,
 };

@@ -1,7 +1,6 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
-#include "core/settings/BuiltinTexts.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
@@ -9,13 +8,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(1);
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextId::MasterPasswordLabel), false);
+    database.Open(false);
     for (const auto& [key, fields] : database.Entries()) {
-        SecureUtf8 line = EscapeField(key.group);
-        line += '\t';
-        line += EscapeField(key.title);
-        line += '\n';
-        context.output.Write(line);
+        context.output.Write(ListingLine(key));
     }
     return ExitCode::Done;
 }

@@ -1,6 +1,9 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/Confirmation.h"
+#include "cli/FileChecks.h"
+#include "cli/Prompts.h"
 #include "core/database/Merge.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -10,15 +13,22 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(2);
+    const std::filesystem::path other = parsed.Path(1);
+    RequireReadableFile(other);
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
+    database.Open(true);
     context.passwords.Explain(context.texts.Text(TextId::SpecifyImportingPassword));
-    const SecureString otherPassword = context.passwords.Read(context.texts.Text(TextId::MasterPasswordLabel));
-    if (!MergeDatabase(database.Entries(), parsed.Path(1), otherPassword)) {
+    const SecureString otherPassword =
+        context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, other));
+    const std::size_t before = database.Entries().Size();
+    if (!MergeDatabase(database.Entries(), other, otherPassword)) {
         throw CliFailure("");
     }
     // Saved under DB's own master password; the other file's password only read it.
     database.Save();
+    ConfirmDone(context, parsed,
+                "Merged " + other.string() + " into " + database.Path().string() + ": " +
+                    std::to_string(database.Entries().Size() - before) + " entries added.");
     return ExitCode::Done;
 }
 } // namespace

@@ -1,7 +1,7 @@
 #include "cli/Arguments.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
-#include "core/settings/BuiltinTexts.h"
+#include "cli/Confirmation.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
@@ -10,11 +10,11 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(3);
     const EntryKey key{parsed.Text(1), parsed.Text(2)};
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
-    if (database.Entries().Remove(key) == 0) {
-        FailNoSuchEntry(key);
-    }
+    database.Open(true);
+    database.RequireEntry(key);
+    database.Entries().Remove(key);
     database.Save();
+    ConfirmDone(context, parsed, "Removed " + KeyText(key) + ".");
     return ExitCode::Done;
 }
 } // namespace

@@ -1,28 +1,68 @@
 #include "cli/NewPassword.h"
 
 #include "cli/CliCommand.h"
+#include "cli/Prompts.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
-// Text id of the label the entry password is asked with.
+constexpr int Tries = 3;
+
+void ExplainMasterPassword(CliContext& context, NewPasswordMode mode)
+{
+    if (mode == NewPasswordMode::NewDatabase) {
+        context.passwords.Explain(context.texts.Text(TextId::SpecifyCompositeMasterPassword));
+    } else if (mode == NewPasswordMode::ChangeMaster) {
+        context.passwords.Explain(context.texts.Text(TextId::SpecifyNewMasterPassword));
+    }
+}
+
+// Throws unless an empty master password is wanted: asked at a terminal, given by --allow-empty otherwise.
+void RequireEmptyMasterWanted(CliContext& context, const NewPasswordRequest& request)
+{
+    if (request.allowEmpty) {
+        return;
+    }
+    if (!context.passwords.IsTerminal()) {
+        throw CliFailure("The new master password is empty; give --allow-empty to use an empty master password.");
+    }
+    if (!context.passwords.Confirm(context.texts.Text(TextId::ConfirmEmptyMasterPassword))) {
+        throw CliFailure("Nothing was changed: the new master password was empty.");
+    }
+}
+
+std::u16string PromptOf(const ITextSource& texts, const NewPasswordRequest& request)
+{
+    switch (request.mode) {
+    case NewPasswordMode::EntryPassword:
+        return texts.Text(TextId::NewEntryPasswordPrompt);
+    case NewPasswordMode::EntryChange:
+        return texts.Text(TextId::ChangedEntryPasswordPrompt);
+    default:
+        return PromptFor(texts, TextId::NewMasterPasswordFor, request.database);
+    }
+}
 } // namespace
 
-SecureString AskNewPassword(CliContext& context, NewPasswordMode mode)
+SecureString AskNewPassword(CliContext& context, const NewPasswordRequest& request)
 {
     const ITextSource& texts = context.texts;
-    if (mode == NewPasswordMode::NewDatabase) {
-        context.passwords.Explain(texts.Text(TextId::SpecifyCompositeMasterPassword));
-    } else if (mode == NewPasswordMode::ChangeMaster) {
-        context.passwords.Explain(texts.Text(TextId::SpecifyNewMasterPassword));
-    }
-    const bool entry = mode == NewPasswordMode::EntryPassword;
-    SecureString password =
-        context.passwords.Read(texts.Text(entry ? TextId::PasswordItem : TextId::MasterPasswordLabel));
-    const SecureString repeat = context.passwords.Read(texts.Text(TextId::RepeatLabel));
-    if (password != repeat) {
+    const bool entry = request.mode == NewPasswordMode::EntryPassword || request.mode == NewPasswordMode::EntryChange;
+    ExplainMasterPassword(context, request.mode);
+    const std::u16string prompt = PromptOf(texts, request);
+    const int tries = context.passwords.IsTerminal() ? Tries : 1;
+    for (int attempt = 1;; ++attempt) {
+        SecureString password = context.passwords.Read(prompt);
+        const SecureString repeat = context.passwords.Read(texts.Text(TextId::RepeatLabel));
+        if (password == repeat) {
+            if (!entry && password.empty()) {
+                RequireEmptyMasterWanted(context, request);
+            }
+            return password;
+        }
         context.reporter.ShowMessage(texts.Text(entry ? TextId::EntryPasswordsDiffer : TextId::MasterPasswordsDiffer),
                                      MessageIcon::Error);
-        throw CliFailure("");
+        if (attempt == tries) {
+            throw CliFailure("");
+        }
     }
-    return password;
 }

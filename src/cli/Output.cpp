@@ -38,7 +38,8 @@ void AppendEscaped(SecureUtf8& out, char32_t value)
 }
 } // namespace
 
-SecureUtf8 EscapeField(const SecureString& field)
+namespace {
+SecureUtf8 Encode(const SecureString& field, bool escape)
 {
     SecureUtf8 out;
     out.reserve(field.size());
@@ -51,9 +52,33 @@ SecureUtf8 EscapeField(const SecureString& field)
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             unit = 0xFFFD;
         }
-        AppendEscaped(out, unit);
+        if (escape) {
+            AppendEscaped(out, unit);
+        } else {
+            AppendUtf8(out, unit);
+        }
     }
     return out;
+}
+} // namespace
+
+SecureUtf8 EscapeField(const SecureString& field)
+{
+    return Encode(field, true);
+}
+
+SecureUtf8 PlainField(const SecureString& field)
+{
+    return Encode(field, false);
+}
+
+SecureUtf8 ListingLine(const EntryKey& key)
+{
+    SecureUtf8 line = EscapeField(key.group);
+    line += '\t';
+    line += EscapeField(key.title);
+    line += '\n';
+    return line;
 }
 
 void COutput::Write(std::string_view text)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/common/SecureString.h"
+#include "core/database/Entry.h"
 
 // UTF-8 bytes that may hold a secret (a shown password), wiped when released.
 using SecureUtf8 = std::basic_string<char, std::char_traits<char>, WipingAllocator<char>>;
@@ -26,3 +27,9 @@ private:
 // for a backslash, "\t", "\n", "\r", and "\xHH" for the other control characters (U+0000 to U+001F, U+007F to
 // U+009F). An unpaired surrogate becomes U+FFFD.
 SecureUtf8 EscapeField(const SecureString& field);
+
+// A field in UTF-8 exactly as stored, for scripts that read one value; an unpaired surrogate becomes U+FFFD.
+SecureUtf8 PlainField(const SecureString& field);
+
+// The line by which ls and search list an entry: the escaped group, a tab, the escaped title, a line end.
+SecureUtf8 ListingLine(const EntryKey& key);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <string>
@@ -113,6 +114,19 @@ void CPasswordReader::Explain(std::u16string_view text)
     if (terminal) {
         COutput(promptOutput).Write(Utf16ToUtf8(text) + "\n");
     }
+}
+
+bool CPasswordReader::Confirm(std::u16string_view question)
+{
+    COutput(promptOutput).Write(Utf16ToUtf8(question) + " ");
+    SecureUtf8 answer;
+    if (!ReadLine(input, answer)) {
+        return false;
+    }
+    for (char& letter : answer) {
+        letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    }
+    return answer == "y" || answer == "yes";
 }
 
 SecureString CPasswordReader::Read(std::u16string_view prompt)

@@ -15,6 +15,8 @@ public:
     SecureString Read(std::u16string_view prompt);
 
     bool IsTerminal() const { return terminal; }
+    // Asks a yes-or-no question at the terminal, the answer echoed; true for "y" or "yes" in either case.
+    bool Confirm(std::u16string_view question);
     // Writes a line of explanation before a group of prompts, only when the user types at a terminal.
     void Explain(std::u16string_view text);
 

@@ -58,7 +58,7 @@ TEST_F(CliConcurrentWriters, EveryAddIsEitherInTheFileOrRefusedWithAMessage)
             if (attempt.result.exitCode == 0) {
                 ++done;
                 EXPECT_TRUE(stored) << attempt.title << " was reported as added but is not in the file";
-                EXPECT_EQ(attempt.result.err, "");
+                EXPECT_EQ(attempt.result.err, "lockmere-cli: Added Race/" + attempt.title + ".\n");
             } else {
                 EXPECT_FALSE(stored) << attempt.title << " was refused but is in the file";
                 EXPECT_EQ(attempt.result.exitCode, 1);

@@ -63,7 +63,7 @@ TEST_F(CliDatabaseFile, AFileReplacedAfterReadingIsNotOverwritten)
 {
     Feed("pw\n");
     CCliDatabase database(context, path);
-    database.Open(u"Password", true);
+    database.Open(true);
     ASSERT_TRUE(database.Entries().Add({u"Mine", u"t"}, {}));
 
     // Another program saves its own change in between.
@@ -80,7 +80,7 @@ TEST_F(CliDatabaseFile, SuccessiveSavesOfOneCommandAreAllowed)
 {
     Feed("pw\n");
     CCliDatabase database(context, path);
-    database.Open(u"Password", true);
+    database.Open(true);
     ASSERT_TRUE(database.Entries().Add({u"a", u"1"}, {}));
     database.Save();
     ASSERT_TRUE(database.Entries().Add({u"a", u"2"}, {}));
@@ -96,7 +96,7 @@ TEST_F(CliDatabaseFile, AWrongPasswordEndsWithTheInvalidPasswordCode)
     Feed("nope\n");
     CCliDatabase database(context, path);
     try {
-        database.Open(u"Password", false);
+        database.Open(false);
         FAIL() << "a wrong password was accepted";
     } catch (const CliFailure& failure) {
         EXPECT_EQ(failure.ExitCodeOf(), ExitCode::InvalidPassword);

@@ -39,8 +39,9 @@ protected:
 
     ProgramResult AddSpecialEntry()
     {
-        return Run({"add", database.string(), Group, Title, "--username", Username, "--url", Url, "--notes", Notes},
-                   Password + "\n" + EntryPassword + "\n" + EntryPassword + "\n");
+        return Run(
+            {"add", "-q", database.string(), Group, Title, "--username", Username, "--url", Url, "--notes", Notes},
+            Password + "\n" + EntryPassword + "\n" + EntryPassword + "\n");
     }
 };
 
@@ -68,7 +69,7 @@ TEST_F(CliEntries, ShowGivesBackEveryFieldOnItsOwnLine)
 {
     ASSERT_EQ(AddSpecialEntry().exitCode, 0);
 
-    const ProgramResult result = Run({"show", database.string(), Group, Title}, Password + "\n");
+    const ProgramResult result = Run({"show", database.string(), Group, Title, "-s"}, Password + "\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // Six lines, whatever the fields hold.
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 6);
@@ -87,7 +88,7 @@ TEST_F(CliEntries, ShowWritesLabelsInTheFieldOrder)
                   Password + "\nsecret\nsecret\n")
                   .exitCode,
               0);
-    const ProgramResult result = Run({"show", database.string(), "Web", "Shop"}, Password + "\n");
+    const ProgramResult result = Run({"show", database.string(), "Web", "Shop", "--show-password"}, Password + "\n");
     EXPECT_EQ(result.out, "Group: Web\nTitle: Shop\nUsername: ann\nPassword: secret\nURL/Path: u\nNotes: n\n");
 }
 
@@ -135,8 +136,9 @@ TEST_F(CliEntries, AddOfATakenKeyIsRefusedAndChangesNothing)
 
     const ProgramResult result = Run({"add", database.string(), "Web", "Shop"}, Password + "\ntwo\ntwo\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "The database already contained an element with such title and group. Please change the "
-                          "title or group.\n");
+    EXPECT_EQ(result.err,
+              "lockmere-cli: The database already contained an element with such title and group. Please change the "
+              "title or group.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 
@@ -152,7 +154,7 @@ TEST_F(CliEntries, MismatchedEntryPasswordsAreRefused)
     const std::string before = ReadFileBytes(database);
     const ProgramResult result = Run({"add", database.string(), "Web", "Shop"}, Password + "\nsecret\nSecret\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error: Passwords do not match, please retype.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Error: Passwords do not match, please retype.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 
@@ -173,7 +175,8 @@ TEST_F(CliEntries, RmOfAMissingEntryFailsClearly)
 
     const ProgramResult result = Run({"rm", database.string(), "Web", "shop"}, Password + "\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "There is no entry with the group \"Web\" and the title \"shop\".\n");
+    EXPECT_EQ(result.err, "lockmere-cli: There is no entry with the group \"Web\" and the title \"shop\". Did you mean "
+                          "Web/Shop?\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 
@@ -191,8 +194,9 @@ TEST_F(CliEntries, AFieldHoldingTheTerminatorIsNotWritten)
     const ProgramResult result =
         Run({"add", database.string(), "Web", "Shop", "--notes", "a\x07\x01\x05z"}, Password + "\np\np\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "An exception occurred. Invalid characters detected. The changes can not be written to the "
-                          "database file.\n");
+    EXPECT_EQ(result.err,
+              "lockmere-cli: An exception occurred. Invalid characters detected. The changes can not be written to the "
+              "database file.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 

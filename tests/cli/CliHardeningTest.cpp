@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "support/ChildProcess.h"
 #include "support/ProcessInspection.h"
@@ -21,7 +22,9 @@ TEST_F(CliHardening, AnOrdinaryProgramStartedTheSameWayIsDumpable)
 
 TEST_F(CliHardening, WhileItWaitsForThePasswordItIsNotDumpableAndWritesNoCoreFile)
 {
-    const UnprivilegedProcess cli(Cli, {"ls", "/nonexistent/lockmere.ldb"}, {"APPDATA=/nonexistent"});
+    // A new file in a folder everyone may write to: the path passes its checks and the program waits for a password.
+    const std::string newFile = "/tmp/lockmere-cli-hardening-" + std::to_string(::getpid()) + ".ldb";
+    const UnprivilegedProcess cli(Cli, {"create", newFile}, {"APPDATA=/nonexistent"});
     ASSERT_TRUE(WaitUntil([&] { return Runs(cli.Pid(), Cli); }));
 
     // Loading the program takes a moment before main hardens the process; it must happen then, not later.

@@ -22,7 +22,7 @@ TEST_F(CliPasswords, AWrongPasswordIsRefusedWithExitCode3)
         }
         const ProgramResult result = Run(arguments, "wrong\nx\nx\nx\n");
         EXPECT_EQ(result.exitCode, 3) << command;
-        EXPECT_EQ(result.err, "Invalid password.\n") << command;
+        EXPECT_EQ(result.err, "lockmere-cli: Invalid password.\n") << command;
         EXPECT_EQ(result.out, "") << command;
     }
     EXPECT_TRUE(ReadEntries(database, "right").empty());
@@ -102,7 +102,7 @@ TEST_F(CliPasswords, CreateRefusesMismatchedPasswordsAndWritesNoFile)
 {
     const ProgramResult result = Run({"create", database.string()}, "one\ntwo\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error: Passwords do not match, please retype.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Error: Passwords do not match, please retype.\n");
     EXPECT_FALSE(std::filesystem::exists(database));
 }
 
@@ -132,7 +132,7 @@ TEST_F(CliPasswords, PasswdWithAWrongOldPasswordChangesNothing)
     const std::string before = ReadFileBytes(database);
     const ProgramResult result = Run({"passwd", database.string()}, "Old\nnew\nnew\n");
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err, "Invalid password.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Invalid password.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 
@@ -142,7 +142,7 @@ TEST_F(CliPasswords, PasswdRefusesMismatchedNewPasswords)
     const std::string before = ReadFileBytes(database);
     const ProgramResult result = Run({"passwd", database.string()}, "old\nnew\nNew\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error: Passwords do not match, please retype.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Error: Passwords do not match, please retype.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 
@@ -163,7 +163,7 @@ TEST_F(CliFiles, AMissingDatabaseIsReported)
 {
     const ProgramResult result = Run({"ls", (folder / "missing.ldb").string()}, "pw\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "An unknown file exception occurred when attempting to read the database.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: " + (folder / "missing.ldb").string() + ": No such file or directory\n");
 }
 
 TEST_F(CliFiles, AFileThatAnotherLockmereHoldsIsNotWritten)
@@ -175,6 +175,8 @@ TEST_F(CliFiles, AFileThatAnotherLockmereHoldsIsNotWritten)
     const ProgramResult result = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_THAT(result.err, HasSubstr("An unknown file exception occurred when attempting to save the database."));
+    EXPECT_THAT(result.err,
+                HasSubstr("lockmere-cli: " + database.string() + ": the file is held open by another Lockmere"));
     EXPECT_EQ(ReadFileBytes(database), before);
 
     // Reading is still allowed.
@@ -213,7 +215,7 @@ TEST_F(CliFiles, ADamagedFileIsNotWrittenBack)
 
     const ProgramResult added = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
     EXPECT_EQ(added.exitCode, 3);
-    EXPECT_EQ(added.err, "Invalid password.\n");
+    EXPECT_EQ(added.err, "lockmere-cli: Invalid password.\n");
     EXPECT_EQ(ReadFileBytes(database), std::string(outer.begin(), outer.end()));
 }
 
@@ -237,7 +239,7 @@ TEST_F(CliLanguage, MessagesFollowTheLanguageOfTheSettings)
 
     const ProgramResult result = RunProgramAt(programFolder / "lockmere-cli", {"ls", database.string()}, "nope\n");
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err, "Falsches Passwort.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Falsches Passwort.\n");
 }
 
 TEST_F(CliLanguage, TheSettingsAreOnlyRead)

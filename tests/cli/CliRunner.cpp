@@ -22,7 +22,11 @@ ProgramResult CliRunner::RunProgramAt(const std::filesystem::path& program, cons
 
 void CliRunner::Create(const std::filesystem::path& path, const std::string& password) const
 {
-    const ProgramResult result = Run({"create", path.string()}, password + "\n" + password + "\n");
+    std::vector<std::string> arguments{"create", "-q", path.string()};
+    if (password.empty()) {
+        arguments.push_back("--allow-empty");
+    }
+    const ProgramResult result = Run(arguments, password + "\n" + password + "\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
 }
 

@@ -92,7 +92,7 @@ protected:
 TEST_F(CliAtATerminal, ThePasswordIsTypedWithoutEcho)
 {
     Start({"ls", database.string()});
-    ASSERT_TRUE(ReadUntil("Password: ")) << screen;
+    ASSERT_TRUE(ReadUntil("Master password for " + database.string() + ": ")) << screen;
     Type("typed secret\n");
     const int status = WaitForExit();
     ReadUntil("\n\n");
@@ -103,9 +103,11 @@ TEST_F(CliAtATerminal, ThePasswordIsTypedWithoutEcho)
 TEST_F(CliAtATerminal, PasswdExplainsItsQuestions)
 {
     Start({"passwd", database.string()});
-    ASSERT_TRUE(ReadUntil("Specify the old master password.\r\nPassword: ")) << screen;
+    ASSERT_TRUE(ReadUntil("Specify the old master password.\r\nMaster password for " + database.string() + ": "))
+        << screen;
     Type("typed secret\n");
-    ASSERT_TRUE(ReadUntil("Specify the new master password.\r\nPassword: ")) << screen;
+    ASSERT_TRUE(ReadUntil("Specify the new master password.\r\nNew master password for " + database.string() + ": "))
+        << screen;
     Type("new one\n");
     ASSERT_TRUE(ReadUntil("Repeat: ")) << screen;
     Type("new one\n");
@@ -119,7 +121,7 @@ TEST_F(CliAtATerminal, PasswdExplainsItsQuestions)
 TEST_F(CliAtATerminal, InterruptingThePromptGivesTheEchoBack)
 {
     Start({"ls", database.string()});
-    ASSERT_TRUE(ReadUntil("Password: ")) << screen;
+    ASSERT_TRUE(ReadUntil("Master password for " + database.string() + ": ")) << screen;
     // The terminal's settings are shared by both ends: wait until the program has switched echo off.
     struct termios settings
     {};
@@ -129,4 +131,49 @@ TEST_F(CliAtATerminal, InterruptingThePromptGivesTheEchoBack)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
     ASSERT_EQ(::tcgetattr(terminal, &settings), 0);
     EXPECT_NE(settings.c_lflag & ECHO, 0u);
+}
+
+TEST_F(CliAtATerminal, AddNamesEachPromptAndAsksAgainAfterAMismatch)
+{
+    Start({"add", database.string(), "Web", "Shop"});
+    ASSERT_TRUE(ReadUntil("Master password for " + database.string() + ": ")) << screen;
+    Type("typed secret\n");
+    ASSERT_TRUE(ReadUntil("Password for the new entry: ")) << screen;
+    Type("first try\n");
+    ASSERT_TRUE(ReadUntil("Repeat: ")) << screen;
+    Type("first trx\n");
+    ASSERT_TRUE(
+        ReadUntil("lockmere-cli: Error: Passwords do not match, please retype.\r\nPassword for the new entry: "))
+        << screen;
+    screen.clear();
+    Type("second try\n");
+    ASSERT_TRUE(ReadUntil("Repeat: ")) << screen;
+    Type("second try\n");
+    const int status = WaitForExit();
+    ReadUntil("Added Web/Shop.");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << screen;
+    for (const char* typed : {"typed secret", "first try", "first trx", "second try"}) {
+        EXPECT_THAT(screen, Not(HasSubstr(typed)));
+    }
+    EXPECT_EQ(ReadEntries(database, "typed secret").at(0).password, u"second try");
+}
+
+TEST_F(CliAtATerminal, AnEmptyNewMasterPasswordIsConfirmed)
+{
+    for (const auto& [answer, created] : {std::pair{"n", false}, std::pair{"yes", true}}) {
+        const std::filesystem::path fresh = folder / "fresh.ldb";
+        Start({"create", fresh.string()});
+        screen.clear();
+        ASSERT_TRUE(ReadUntil("New master password for " + fresh.string() + ": ")) << screen;
+        Type("\n");
+        ASSERT_TRUE(ReadUntil("Repeat: ")) << screen;
+        Type("\n");
+        ASSERT_TRUE(ReadUntil("Use it anyway? [y/N] ")) << screen;
+        Type(std::string(answer) + "\n");
+        const int status = WaitForExit();
+        ::close(terminal);
+        terminal = -1;
+        EXPECT_EQ(WIFEXITED(status) && WEXITSTATUS(status) == 0, created) << screen;
+        EXPECT_EQ(std::filesystem::exists(fresh), created) << answer;
+    }
 }

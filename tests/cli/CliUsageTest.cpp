@@ -46,6 +46,8 @@ TEST_F(CliUsage, CommandLinesThatDoNotFitExitWith2)
     ExpectUsageError({"show", db, "g"}, "missing arguments");
     ExpectUsageError({"rm", db, "g", "t", "u"}, "too many arguments");
     ExpectUsageError({"add", db, "g", "t", "--password", "x"}, "unknown option --password");
+    ExpectUsageError({"ls", db, "-s"}, "unknown option -s");
+    ExpectUsageError({"show", db, "g", "t", "-s", "--show-password"}, "option --show-password is given twice");
     ExpectUsageError({"add", db, "g", "t", "--notes"}, "option --notes needs a value");
     ExpectUsageError({"add", db, "g", "t", "--url", "a", "--url", "b"}, "option --url is given twice");
     ExpectUsageError({"add", db, "g\xFF", "t"}, "not valid UTF-8");
@@ -66,4 +68,19 @@ TEST_F(CliUsage, AUsageErrorAsksForNoPassword)
     const ProgramResult result = Run({"ls"}, "");
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_THAT(result.err, ::testing::Not(HasSubstr("No password")));
+}
+
+TEST_F(CliUsage, TheReadmeListsEveryCommandAsHelpDoes)
+{
+    const std::string readme = ReadFileBytes(std::filesystem::path(LOCKMERE_SOURCE_DIR) / "README.md");
+    for (const std::string command : {"create", "ls", "show", "search", "info", "add", "edit", "rm", "passwd", "clip",
+                                      "gen", "export", "import", "merge"}) {
+        // The usage as one line: the help wraps it, indenting the later lines by four spaces.
+        std::string usage = Run({command, "--help"}).out;
+        usage = usage.substr(std::string("Usage: ").size(), usage.find("\n\n") - std::string("Usage: ").size());
+        for (std::size_t wrap = usage.find("\n    "); wrap != std::string::npos; wrap = usage.find("\n    ")) {
+            usage.replace(wrap, 5, " ");
+        }
+        EXPECT_THAT(readme, HasSubstr("\n" + usage + "\n")) << command;
+    }
 }

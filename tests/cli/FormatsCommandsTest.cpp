@@ -86,7 +86,7 @@ TEST_F(ExportCommandTest, FileIsWrittenAndConfirmed)
     const auto result = Run({"export", database.string(), "--format", "txt", "-o", path.string()}, "master\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(result.out.empty());
-    EXPECT_EQ(result.err, "The txt file is created: " + path.string() + "\n");
+    EXPECT_EQ(result.err, "lockmere-cli: The txt file is created: " + path.string() + "\n");
     EXPECT_EQ(ReadFileBytes(path).substr(0, 40), "Group: Mail\r\nTitle: Box\r\nUsername: bob\r\n");
 }
 
@@ -114,7 +114,7 @@ TEST_F(ExportCommandTest, WrongPasswordWritesNothing)
     const auto path = folder / "out.csv";
     const auto result = Run({"export", database.string(), "--format", "csv", "-o", path.string()}, "wrong\n");
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err, "Invalid password.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Invalid password.\n");
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -146,7 +146,8 @@ TEST_F(ImportCommandTest, RefusedFileLeavesTheDatabaseFileUnchanged)
 
     const auto result = Run({"import", database.string(), csv.string(), "--map", "1,-1,-1,-1,-1,-1"}, "master\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "The file format is invalid. This file can not be imported.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: " + csv.string() +
+                              ": line 2: the record has 1 field, but the first record has 2. Nothing was imported.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 
@@ -154,7 +155,7 @@ TEST_F(ImportCommandTest, EqualFieldNumbersAreRefusedBeforeReading)
 {
     const auto result = Run({"import", database.string(), "missing.csv", "--map", "1,1,-1,-1,-1,-1"}, "master\n");
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "Field numbers must be different.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Field numbers must be different.\n");
 }
 
 TEST_F(ImportCommandTest, MalformedMapIsAUsageError)
@@ -191,7 +192,7 @@ TEST_F(MergeCommandTest, WrongPasswordOfTheOtherFileChangesNothing)
     const std::string before = ReadFileBytes(database);
     const auto result = Run({"merge", database.string(), database.string()}, "master\nwrong\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Invalid password.\n");
+    EXPECT_EQ(result.err, "lockmere-cli: Invalid password.\n");
     EXPECT_EQ(ReadFileBytes(database), before);
 }
 

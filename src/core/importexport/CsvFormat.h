@@ -51,3 +51,15 @@ bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const Csv
 
 // ImportCsv on the bytes of a file already read.
 bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options);
+
+// What an import added: the entries, and how many of them got a number after their title because their group and
+// title were taken.
+struct CsvImportCounts
+{
+    std::size_t added = 0;
+    std::size_t renamed = 0;
+};
+
+// ImportCsvBytes that also counts what it added.
+bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options,
+                    CsvImportCounts& counts);

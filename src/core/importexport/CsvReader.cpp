@@ -198,7 +198,7 @@ void WipeWholeBuffer(SecureString& value)
     value.clear();
 }
 
-void Import(CDataBase& database, std::u16string_view text, const CsvImportOptions& options)
+void Import(CDataBase& database, std::u16string_view text, const CsvImportOptions& options, CsvImportCounts& counts)
 {
     // Which entry field a field number feeds; with equal numbers the first entry field wins.
     auto targetOf = [&](std::size_t number) {
@@ -230,7 +230,9 @@ void Import(CDataBase& database, std::u16string_view text, const CsvImportOption
                 // Taking the strings over is the common case; a refused entry is left whole for the renaming.
                 if (!database.Insert(std::move(entry))) {
                     database.AddRenaming(entry.Key(), entry.Fields());
+                    ++counts.renamed;
                 }
+                ++counts.added;
             }
             skipRecord = false;
             for (int field = 0; field < EntryFieldCount; ++field) {
@@ -263,23 +265,31 @@ template <class Operation> bool RunImport(CDataBase& database, Operation&& opera
     }
 }
 
-void ImportBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options)
+void ImportBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options, CsvImportCounts& counts)
 {
     const DecodedText decoded(DecodeLines(bytes));
     Validate(decoded.text, options, database.Texts());
-    Import(database, decoded.text, options);
+    Import(database, decoded.text, options, counts);
 }
 } // namespace
 
 bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options)
 {
-    return RunImport(database, [&] { ImportBytes(database, bytes, options); });
+    CsvImportCounts counts;
+    return ImportCsvBytes(database, bytes, options, counts);
+}
+
+bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options,
+                    CsvImportCounts& counts)
+{
+    return RunImport(database, [&] { ImportBytes(database, bytes, options, counts); });
 }
 
 bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const CsvImportOptions& options)
 {
     return RunImport(database, [&] {
         const SecureBytes bytes = ReadWholeFile(path);
-        ImportBytes(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, options);
+        CsvImportCounts counts;
+        ImportBytes(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, options, counts);
     });
 }

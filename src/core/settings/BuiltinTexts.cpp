@@ -340,11 +340,11 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 327
     u" ", // 328
     u" ", // 329
-    u" ", // 330
-    u" ", // 331
-    u" ", // 332
-    u" ", // 333
-    u" ", // 334
+    u"Master password for", // 330
+    u"Password for the new entry", // 331
+    u"New master password for", // 332
+    u"The new master password is empty: anyone who gets the file can read it. Use it anyway? [y/N]", // 333
+    u"New password for the entry", // 334
     u" ", // 335
     u" ", // 336
     u" ", // 337

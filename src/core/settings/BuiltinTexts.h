@@ -166,4 +166,10 @@ inline constexpr int RepeatLabel = 223;
 inline constexpr int MasterPasswordsDiffer = 224;
 inline constexpr int HideMasterPasswordCheck = 225;
 inline constexpr int RememberPasswordAdvice = 226;
+// The command line's prompts (lockmere-cli).
+inline constexpr int MasterPasswordFor = 330;
+inline constexpr int NewEntryPasswordPrompt = 331;
+inline constexpr int NewMasterPasswordFor = 332;
+inline constexpr int ConfirmEmptyMasterPassword = 333;
+inline constexpr int ChangedEntryPasswordPrompt = 334;
 } // namespace TextId

@@ -1,0 +1,40 @@
+#include "cli/Arguments.h"
+#include "cli/CaseFold.h"
+#include "cli/CliDatabase.h"
+#include "cli/Commands.h"
+
+namespace {
+// The password is left out: a search must not tell which entries share a secret.
+bool Matches(const EntryKey& key, const EntryFields& fields, std::u16string_view term)
+{
+    for (const SecureString* field : {&key.group, &key.title, &fields.username, &fields.url, &fields.notes}) {
+        if (ContainsIgnoringCase(*field, term)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Run(CliContext& context, const std::vector<std::string>& arguments)
+{
+    const CArguments parsed(arguments, {});
+    parsed.ExpectPositional(2);
+    const SecureString term = parsed.Text(1);
+    CCliDatabase database(context, parsed.Path(0));
+    database.Open(false);
+    for (const auto& [key, fields] : database.Entries()) {
+        if (Matches(key, fields, term)) {
+            context.output.Write(ListingLine(key));
+        }
+    }
+    return ExitCode::Done;
+}
+} // namespace
+
+constinit const CliCommand SearchCommand{
+    "search",
+    "DB TERM",
+    "Lists, as ls does, the entries whose group, title, user name, URL or notes contain TERM, ignoring case. "
+    "Finding nothing is not a failure.",
+    Run,
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <filesystem>
+
+#include "cli/CliContext.h"
+#include "core/common/SecureString.h"
+
+// Writes an export, which holds every password in clear, to the file at `path`. A regular file (new or replaced) is
+// written atomically and left readable and writable by its owner only; permissions that were wider before are
+// narrowed first, and the user is told. Anything else (a device, a pipe, /dev/stdout) is written into where it is,
+// never replaced. Throws CliFailure naming the file and the reason when it cannot be written.
+void WriteExportTarget(CliContext& context, const std::filesystem::path& path, const SecureBytes& bytes);

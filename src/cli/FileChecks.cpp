@@ -1,0 +1,159 @@
+#include "cli/FileChecks.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/CliCommand.h"
+
+namespace {
+[[noreturn]] void Fail(const std::filesystem::path& path, int error)
+{
+    throw CliFailure(FileProblem(path, error));
+}
+
+// The folder the file is (or would be) in, as the system resolves a relative path.
+std::filesystem::path FolderOf(const std::filesystem::path& path)
+{
+    const std::filesystem::path folder = path.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+struct stat StatusOrFail(const std::filesystem::path& path)
+{
+    struct stat status
+    {};
+    if (::stat(path.c_str(), &status) != 0) {
+        Fail(path, errno);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        Fail(path, EISDIR);
+    }
+    return status;
+}
+
+void RequireAccess(const std::filesystem::path& path, int mode)
+{
+    if (::access(path.c_str(), mode) != 0) {
+        Fail(path, errno);
+    }
+}
+
+// The real path of a link's target, so that the folder checked is the one the new version is written into.
+std::filesystem::path Resolved(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(path, error);
+    return error ? path : resolved;
+}
+} // namespace
+
+std::string FileProblem(const std::filesystem::path& path, int error)
+{
+    return path.string() + ": " + std::strerror(error);
+}
+
+void RequireReadableFile(const std::filesystem::path& path)
+{
+    StatusOrFail(path);
+    RequireAccess(path, R_OK);
+}
+
+void RequireChangeableFile(const std::filesystem::path& path)
+{
+    const struct stat status = StatusOrFail(path);
+    RequireAccess(path, R_OK | W_OK);
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        Fail(path, EACCES);
+    }
+    const std::filesystem::path folder = FolderOf(Resolved(path));
+    RequireAccess(folder, W_OK | X_OK);
+}
+
+void RequireWritableTarget(const std::filesystem::path& path)
+{
+    struct stat status
+    {};
+    if (::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            Fail(path, EISDIR);
+        }
+        if (!S_ISREG(status.st_mode)) {
+            // A device or a pipe is written into where it is; no folder entry changes.
+            RequireAccess(path, W_OK);
+            return;
+        }
+    }
+    const std::filesystem::path folder = FolderOf(Resolved(path));
+    if (::stat(folder.c_str(), &status) != 0) {
+        Fail(folder, errno);
+    }
+    RequireAccess(folder, W_OK | X_OK);
+}
+
+std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (descriptor >= 0) {
+        // Another Lockmere holds its open database with a shared lock; a writer needs it exclusively.
+        const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        ::close(descriptor);
+        if (held) {
+            return path.string() + ": the file is held open by another Lockmere; close it there first";
+        }
+    }
+    try {
+        RequireChangeableFile(path);
+    } catch (const CliFailure& failure) {
+        return failure.what();
+    }
+    return std::nullopt;
+}
+
+SecureBytes ReadInputFile(const std::filesystem::path& path, std::uintmax_t limit)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) {
+        Fail(path, errno);
+    }
+    struct CloseOnExit
+    {
+        int descriptor;
+        ~CloseOnExit() { ::close(descriptor); }
+    } closeOnExit{descriptor};
+    struct stat status
+    {};
+    if (::fstat(descriptor, &status) != 0) {
+        Fail(path, errno);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        Fail(path, EISDIR);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw CliFailure(path.string() + ": not a regular file");
+    }
+    if (static_cast<std::uintmax_t>(status.st_size) >= limit) {
+        Fail(path, EFBIG);
+    }
+    SecureBytes bytes(static_cast<std::size_t>(status.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count = ::read(descriptor, bytes.data() + done, bytes.size() - done);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            Fail(path, errno);
+        }
+        if (count == 0) {
+            bytes.resize(done); // the file shrank while it was read
+            break;
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    return bytes;
+}
