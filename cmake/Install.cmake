@@ -23,7 +23,7 @@ endfunction()
 # The command-line program's page is made from its own --help, so the two never disagree.
 add_custom_command(OUTPUT ${LOCKMERE_GENERATED_DIR}/lockmere-cli.generated.1
     COMMAND ${CMAKE_COMMAND} -E make_directory ${LOCKMERE_GENERATED_DIR}
-    COMMAND ${LOCKMERE_HELP2MAN} --no-info --version-string=${PROJECT_VERSION}
+    COMMAND ${LOCKMERE_HELP2MAN} --no-info
             "--name=work with a Lockmere password database from the command line"
             --include=${LOCKMERE_LINUX_DIR}/lockmere-cli.h2m
             --output=${LOCKMERE_GENERATED_DIR}/lockmere-cli.generated.1 $<TARGET_FILE:lockmere-cli>
