@@ -84,7 +84,7 @@ printf 'pw\npw\n' | run_cli create "$work/test.ldb" >/dev/null 2>&1 ||
     fail "the installed lockmere-cli cannot create a database"
 status=0
 message=$(echo wrong | run_cli ls "$work/test.ldb" 2>&1 >/dev/null) || status=$?
-[[ $status -eq 3 && $message == "Ungültiges Passwort." ]] ||
+[[ $status -eq 3 && $message == *"Ungültiges Passwort." ]] ||
     fail "a wrong password gave status $status and '$message', not the German message of the installed language file"
 
 # The completion offers the installed program's commands and a command's options, and the generated manual page,
