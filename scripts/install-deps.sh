@@ -10,6 +10,7 @@ packages=(
     libx11-dev libxtst-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils
+    openbox trayer xdotool xclip
     clang clang-format
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian
 )

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "BenchDatabase.h"
+#include "ThreadClock.h"
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryListView.h"
@@ -21,13 +22,6 @@
 // Filling the tree and list, and sorting the list, against reading the same database file, in the same run: the
 // views must cost a small part of what opening the database already costs.
 namespace {
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 const SecureString Password = ToSecure(u"benchmark password");
 
 // The main window's two views in a shown window, so that the list lays out and paints as it would on screen.

@@ -7,6 +7,7 @@
 #include "cli/CsvLineCheck.h"
 #include "cli/FileChecks.h"
 #include "cli/NumberArgument.h"
+#include "cli/OtherManagerImport.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -60,6 +61,9 @@ std::string EntriesCounted(std::size_t count)
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
+    if (NamesOtherManager(arguments)) {
+        return RunOtherManagerImport(context, arguments);
+    }
     const CArguments parsed(arguments, {"--map"}, {"--header", "--no-header"});
     parsed.ExpectPositional(2);
     const CsvImportOptions options = ImportOptionsOf(parsed);
@@ -91,11 +95,14 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--no-header] [--map G,T,U,P,URL,N]",
+    "DB FILE [--no-header] [--map G,T,U,P,URL,N] | DB FILE --from keepassxc|chrome|firefox|bitwarden|1password|auto",
     "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. The first record "
     "is taken for a header and skipped, as export writes one; --no-header imports it too (--header, the default, is "
     "accepted). --map gives, for group, title, username, password, url and notes, the position of the field that "
     "supplies it (default 1,2,3,4,5,6; -1 leaves it empty, and an unmapped group is \"Import\"). A taken group and "
-    "title gets a number after the title. A refused file is reported with its line, and nothing is added.",
+    "title gets a number after the title. A refused file is reported with its line, and nothing is added. With "
+    "--from, FILE is the CSV export of another program, read by its header (auto: whichever known header the first "
+    "line is, our own export included); columns without a field of their own go into the notes, and a summary line "
+    "tells how many entries were added, renamed and skipped.",
     Run,
 };

@@ -12,6 +12,7 @@
 #include "core/settings/Options.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/CommandLine.h"
+#include "gui/mainwindow/DesktopFakes.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "support/EntryBuilder.h"
@@ -275,8 +276,10 @@ TEST_F(MainWindowTest, EscapeEndsTheProgramEvenWithCloseHide)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, CloseButtonWithCloseHideMinimisesAndLocks)
+TEST_F(MainWindowTest, CloseButtonWithCloseHideHidesToTheNotificationAreaAndLocks)
 {
+    FakeDesktop desktop(true);
+    window = std::make_unique<CDlgMain>(database, options, texts, commandLine, desktop.Services());
     const auto path = folder / "lockmere.ldb";
     MakeFile(path, u"pw", {MakeEntry(u"Web", u"Bank", u"u", u"p")});
     options.fCloseHide = true;
@@ -284,8 +287,9 @@ TEST_F(MainWindowTest, CloseButtonWithCloseHideMinimisesAndLocks)
     window->show();
     OpenThroughTheDialogs(path, QStringLiteral("pw"));
     window->close();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->isMinimized());
+    QTest::qWait(20);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->InTray());
     EXPECT_TRUE(window->Session().IsLocked());
     EXPECT_TRUE(database.Empty());
     EXPECT_EQ(options.LastPath, Utf8ToUtf16(path.string()));
@@ -321,6 +325,17 @@ TEST_F(MainWindowTest, EnterAloneDoesNothing)
     QTest::keyClick(window.get(), Qt::Key_Enter);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(driver.titles.empty());
+}
+
+TEST_F(MainWindowTest, WithoutANotificationAreaTheCloseButtonEndsTheProgramEvenWithCloseHide)
+{
+    options.fCloseHide = true;
+    bool ended = false;
+    QObject::connect(window.get(), &CDlgMain::Ended, [&] { ended = true; });
+    window->show();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(ended);
 }
 
 TEST_F(MainWindowTest, CloseButtonWithoutCloseHideEndsTheWindow)

@@ -83,17 +83,34 @@ bool DatabaseSession::WriteHeldFile(const SecureString& password)
 
 void DatabaseSession::ShowOpened(const std::filesystem::path& path)
 {
+    ++generation;
     view.FillViews();
     view.ShowPath(PathText(path));
     view.EnableCommands(true);
 }
 
+bool DatabaseSession::CheckStillOpen(std::uint64_t startedWith)
+{
+    if (IsOpen() && generation == startedWith) {
+        return true;
+    }
+    Report(database.Texts().Text(TextId::DatabaseGoneDuringDialog), MessageIcon::Warning);
+    return false;
+}
+
+void DatabaseSession::ClearCollection()
+{
+    // The views read the collection in place: they let go of their rows before the entries go.
+    view.ClearViews();
+    database.Clear();
+}
+
 void DatabaseSession::CloseDatabase()
 {
+    ++generation;
     handle.Close();
-    database.Clear();
+    ClearCollection();
     lastPath.clear();
-    view.ClearViews();
     view.EnableCommands(false);
 }
 
@@ -156,6 +173,15 @@ void DatabaseSession::OpenDatabase()
 
 bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
 {
+    // The prompt runs its own event loop, in which the window may ask to unlock or lock again.
+    opening = true;
+    const bool opened = AskPasswordAndRead(path);
+    opening = false;
+    return opened;
+}
+
+bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
+{
     for (;;) {
         auto password = prompts.AskPassword(EnterMode::Open);
         if (!password) {
@@ -168,7 +194,7 @@ bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
             Hold(path);
             if (versionHeld != versionRead) {
                 // Replaced while it was read: read the version now held, which nobody else can replace.
-                database.Clear();
+                ClearCollection();
                 result = ReadDatabase(database, path, masterPassword);
             }
         }
@@ -178,7 +204,7 @@ bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
         }
         // Whatever a failed read may have inserted must not be shown as if it were the database.
         handle.Close();
-        database.Clear();
+        ClearCollection();
         if (result != ReadResult::InvalidPassword) {
             return false;
         }
@@ -272,8 +298,13 @@ void DatabaseSession::CreateBackup()
 
 void DatabaseSession::ChangeMasterPassword()
 {
+    const std::uint64_t startedWith = generation;
     auto old = prompts.AskPassword(EnterMode::OldPassword);
     if (!old) {
+        return;
+    }
+    if (!CheckStillOpen(startedWith)) {
+        WipeString(*old);
         return;
     }
     const bool matches = *old == masterPassword;
@@ -284,6 +315,10 @@ void DatabaseSession::ChangeMasterPassword()
     }
     auto fresh = prompts.AskNewPassword(SetPasswordMode::Change);
     if (!fresh) {
+        return;
+    }
+    if (!CheckStillOpen(startedWith)) {
+        WipeString(*fresh);
         return;
     }
     if (WriteHeldFile(*fresh)) {
@@ -299,20 +334,27 @@ void DatabaseSession::ChangeMasterPassword()
 
 void DatabaseSession::Lock()
 {
+    // While a password prompt is up, nothing is open that could be locked, and the prompt's read must not lose
+    // its entries afterwards.
+    if (opening) {
+        return;
+    }
+    ++generation;
     isLocked = true;
-    database.Clear();
-    view.ClearViews();
+    ClearCollection();
     view.EnableCommands(false);
 }
 
 bool DatabaseSession::Unlock()
 {
+    if (opening) {
+        return false;
+    }
     handle.Close();
     const bool opened = OpenWithPassword(Path());
     if (!opened) {
         lastPath.clear();
-        database.Clear();
-        view.ClearViews();
+        ClearCollection();
         view.EnableCommands(false);
     }
     isLocked = false;
@@ -321,6 +363,9 @@ bool DatabaseSession::Unlock()
 
 void DatabaseSession::StartupOpen(bool openLastDatabase)
 {
+    if (opening) {
+        return;
+    }
     std::error_code error;
     if (!openLastDatabase || lastPath.empty() || !std::filesystem::is_regular_file(Path(), error)) {
         // Nothing is loaded, so nothing may look open: New and Open would otherwise ask to close it.
@@ -336,6 +381,7 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
 
 DatabaseSession::Attempt DatabaseSession::TryMerge()
 {
+    const std::uint64_t startedWith = generation;
     prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
     const auto path = prompts.ChooseFileToOpen();
     if (!path) {
@@ -343,6 +389,10 @@ DatabaseSession::Attempt DatabaseSession::TryMerge()
     }
     auto password = prompts.AskPassword(EnterMode::Merge);
     if (!password) {
+        return Attempt::Cancelled;
+    }
+    if (!CheckStillOpen(startedWith)) {
+        WipeString(*password);
         return Attempt::Cancelled;
     }
     const ChangeResult merged = ImportEntries([&](CDataBase& into) { return MergeDatabase(into, *path, *password); });

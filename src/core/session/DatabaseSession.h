@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -72,6 +73,13 @@ public:
     void SetLocked(bool locked) { isLocked = locked; }
 
     bool IsOpen() const { return !lastPath.empty() && !isLocked; }
+    // Changes whenever a database is opened, created, closed or locked: a command that showed a dialog compares it
+    // afterwards to know it still works on the database it started with.
+    std::uint64_t Generation() const { return generation; }
+    // True when the database of that generation is still open; otherwise tells the user that nothing was done.
+    bool CheckStillOpen(std::uint64_t startedWith);
+    // A password prompt of an open or unlock is showing; the session takes no second one meanwhile.
+    bool IsOpening() const { return opening; }
     bool IsLocked() const { return isLocked; }
     const std::u16string& LastPath() const { return lastPath; }
     const SecureString& MasterPassword() const { return masterPassword; }
@@ -100,6 +108,8 @@ private:
     void ShowOpened(const std::filesystem::path& path);
     void Report(const std::u16string& text, MessageIcon icon);
     void ReopenAfterFailedSave();
+    bool AskPasswordAndRead(const std::filesystem::path& path);
+    void ClearCollection();
     // Saves after a change; on failure runs `undo` and holds the file again.
     ChangeResult SaveOrUndo(const std::function<void()>& undo);
 
@@ -111,4 +121,6 @@ private:
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
     bool isLocked = false;
+    bool opening = false;
+    std::uint64_t generation = 0;
 };

@@ -290,7 +290,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 277
     u" ", // 278
     u" ", // 279
-    u" ", // 280
+    u"The database was locked or closed while the dialog was open, so nothing was changed.", // 280
     u" ", // 281
     u" ", // 282
     u" ", // 283
@@ -380,9 +380,9 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 367
     u" ", // 368
     u" ", // 369
-    u" ", // 370
-    u" ", // 371
-    u" ", // 372
+    u"The file has a quotation mark out of place in line", // 370
+    u". The file can not be imported.", // 371
+    u"The first line of the file is not a header that this import knows. Known headers:", // 372
     u" ", // 373
     u" ", // 374
     u" ", // 375

@@ -166,10 +166,15 @@ inline constexpr int RepeatLabel = 223;
 inline constexpr int MasterPasswordsDiffer = 224;
 inline constexpr int HideMasterPasswordCheck = 225;
 inline constexpr int RememberPasswordAdvice = 226;
+inline constexpr int DatabaseGoneDuringDialog = 280;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;
 inline constexpr int NewMasterPasswordFor = 332;
 inline constexpr int ConfirmEmptyMasterPassword = 333;
 inline constexpr int ChangedEntryPasswordPrompt = 334;
+// Imports from other password managers.
+inline constexpr int BrokenQuoteBeforeLine = 370;
+inline constexpr int BrokenQuoteAfterLine = 371;
+inline constexpr int UnknownExportHeader = 372;
 } // namespace TextId

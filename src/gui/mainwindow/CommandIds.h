@@ -35,4 +35,11 @@ inline constexpr int Options = 32781;
 inline constexpr int Help = 32782;
 inline constexpr int HelpUpdate = 32841;
 inline constexpr int HelpAbout = 32783;
+inline constexpr int TrayShow = 32829;
+inline constexpr int TrayAddEntry = 32830;
+inline constexpr int TrayOptions = 32831;
+inline constexpr int TrayHelp = 32832;
+inline constexpr int TrayUpdate = 32833;
+inline constexpr int TrayAbout = 32834;
+inline constexpr int TrayExit = 32835;
 } // namespace CommandId

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +19,8 @@
 #include <QUrl>
 #include <QWindowStateChangeEvent>
 
+#include <algorithm>
+
 #include "core/common/Utf.h"
 #include "core/database/DataBase.h"
 #include "core/settings/BuiltinTexts.h"
@@ -26,12 +30,18 @@
 #include "gui/common/Icons.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/common/SecureText.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/mainwindow/AutoLock.h"
+#include "gui/mainwindow/ClipboardClearer.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/CommandLine.h"
+#include "gui/mainwindow/EntryAddress.h"
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/mainwindow/TrayIcon.h"
+#include "gui/mainwindow/TrayMenu.h"
 #include "gui/settings/DlgOptions.h"
 #include "platform/Autostart.h"
 #include "platform/ProgramPath.h"
@@ -66,6 +76,11 @@ const ToolButton ToolButtons[] = {
 
 CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
                    QWidget* parent)
+    : CDlgMain(database, options, texts, commandLine, DesktopServices::Real(), parent)
+{}
+
+CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
+                   DesktopServices desktopServices, QWidget* parent)
     : QMainWindow(parent)
     , database(database)
     , options(options)
@@ -73,6 +88,11 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     , prompts(*this, options, texts)
     , session(database, options.LastPath, prompts, *this, handle)
     , mainMenu(texts, options)
+    , desktop(std::move(desktopServices))
+    , clipboard(std::make_unique<ClipboardClearer>(*desktop.clipboard, *desktop.clipboardTimer, options))
+    , autoLock(std::make_unique<AutoLock>(
+          *desktop.lockTimer, options, [this] { return session.IsOpen() && !IsDialogOpen(); },
+          [this] { LockAfterInactivity(); }))
     , startHidden(IsStartHiddenSwitch(commandLine))
 {
     setWindowTitle(QStringLiteral("Lockmere"));
@@ -97,6 +117,8 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &CDlgMain::Exit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
+    CreateTray();
+    ConnectApplicationState();
     fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
     fixedTranslation->Load(u"");
     translation = fixedTranslation.get();
@@ -110,7 +132,34 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, CTranslate& translati
     this->translation = &translation;
 }
 
-CDlgMain::~CDlgMain() = default;
+void CDlgMain::CreateTray()
+{
+    trayMenu = new TrayMenu(database, options, texts,
+                            [this] { return !options.LastPath.empty() && !startHidden && !session.IsLocked(); });
+    trayMenu->setParent(this);
+    connect(trayMenu, &TrayMenu::commandChosen, this, &CDlgMain::OnCommand);
+    connect(trayMenu, &TrayMenu::entryCommandChosen, this, &CDlgMain::OnTrayEntryCommand);
+    trayIcon = new CTrayIcon(trayMenu->Menu(), this);
+    connect(trayIcon, &CTrayIcon::doubleClicked, this, &CDlgMain::ShowFromTray);
+}
+
+void CDlgMain::ConnectApplicationState()
+{
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) {
+            autoLock->ApplicationActivated();
+        } else {
+            autoLock->ApplicationDeactivated();
+        }
+    });
+}
+
+CDlgMain::~CDlgMain()
+{
+    // The menu's actions point at the window, which is going.
+    delete trayIcon;
+    delete trayMenu;
+}
 
 void CDlgMain::CreateToolBar()
 {
@@ -245,10 +294,14 @@ void CDlgMain::ApplyGroupsTree()
 void CDlgMain::Start()
 {
     if (startHidden) {
-        // Until the notification-area icon exists, a hidden start waits minimised; the last database is opened
-        // when the window is first shown.
+        // The last database is opened when the window is first shown. Without a notification area the window waits
+        // minimised in the task bar, where it can always be found again.
         session.SetLocked(true);
-        showMinimized();
+        if (TrayAvailable()) {
+            setVisible(true);
+        } else {
+            showMinimized();
+        }
         return;
     }
     show();
@@ -288,17 +341,20 @@ void CDlgMain::UpdateCommandState(bool hasSelection, bool databaseOpen)
 
 void CDlgMain::FillViews()
 {
+    trayMenu->Discard();
     views->RebuildColumns();
     views->FillViews(true);
 }
 
 void CDlgMain::ShowChangedEntries()
 {
+    trayMenu->Discard();
     views->FillViews(true);
 }
 
 void CDlgMain::ClearViews()
 {
+    trayMenu->Discard();
     views->ClearViews();
     pathPane->clear();
 }
@@ -344,15 +400,18 @@ void CDlgMain::OnCommand(int command)
         OpenContainingFolder();
         break;
     case Help:
+    case TrayHelp:
         OpenAddress(HelpPageAddress(options.Language));
         break;
     case HelpUpdate:
+    case TrayUpdate:
         OpenAddress(UpdatePageAddress(options.Language));
         break;
     case CommandId::Options:
         RunOptions();
         return;
-    case HelpAbout: {
+    case HelpAbout:
+    case TrayAbout: {
         CAboutDlg about(texts, options.Language, this);
         about.exec();
         break;
@@ -362,6 +421,34 @@ void CDlgMain::OnCommand(int command)
     case EditDeleteEntry:
         RunEntryCommand(command);
         break;
+    case EditCopyUser:
+        CopyField(EntryField::Username);
+        break;
+    case EditCopyPassword:
+        CopyField(EntryField::Password);
+        break;
+    case EditCopyUrl:
+        CopyField(EntryField::Url);
+        break;
+    case EditClearClipboard:
+        ClearClipboardCommand();
+        break;
+    case EditOpenUrl:
+        OpenEntryAddress();
+        break;
+    case TrayShow:
+        ShowFromTray();
+        break;
+    case TrayAddEntry:
+        ShowFromTray();
+        RunEntryCommand(EditAddEntry);
+        break;
+    case TrayOptions:
+        OpenOptionsFromTray();
+        return;
+    case TrayExit:
+        Exit();
+        return;
     case EditSortGroup:
         views->Sort(EntryField::Group);
         break;
@@ -483,11 +570,14 @@ void CDlgMain::Exit()
 
 void CDlgMain::closeEvent(QCloseEvent* event)
 {
-    if (options.fCloseHide && !exiting) {
+    // Without a notification area a hidden window could not be found again, so the close button ends the program.
+    if (options.fCloseHide && !exiting && TrayAvailable()) {
         event->ignore();
         showMinimized();
         return;
     }
+    autoLock->ApplicationActivated();
+    clipboard->ClearAtExit();
     event->accept();
     emit Ended();
 }
@@ -511,25 +601,143 @@ void CDlgMain::changeEvent(QEvent* event)
 
 void CDlgMain::Minimised()
 {
-    if (options.fLockDBMin && !options.LastPath.empty() && !session.IsLocked()) {
+    if (options.fLockDBMin && !options.LastPath.empty()) {
         session.Lock();
+    }
+    if (TrayAvailable()) {
+        // Hiding inside the state change would leave the window manager's state behind.
+        QTimer::singleShot(0, this, &CDlgMain::HideToTray);
     }
 }
 
 void CDlgMain::Restored()
 {
-    // The password prompt runs its own loop, in which the window's state may change again.
-    if (restoring) {
+    // Without a notification area the task bar brings the window back, and with it the database.
+    if (!inTray) {
+        ShowFromTray();
+    }
+}
+
+bool CDlgMain::TrayAvailable() const
+{
+    return desktop.trayAvailable();
+}
+
+void CDlgMain::setVisible(bool visible)
+{
+    if (visible && startHidden && TrayAvailable()) {
+        trayIcon->Add();
+        inTray = true;
         return;
     }
-    restoring = true;
+    QMainWindow::setVisible(visible);
+}
+
+void CDlgMain::HideToTray()
+{
+    if (!isMinimized() || startHidden) {
+        return;
+    }
+    hide();
+    trayIcon->Add();
+    inTray = true;
+}
+
+void CDlgMain::ShowWindowAgain()
+{
+    // A window hidden while minimised would be mapped minimised again: the state goes first.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CDlgMain::ShowFromTray()
+{
+    // The password prompt runs its own event loop, in which the window may be restored or the icon clicked again.
+    if (showingFromTray || session.IsOpening()) {
+        return;
+    }
+    showingFromTray = true;
     if (startHidden) {
         startHidden = false;
+        inTray = false;
+        trayIcon->Remove();
         session.SetLocked(false);
         session.StartupOpen(options.fLastDB);
-    } else if (session.IsLocked() && !options.LastPath.empty()) {
-        session.Unlock();
+        ShowWindowAgain();
+    } else if (session.IsLocked()) {
+        inTray = false;
+        trayIcon->Remove();
+        if (options.LastPath.empty()) {
+            session.SetLocked(false);
+        } else {
+            session.Unlock();
+        }
+        ShowWindowAgain();
+    } else if (inTray) {
+        ShowWindowAgain();
+        trayIcon->Remove();
+        inTray = false;
     }
-    restoring = false;
-    UpdateCommandState(false, session.IsOpen());
+    showingFromTray = false;
+    UpdateCommandState(HasCurrentEntry(), session.IsOpen());
+}
+
+void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
+{
+    // Form filling types the chosen entry into the window that was active before the tray menu; until it is
+    // connected here the command has nothing to do.
+    static_cast<void>(kind);
+    static_cast<void>(entryIndex);
+}
+
+void CDlgMain::OpenOptionsFromTray()
+{
+    ShowFromTray();
+    OnCommand(CommandId::Options);
+}
+
+void CDlgMain::LockAfterInactivity()
+{
+    if (!session.IsLocked()) {
+        session.Lock();
+    }
+    if (!inTray) {
+        showMinimized();
+    }
+}
+
+bool CDlgMain::IsDialogOpen() const
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this) {
+        return true;
+    }
+    const auto windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+        return window->isVisible() && qobject_cast<const QDialog*>(window) != nullptr;
+    });
+}
+
+void CDlgMain::CopyField(EntryField field)
+{
+    const std::optional<Entry> entry = views->CurrentEntry();
+    clipboard->Copy(entry ? FieldOf(*entry, field) : SecureString());
+}
+
+void CDlgMain::ClearClipboardCommand()
+{
+    if (clipboard->ClearNow()) {
+        database.Reporter().ShowMessage(texts.Text(TextId::ClipboardCleared), MessageIcon::Information);
+    }
+}
+
+void CDlgMain::OpenEntryAddress()
+{
+    const std::optional<Entry> entry = views->CurrentEntry();
+    if (!entry || entry->url.empty()) {
+        return;
+    }
+    QDesktopServices::openUrl(EntryAddressUrl(ToQString(entry->url), QDir::homePath()));
 }

@@ -5,12 +5,18 @@
 #include <memory>
 
 #include "core/session/DatabaseSession.h"
+#include "gui/mainwindow/DesktopServices.h"
 #include "gui/mainwindow/GuiPrompts.h"
 #include "gui/mainwindow/MainMenu.h"
+#include "gui/mainwindow/TrayEntryCommand.h"
 #include "platform/HeldFileHandle.h"
 
 class COptions;
+class AutoLock;
 class CDataBase;
+class ClipboardClearer;
+class CTrayIcon;
+class TrayMenu;
 class CTranslate;
 class EntryListView;
 class EntryViews;
@@ -28,6 +34,8 @@ class CDlgMain : public QMainWindow, private ISessionView
 public:
     CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
              QWidget* parent = nullptr);
+    CDlgMain(CDataBase& database, COptions& options, const ITextSource& texts, const std::u16string& commandLine,
+             DesktopServices desktop, QWidget* parent = nullptr);
     // A window whose options dialog can change the language of `translation`.
     CDlgMain(CDataBase& database, COptions& options, CTranslate& translation, const std::u16string& commandLine,
              QWidget* parent = nullptr);
@@ -40,6 +48,13 @@ public:
     void UpdateCommandState(bool hasSelection, bool databaseOpen);
     // Sets every translated text again, after the language may have changed.
     void ApplyTexts();
+    // Brings the window back from the notification area: the first showing after a hidden start opens the last
+    // database, a locked database asks for its password again. Only one password prompt is ever up.
+    void ShowFromTray();
+    // The per-entry commands of the tray menu, with the entry's 0-based index in key order.
+    void OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex);
+    // The tray's Options command: the window comes back first, then the options dialog runs as from the menu bar.
+    void OpenOptionsFromTray();
     // Runs the options dialog and, on OK, saves and applies the new settings. True on OK.
     bool RunOptions();
 
@@ -51,6 +66,9 @@ public:
     EntryListView* EntryList() const;
     EntryViews& Views() { return *views; }
     QLabel* StatusPane(int pane) const;
+    bool InTray() const { return inTray; }
+    CTrayIcon& Tray() { return *trayIcon; }
+    TrayMenu& TrayCommands() { return *trayMenu; }
 
 signals:
     // The window has ended: Exit, Escape, or the close button when it does not minimise.
@@ -59,6 +77,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A hidden start keeps the window from appearing until it is shown from the notification area.
+    void setVisible(bool visible) override;
 
 private:
     // ISessionView
@@ -85,6 +105,16 @@ private:
     void ApplyStartAtLogin();
     void Minimised();
     void Restored();
+    void CreateTray();
+    void ConnectApplicationState();
+    bool TrayAvailable() const;
+    void HideToTray();
+    void ShowWindowAgain();
+    void LockAfterInactivity();
+    bool IsDialogOpen() const;
+    void CopyField(EntryField field);
+    void ClearClipboardCommand();
+    void OpenEntryAddress();
 
     CDataBase& database;
     COptions& options;
@@ -97,6 +127,11 @@ private:
     GuiPrompts prompts;
     DatabaseSession session;
     CMainMenu mainMenu;
+    DesktopServices desktop;
+    std::unique_ptr<ClipboardClearer> clipboard;
+    std::unique_ptr<AutoLock> autoLock;
+    TrayMenu* trayMenu = nullptr;
+    CTrayIcon* trayIcon = nullptr;
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;
@@ -109,6 +144,7 @@ private:
     bool startHidden = false;
     bool exiting = false;
     bool wasMinimised = false;
-    bool restoring = false;
+    bool inTray = false;
+    bool showingFromTray = false;
     int menuDispatches = 0;
 };

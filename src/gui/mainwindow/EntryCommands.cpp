@@ -7,10 +7,11 @@
 
 void AddEntry(EntryCommandContext& context)
 {
+    const std::uint64_t startedWith = context.session.Generation();
     std::optional<Entry> values;
     for (;;) {
         std::optional<Entry> typed = context.runDialog(EditMode::Add, values, std::nullopt);
-        if (!typed) {
+        if (!typed || !context.session.CheckStillOpen(startedWith)) {
             return;
         }
         if (context.session.AddEntry(typed->Key(), typed->Fields()) == ChangeResult::Saved) {
@@ -22,11 +23,12 @@ void AddEntry(EntryCommandContext& context)
 
 void EditEntry(EntryCommandContext& context)
 {
+    const std::uint64_t startedWith = context.session.Generation();
     std::optional<Entry> values;
     std::optional<EntryKey> oldKey;
     for (;;) {
         std::optional<Entry> typed = context.runDialog(EditMode::Edit, values, context.views.CurrentKey());
-        if (!typed) {
+        if (!typed || !context.session.CheckStillOpen(startedWith)) {
             return;
         }
         // The edited entry is the one selected when the user first pressed OK; a repeat edits the same one.

@@ -58,6 +58,9 @@ protected:
                 prompts,
                 [this](EditMode mode, const std::optional<Entry>& values, const std::optional<EntryKey>& selected) {
                     calls.push_back({mode, values, selected});
+                    if (auto step = std::exchange(duringDialog, nullptr)) {
+                        step();
+                    }
                     if (answers.empty()) {
                         return std::optional<Entry>();
                     }
@@ -99,6 +102,8 @@ protected:
     std::deque<std::optional<Entry>> answers;
     std::vector<DialogCall> calls;
     std::string originalFile;
+    // Something the window does while the entry dialog is open.
+    std::function<void()> duringDialog;
 };
 
 class AddEntryTest : public EntryCommandsFixture
@@ -344,4 +349,49 @@ TEST_F(DeleteEntryTest, DeletingTheLastEntryOfTheSelectedGroupFallsBackToAllEntr
     EXPECT_EQ(Headers().first(), "Group");
     EXPECT_EQ(groupPane.text(), "General");
     EXPECT_EQ(Model().rowCount(), 3);
+}
+
+class EntryDialogOutlivesItsDatabaseTest : public EntryCommandsFixture
+{};
+
+TEST_F(EntryDialogOutlivesItsDatabaseTest, AddAndEditChangeNothingAndSayWhy)
+{
+    const std::u16string gone = u"The database was locked or closed while the dialog was open, so nothing was changed.";
+    struct Case
+    {
+        const char* name;
+        void (*command)(EntryCommandContext&);
+        std::function<void()> interruption;
+    };
+    const std::vector<Case> cases = {
+        {"add, locked", AddEntry, [this] { session.Lock(); }},
+        {"edit, locked", EditEntry, [this] { session.Lock(); }},
+        {"add, closed", AddEntry, [this] { session.CloseDatabase(); }},
+        {"edit, closed and another opened", EditEntry,
+         [this] {
+             session.CloseDatabase();
+             lastPath = path.u16string();
+             ASSERT_TRUE(session.OpenWithPassword(path));
+         }},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        session.CloseDatabase();
+        session.SetLocked(false);
+        lastPath = path.u16string();
+        ASSERT_TRUE(session.OpenWithPassword(path));
+        SelectTitle(QStringLiteral("Bank"));
+        recorder.Reset();
+        calls.clear();
+        duringDialog = test.interruption;
+        answers.push_back(MakeEntry(u"Web", u"Changed", u"x", u"y"));
+        auto context = Context();
+        test.command(context);
+
+        EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{gone});
+        EXPECT_EQ(calls.size(), 1u);
+        EXPECT_EQ(ReadFileBytes(path), originalFile);
+        EXPECT_FALSE(database.Find(Key(u"Web", u"Changed")));
+        answers.clear();
+    }
 }

@@ -1,0 +1,85 @@
+// The import of other programs' CSV exports on arbitrary files: the first byte chooses the preset (one of the named
+// ones or "auto"), the rest is the file. The standard CSV reader beneath it must also read back what it read, once
+// every value is written quoted.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "core/common/Utf.h"
+#include "core/importexport/OtherExport.h"
+#include "core/importexport/StandardCsv.h"
+#include "support/MessageRecorder.h"
+
+namespace {
+constexpr std::string_view PresetNames[] = {"auto", "keepassxc", "chrome", "firefox", "bitwarden", "1password"};
+
+using Records = std::vector<std::vector<SecureString>>;
+
+Records ReadRecords(std::u16string_view text)
+{
+    Records records;
+    ReadStandardCsv(
+        text, [&](std::span<SecureString> fields, std::size_t) { records.emplace_back(fields.begin(), fields.end()); });
+    return records;
+}
+
+std::u16string QuotedAgain(const Records& records)
+{
+    std::u16string text;
+    for (const std::vector<SecureString>& fields : records) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            text += i == 0 ? u"\"" : u",\"";
+            for (const char16_t character : fields[i]) {
+                text += character == u'"' ? u"\"\"" : std::u16string(1, character);
+            }
+            text += u'"';
+        }
+        text += u"\r\n";
+    }
+    return text;
+}
+
+void CheckStandardReaderRereads(std::string_view bytes)
+{
+    const std::optional<std::u16string> text = DecodeUtf8Strict(bytes);
+    if (!text) {
+        return;
+    }
+    try {
+        const Records records = ReadRecords(*text);
+        FuzzCheck(ReadRecords(QuotedAgain(records)) == records, "quoted records read back unchanged");
+    } catch (const StandardCsvBrokenQuote& broken) {
+        FuzzCheck(broken.line >= 1, "a broken quote names a line");
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static BuiltinTextSource texts;
+    if (size < 1) {
+        return 0;
+    }
+    const std::string_view preset = PresetNames[data[0] % std::size(PresetNames)];
+    const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    CheckStandardReaderRereads(bytes);
+
+    MessageRecorder reporter;
+    CDataBase database(reporter, texts);
+    database.Add({ToSecure(u"Browser"), ToSecure(u"example.com")}, {});
+    std::optional<OtherExport> read = ReadOtherExport(database, bytes, preset);
+    if (!read) {
+        FuzzCheck(reporter.messages.size() == 1, "a refused file shows exactly one message");
+        FuzzCheck(database.Size() == 1, "a refused file adds nothing");
+        return 0;
+    }
+    FuzzCheck(reporter.messages.empty(), "a read file shows no message");
+    const std::size_t entries = read->entries.size();
+    const ImportCounts counts = AddOtherExport(database, std::move(*read));
+    FuzzCheck(counts.added + counts.renamed == entries, "every entry read is added or renamed");
+    FuzzCheck(database.Size() == 1 + entries, "every entry read lands in the collection");
+    CheckCollectionRoundTrips(database);
+    return 0;
+}

@@ -1,0 +1,57 @@
+#include "cli/OtherManagerImport.h"
+
+#include <algorithm>
+#include <string>
+
+#include "cli/Arguments.h"
+#include "cli/CliCommand.h"
+#include "cli/CliDatabase.h"
+#include "core/importexport/OtherExport.h"
+#include "core/settings/BuiltinTexts.h"
+
+namespace {
+constexpr std::string_view FromOption = "--from";
+constexpr std::string_view AutoPreset = "auto";
+
+std::string PresetOf(const CArguments& parsed)
+{
+    const std::optional<SecureString> from = parsed.Option(FromOption);
+    const std::string name = from ? std::string(from->begin(), from->end()) : std::string();
+    if (name != AutoPreset && CExportPreset::Named(name) == nullptr) {
+        throw UsageError("--from takes keepassxc, chrome, firefox, bitwarden, 1password or auto");
+    }
+    return name;
+}
+
+std::string Summary(const ImportCounts& counts)
+{
+    return "added " + std::to_string(counts.added) + ", renamed " + std::to_string(counts.renamed) + ", skipped " +
+           std::to_string(counts.skipped) + "\n";
+}
+} // namespace
+
+bool NamesOtherManager(const std::vector<std::string>& arguments)
+{
+    const auto end = std::find(arguments.begin(), arguments.end(), "--");
+    return std::any_of(arguments.begin(), end, [](const std::string& argument) {
+        return argument == FromOption || argument.starts_with(std::string(FromOption) + "=");
+    });
+}
+
+int RunOtherManagerImport(CliContext& context, const std::vector<std::string>& arguments)
+{
+    const CArguments parsed(arguments, {FromOption});
+    parsed.ExpectPositional(2);
+    const std::string preset = PresetOf(parsed);
+
+    CCliDatabase database(context, parsed.Path(0));
+    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
+    std::optional<OtherExport> read = ReadOtherExportFile(database.Entries(), parsed.Path(1), preset);
+    if (!read) {
+        throw CliFailure("");
+    }
+    const ImportCounts counts = AddOtherExport(database.Entries(), std::move(*read));
+    database.Save();
+    context.output.Write(Summary(counts));
+    return ExitCode::Done;
+}

@@ -1,0 +1,281 @@
+#include "core/importexport/OtherExport.h"
+
+#include <fstream>
+#include <new>
+#include <string>
+
+#include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
+#include "core/importexport/CsvFormat.h"
+#include "core/importexport/FieldNames.h"
+#include "core/importexport/StandardCsv.h"
+#include "core/settings/BuiltinTexts.h"
+
+namespace {
+const std::u16string TooLargeMessage = u"Exceeded the maximum file size. The file can not be read.";
+const std::u16string NotUtf8Message = u"The file is not UTF-8 text. The file can not be imported.";
+const std::u16string ReadFailedMessage = u"An unknown file exception occurred when attempting to read the file.";
+const std::u16string NoMemoryMessage = u"Not enough memory to read the file.";
+const std::u16string OtherFailureMessage = u"An unknown exception occurred when attempting to read the file.";
+constexpr std::string_view AutoPreset = "auto";
+constexpr char16_t ByteOrderMark = u'\uFEFF';
+
+// The program's own refusal of a file, shown with the error icon.
+struct ExportRefusal
+{
+    std::u16string message;
+};
+
+// The file could not be opened or read.
+struct ExportFileError
+{};
+
+// A reported refusal: the described reader has shown its message already.
+struct AlreadyReported
+{};
+
+// The decoded file, wiped when the reading ends, as it holds the file's secrets.
+class DecodedExport
+{
+public:
+    explicit DecodedExport(std::string_view bytes)
+    {
+        std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
+        if (!decoded) {
+            throw ExportRefusal{NotUtf8Message};
+        }
+        text = std::move(*decoded);
+    }
+    ~DecodedExport() { WipeString(text); }
+    DecodedExport(const DecodedExport&) = delete;
+    DecodedExport& operator=(const DecodedExport&) = delete;
+
+    std::u16string_view View() const
+    {
+        std::u16string_view view = text;
+        if (!view.empty() && view.front() == ByteOrderMark) {
+            view.remove_prefix(1);
+        }
+        return view;
+    }
+
+private:
+    std::u16string text;
+};
+
+SecureBytes ReadWholeFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        throw ExportFileError{};
+    }
+    if (size >= CsvFileSizeLimit) {
+        throw ExportRefusal{TooLargeMessage};
+    }
+    // Unbuffered, so that the file's content lands only in the wiping buffer.
+    std::ifstream file;
+    file.rdbuf()->pubsetbuf(nullptr, 0);
+    file.open(path, std::ios::binary);
+    SecureBytes bytes(static_cast<std::size_t>(size));
+    if (!file || !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+        throw ExportFileError{};
+    }
+    return bytes;
+}
+
+// Entries cannot hold a NUL or the database's field terminator: the saved file would cut them short.
+bool HoldsForbiddenCharacters(std::u16string_view text)
+{
+    return text.find(u'\0') != std::u16string_view::npos || text.find(FieldTerminatorView) != std::u16string_view::npos;
+}
+
+// The quoted names on the first line, as our own CSV export writes its header whatever its delimiter.
+std::vector<std::u16string_view> QuotedNamesOfFirstLine(std::u16string_view text)
+{
+    std::u16string_view line = text.substr(0, text.find(u'\n'));
+    if (!line.empty() && line.back() == u'\r') {
+        line.remove_suffix(1);
+    }
+    std::vector<std::u16string_view> names;
+    for (std::size_t open = line.find(u'"'); open != std::u16string_view::npos;) {
+        const std::size_t close = line.find(u'"', open + 1);
+        if (close == std::u16string_view::npos) {
+            break;
+        }
+        names.push_back(line.substr(open + 1, close - open - 1));
+        open = line.find(u'"', close + 1);
+    }
+    return names;
+}
+
+// Our own export with its header and all six fields, in the user's language or in English.
+bool IsOwnExport(std::u16string_view text, const ITextSource& texts)
+{
+    const std::vector<std::u16string_view> names = QuotedNamesOfFirstLine(text);
+    if (names.size() != EntryFieldCount) {
+        return false;
+    }
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        const int id = FieldNameTextId(static_cast<EntryField>(field));
+        if (names[field] != texts.Text(id) && names[field] != BuiltinText(id)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+OtherExport ReadOwnExport(const CDataBase& database, std::string_view bytes)
+{
+    CDataBase scratch(database.Reporter(), database.Texts());
+    CsvImportOptions options;
+    options.header = true;
+    if (!ImportCsvBytes(scratch, bytes, options)) {
+        throw AlreadyReported{};
+    }
+    OtherExport read;
+    read.entries.reserve(scratch.Size());
+    for (const auto& item : scratch) {
+        read.entries.push_back(ToEntry(item));
+    }
+    return read;
+}
+
+// Our own export's header, as the refusal of an unknown header lists it.
+std::u16string OwnHeader(const ITextSource& texts)
+{
+    std::u16string header;
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        header += field == 0 ? u"\"" : u",\"";
+        header += texts.Text(FieldNameTextId(static_cast<EntryField>(field)));
+        header += u'"';
+    }
+    return header;
+}
+
+// Lists our own header too when any known export would have done.
+std::u16string UnknownHeaderMessage(const ITextSource& texts, std::span<const CExportPreset::Layout> candidates)
+{
+    std::u16string message = texts.Text(TextId::UnknownExportHeader);
+    for (const CExportPreset::Layout& layout : candidates) {
+        message += u"\n";
+        message += layout.header;
+    }
+    if (candidates.size() > 1) {
+        message += u"\n" + OwnHeader(texts);
+    }
+    return message;
+}
+
+CExportPreset PresetFor(std::span<const SecureString> header, std::span<const CExportPreset::Layout> candidates,
+                        const ITextSource& texts)
+{
+    for (const CExportPreset::Layout& layout : candidates) {
+        if (std::optional<CExportPreset> preset = CExportPreset::ForHeader(layout, header)) {
+            return *preset;
+        }
+    }
+    throw ExportRefusal{UnknownHeaderMessage(texts, candidates)};
+}
+
+OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExportPreset::Layout> candidates,
+                               const ITextSource& texts)
+{
+    OtherExport read;
+    std::optional<CExportPreset> preset;
+    const std::u16string& defaultGroup = texts.Text(TextId::Import);
+    try {
+        ReadStandardCsv(text, [&](std::span<SecureString> fields, std::size_t) {
+            if (!preset) {
+                preset = PresetFor(fields, candidates, texts);
+                read.source = preset->Of().source;
+                return;
+            }
+            if (std::optional<Entry> entry = preset->EntryOf(fields, defaultGroup)) {
+                read.entries.push_back(std::move(*entry));
+            } else {
+                ++read.skipped;
+            }
+        });
+    } catch (const StandardCsvBrokenQuote& broken) {
+        const std::string line = std::to_string(broken.line);
+        throw ExportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + u" " +
+                            std::u16string(line.begin(), line.end()) + texts.Text(TextId::BrokenQuoteAfterLine)};
+    }
+    if (!preset) {
+        throw ExportRefusal{UnknownHeaderMessage(texts, candidates)};
+    }
+    return read;
+}
+
+OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_view presetName)
+{
+    const ITextSource& texts = database.Texts();
+    const DecodedExport decoded(bytes);
+    const std::u16string_view text = decoded.View();
+    if (HoldsForbiddenCharacters(text)) {
+        throw ExportRefusal{texts.Text(TextId::InvalidCharacters)};
+    }
+    if (presetName == AutoPreset) {
+        if (IsOwnExport(text, texts)) {
+            return ReadOwnExport(database, bytes);
+        }
+        return ReadStandardExport(text, CExportPreset::Layouts(), texts);
+    }
+    const CExportPreset::Layout* layout = CExportPreset::Named(presetName);
+    if (layout == nullptr) {
+        throw std::invalid_argument("unknown preset");
+    }
+    return ReadStandardExport(text, {layout, 1}, texts);
+}
+
+template <class Operation> std::optional<OtherExport> RunRead(const CDataBase& database, Operation&& operation)
+{
+    IMessageReporter& reporter = database.Reporter();
+    try {
+        return operation();
+    } catch (const AlreadyReported&) {
+    } catch (const ExportRefusal& refusal) {
+        reporter.ShowMessage(refusal.message, MessageIcon::Error);
+    } catch (const ExportFileError&) {
+        reporter.ShowMessage(ReadFailedMessage, MessageIcon::None);
+    } catch (const std::bad_alloc&) {
+        reporter.ShowMessage(NoMemoryMessage, MessageIcon::None);
+    } catch (...) {
+        reporter.ShowMessage(OtherFailureMessage, MessageIcon::None);
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<OtherExport> ReadOtherExport(const CDataBase& database, std::string_view bytes,
+                                           std::string_view presetName)
+{
+    return RunRead(database, [&] { return Read(database, bytes, presetName); });
+}
+
+std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const std::filesystem::path& path,
+                                               std::string_view presetName)
+{
+    return RunRead(database, [&] {
+        const SecureBytes bytes = ReadWholeFile(path);
+        return Read(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, presetName);
+    });
+}
+
+ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read)
+{
+    ImportCounts counts;
+    counts.skipped = read.skipped;
+    for (Entry& entry : read.entries) {
+        // Taking the strings over is the common case; a refused entry is left whole for the renaming.
+        if (database.Insert(std::move(entry))) {
+            ++counts.added;
+        } else {
+            database.AddRenaming(entry.Key(), entry.Fields());
+            ++counts.renamed;
+        }
+    }
+    read.entries.clear();
+    return counts;
+}

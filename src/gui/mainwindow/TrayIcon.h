@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+class QMenu;
+
+// The program's icon in the notification area, with the tool tip "Lockmere": present while the main window is
+// hidden. A double click asks for the window back; a right click opens the tray menu.
+class CTrayIcon : public QObject
+{
+    Q_OBJECT
+public:
+    CTrayIcon(QMenu* menu, QObject* parent);
+    ~CTrayIcon() override;
+
+    // Adding an icon that is already there changes nothing.
+    void Add();
+    void Remove();
+    bool IsShown() const { return icon.isVisible(); }
+
+signals:
+    void doubleClicked();
+
+private:
+    QSystemTrayIcon icon;
+};

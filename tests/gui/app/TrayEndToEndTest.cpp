@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
+#include "core/settings/Options.h"
+#include "support/ChildProcess.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+// The real program on a real X server with a window manager and a notification area: the icon appears, its menu
+// opens by right click, a double click brings the window back, and another X client reads what the program copied
+// until the clearing time has passed.
+namespace {
+using namespace std::chrono_literals;
+
+const std::string Password = "pw";
+const std::string EntryPassword = "s3cret-Pa55";
+
+bool Executable(const std::string& path)
+{
+    return ::access(path.c_str(), X_OK) == 0;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class TrayEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!Executable("/usr/bin/Xvfb")) {
+            GTEST_SKIP() << "no X server can be started: Xvfb is not installed";
+        }
+        for (const char* tool : {"/usr/bin/openbox", "/usr/bin/trayer", "/usr/bin/xdotool", "/usr/bin/xclip"}) {
+            ASSERT_TRUE(Executable(tool)) << tool << " is missing; scripts/install-deps.sh installs it";
+        }
+        // A display number of our own, away from the ones people use.
+        for (int number = 300 + ::getpid() % 300;; ++number) {
+            if (!std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+                display = ":" + std::to_string(number);
+                socket = "/tmp/.X11-unix/X" + std::to_string(number);
+                break;
+            }
+        }
+        server = std::make_unique<ChildProcess>(
+            "/usr/bin/Xvfb", std::vector<std::string>{display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (!WaitUntil([&] { return std::filesystem::exists(socket) || !server->IsRunning(); }, 10s) ||
+            !server->IsRunning()) {
+            GTEST_SKIP() << "no X server can be started on " << display;
+        }
+        windowManager = std::make_unique<ChildProcess>("/usr/bin/openbox", std::vector<std::string>{}, X());
+        notificationArea = std::make_unique<ChildProcess>(
+            "/usr/bin/trayer",
+            std::vector<std::string>{"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "64",
+                                     "--height", "32", "--SetDockType", "true"},
+            X());
+        ASSERT_TRUE(WaitUntil([&] { return !Run("xdotool", {"search", "--class", "trayer"}).empty(); }, 10s));
+        std::filesystem::create_directories(appData / "Tavilo");
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    }
+
+    void TearDown() override
+    {
+        program.reset();
+        notificationArea.reset();
+        windowManager.reset();
+        server.reset();
+    }
+
+    EnvironmentChanges X() const { return {{"DISPLAY", display}, {"HOME", folder.Path().string()}}; }
+
+    std::string Run(const std::string& tool, const std::vector<std::string>& arguments)
+    {
+        return RunProgram("/usr/bin/" + tool, arguments, {}, X(), 20s).out;
+    }
+
+    // The visible windows of the given name, newest last.
+    std::vector<std::string> Windows(const std::string& name)
+    {
+        return Lines(Run("xdotool", {"search", "--onlyvisible", "--name", "^" + name + "$"}));
+    }
+
+    bool WaitForWindow(const std::string& name, bool visible = true)
+    {
+        return WaitUntil([&] { return Windows(name).empty() != visible; }, 20s);
+    }
+
+    // The clipboard as another X client reads it; empty when nobody offers one.
+    std::string Clipboard(const std::string& target = {})
+    {
+        std::vector<std::string> arguments = {"-o", "-selection", "clipboard"};
+        if (!target.empty()) {
+            arguments.insert(arguments.end(), {"-t", target});
+        }
+        return Run("xclip", arguments);
+    }
+
+    void WriteDatabaseAndSettings()
+    {
+        MessageRecorder quiet;
+        BuiltinTextSource texts;
+        CDataBase database(quiet, texts);
+        database.Add({ToSecure(u"Web"), ToSecure(u"Bank")},
+                     {ToSecure(u"alice"), ToSecure(Utf8ToUtf16(EntryPassword)), {}, {}});
+        ASSERT_TRUE(WriteDatabase(database, databasePath, ToSecure(Utf8ToUtf16(Password))));
+        COptions options;
+        options.fLastDB = true;
+        options.LastPath = Utf8ToUtf16(databasePath.string());
+        options.fClearClipboardTime = true;
+        options.uClearClipboardTime = 3;
+        options.fCloseHide = true;
+        ASSERT_TRUE(options.Save(quiet, appData / "Tavilo" / "Lockmere.xml"));
+    }
+
+    void Screenshot(const std::string& name)
+    {
+        if (const char* target = std::getenv("LOCKMERE_SCREENSHOT_DIR")) {
+            RunProgram("/usr/bin/import",
+                       {"-display", display, "-window", "root", std::string(target) + "/" + name + ".png"});
+        }
+    }
+
+    TempDir folder;
+    std::filesystem::path appData = folder / "appdata";
+    std::filesystem::path runtime = folder / "runtime";
+    std::filesystem::path databasePath = folder / "lockmere.ldb";
+    std::string display;
+    std::filesystem::path socket;
+    std::unique_ptr<ChildProcess> server;
+    std::unique_ptr<ChildProcess> windowManager;
+    std::unique_ptr<ChildProcess> notificationArea;
+    std::unique_ptr<ChildProcess> program;
+};
+
+TEST_F(TrayEndToEndTest, IconMenuRestoreAndAClipboardThatEmptiesItself)
+{
+    WriteDatabaseAndSettings();
+    EnvironmentChanges environment = X();
+    environment["APPDATA"] = appData.string();
+    environment["XDG_RUNTIME_DIR"] = runtime.string();
+    environment["QT_QPA_PLATFORM"] = "xcb";
+    program = std::make_unique<ChildProcess>(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere",
+                                             std::vector<std::string>{}, environment);
+
+    // The start-up password prompt, then the main window with the entry.
+    ASSERT_TRUE(WaitForWindow("Enter")) << "no password prompt";
+    const std::string prompt = Windows("Enter").back();
+    Run("xdotool", {"windowactivate", "--sync", prompt});
+    Run("xdotool", {"type", "--delay", "50", Password});
+    Run("xdotool", {"key", "Return"});
+    ASSERT_TRUE(WaitForWindow("Enter", false));
+    ASSERT_TRUE(WaitForWindow("Lockmere")) << "no main window";
+    const std::string window = Windows("Lockmere").back();
+    Run("xdotool", {"windowactivate", "--sync", window});
+    Run("xdotool", {"windowsize", "--sync", window, "780", "500"});
+    Run("xdotool", {"windowmove", "--sync", window, "40", "60"});
+    std::this_thread::sleep_for(500ms);
+
+    // Select the only row, then the toolbar's Copy Password.
+    Run("xdotool", {"mousemove", "--window", window, "300", "87", "click", "1"});
+    Run("xdotool", {"mousemove", "--window", window, "231", "37", "click", "1"});
+    Screenshot("e2e-copied");
+    ASSERT_TRUE(WaitUntil([&] { return Clipboard() == EntryPassword; }, 5s)) << "clipboard: " << Clipboard();
+    EXPECT_NE(Clipboard("TARGETS").find("x-kde-passwordManagerHint"), std::string::npos) << Clipboard("TARGETS");
+    EXPECT_EQ(Clipboard("x-kde-passwordManagerHint"), "secret");
+    EXPECT_EQ(Run("xclip", {"-o", "-selection", "primary"}).find(EntryPassword), std::string::npos);
+
+    // The close button (with fCloseHide) sends the window to the notification area.
+    Run("xdotool", {"key", "alt+F4"});
+    ASSERT_TRUE(WaitForWindow("Lockmere", false)) << "the window did not hide";
+    const auto programWindows = [&] {
+        return Lines(Run("xdotool", {"search", "--onlyvisible", "--class", "lockmere"})).size();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return programWindows() > 0; }, 10s)) << "no icon in the notification area";
+    const std::size_t withoutMenu = programWindows();
+    // With the main window hidden, the program's one visible window is the icon, embedded in the notification area.
+    const std::string icon = Lines(Run("xdotool", {"search", "--onlyvisible", "--class", "lockmere"})).back();
+    Run("xdotool", {"mousemove", "--window", icon, "10", "10", "click", "3"});
+    EXPECT_TRUE(WaitUntil([&] { return programWindows() > withoutMenu; }, 5s)) << "no menu on a right click";
+    std::this_thread::sleep_for(300ms);
+    Screenshot("e2e-tray-menu");
+    Run("xdotool", {"key", "Escape"});
+    EXPECT_TRUE(WaitUntil([&] { return programWindows() == withoutMenu; }, 5s)) << "the menu did not close";
+
+    // The menu's pointer grab may outlive it briefly and swallow a click, so a double click is tried again.
+    bool restored = false;
+    for (int attempt = 0; attempt < 3 && !restored; ++attempt) {
+        std::this_thread::sleep_for(500ms);
+        Run("xdotool", {"mousemove", "--window", icon, "10", "10", "click", "--repeat", "2", "--delay", "80", "1"});
+        restored = WaitUntil([&] { return !Windows("Lockmere").empty(); }, 4s);
+    }
+    EXPECT_TRUE(restored) << "a double click did not bring the window back";
+    Screenshot("e2e-restored");
+
+    // Three seconds after the copy, on the tick after the count, the clipboard is empty.
+    EXPECT_TRUE(WaitUntil([&] { return Clipboard().empty(); }, 10s)) << "still on the clipboard";
+}
+} // namespace

@@ -1,0 +1,289 @@
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "core/database/DatabaseFile.h"
+#include "core/settings/Options.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/ModalDriver.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/DesktopFakes.h"
+#include "gui/mainwindow/DlgMain.h"
+#include "gui/mainwindow/EntryAddress.h"
+#include "gui/mainwindow/EntryListView.h"
+#include "gui/mainwindow/TrayIcon.h"
+#include "gui/mainwindow/TrayMenu.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+using namespace CommandId;
+
+namespace {
+// A menu as text: "-" for a separator, a trailing ">" for a submenu, "(off)" for a disabled item.
+std::vector<QString> Layout(const QMenu& menu)
+{
+    std::vector<QString> items;
+    for (const QAction* action : menu.actions()) {
+        QString text = action->isSeparator() ? QStringLiteral("-") : action->text();
+        if (action->menu() != nullptr) {
+            text += QLatin1Char('>');
+        }
+        if (!action->isEnabled()) {
+            text += QStringLiteral("(off)");
+        }
+        items.push_back(text);
+    }
+    return items;
+}
+
+QMenu* Submenu(const QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text && action->menu() != nullptr) {
+            emit action->menu()->aboutToShow();
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+class TrayMenuTest : private WithApplication, public ::testing::Test
+{
+protected:
+    MessageRecorder messages;
+    BuiltinTextSource texts;
+    CDataBase database{messages, texts};
+    COptions options;
+    bool usable = true;
+    TrayMenu tray{database, options, texts, [this] { return usable; }};
+};
+
+TEST_F(TrayMenuTest, ItemsFollowTheSettingsAndWhetherTheDatabaseIsUsable)
+{
+    struct Case
+    {
+        const char* name;
+        bool usable;
+        bool paste;
+        bool autoLogin;
+        std::vector<QString> layout;
+    };
+    const std::vector<Case> cases = {
+        {"locked", false, true, true, {"Show", "-", "Add Entry(off)", "-", "Options", "Help>", "-", "Exit"}},
+        {"everything",
+         true,
+         true,
+         true,
+         {"Show", "-", "Add Entry", "-", "Paste Username>", "Paste Password>", "-", "Auto-Login>", "-", "Options",
+          "Help>", "-", "Exit"}},
+        {"auto-login only",
+         true,
+         false,
+         true,
+         {"Show", "-", "Add Entry", "-", "Auto-Login>", "-", "Options", "Help>", "-", "Exit"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        usable = test.usable;
+        options.fPasteMenuTray = test.paste;
+        options.fAutoLoginMenuTray = test.autoLogin;
+        tray.Rebuild();
+        EXPECT_EQ(Layout(*tray.Menu()), test.layout);
+    }
+    EXPECT_EQ(Layout(*Submenu(*tray.Menu(), QStringLiteral("Help"))),
+              (std::vector<QString>{"Help", "Check for Update", "About"}));
+}
+
+TEST_F(TrayMenuTest, EntrySubmenusGroupedOrFlatNameEachEntryByItsPositionInKeyOrder)
+{
+    AddEntries(database, {MakeEntry(u"Mail", u"C"), MakeEntry(u"Bank", u"B"), MakeEntry(u"Bank", u"A & Co")});
+    options.fPasteMenuTray = true;
+    QSignalSpy chosen(&tray, &TrayMenu::entryCommandChosen);
+    for (const bool grouped : {true, false}) {
+        SCOPED_TRACE(grouped);
+        options.fGroupEntriesTray = grouped;
+        tray.Rebuild();
+        QMenu* passwords = Submenu(*tray.Menu(), QStringLiteral("Paste Password"));
+        ASSERT_NE(passwords, nullptr);
+        std::vector<QAction*> items;
+        if (grouped) {
+            EXPECT_EQ(Layout(*passwords), (std::vector<QString>{"Bank>", "Mail>"}));
+            for (const QString group : {"Bank", "Mail"}) {
+                for (QAction* action : Submenu(*passwords, group)->actions()) {
+                    items.push_back(action);
+                }
+            }
+        } else {
+            for (QAction* action : passwords->actions()) {
+                items.push_back(action);
+            }
+        }
+        ASSERT_EQ(items.size(), 3u);
+        EXPECT_EQ(items[0]->text(), QStringLiteral("A && Co"));
+        for (std::size_t index = 0; index < items.size(); ++index) {
+            chosen.clear();
+            items[index]->trigger();
+            ASSERT_EQ(chosen.size(), 1);
+            EXPECT_EQ(chosen[0][0].value<TrayEntryCommand>(), TrayEntryCommand::PastePassword);
+            EXPECT_EQ(chosen[0][1].value<std::size_t>(), index);
+        }
+    }
+}
+
+TEST_F(TrayMenuTest, LongListsFillOnlyWhenOpenedAndInRunsThatFitTheScreen)
+{
+    for (int number = 0; number < 1000; ++number) {
+        database.Insert(MakeEntry(u"G", QStringLiteral("T%1").arg(number, 4, 10, QLatin1Char('0')).toStdU16String()));
+    }
+    options.fAutoLoginMenuTray = true;
+    tray.Rebuild();
+    QMenu* logins = nullptr;
+    for (QAction* action : tray.Menu()->actions()) {
+        if (action->text() == QStringLiteral("Auto-Login")) {
+            logins = action->menu();
+        }
+    }
+    ASSERT_NE(logins, nullptr);
+    EXPECT_TRUE(logins->isEmpty());
+    emit logins->aboutToShow();
+    EXPECT_EQ(Layout(*logins),
+              (std::vector<QString>{"T0000 \u2013 T0399>", "T0400 \u2013 T0799>", "T0800 \u2013 T0999>"}));
+    QMenu* second = Submenu(*logins, QStringLiteral("T0400 \u2013 T0799"));
+    ASSERT_EQ(second->actions().size(), 400);
+    QSignalSpy chosen(&tray, &TrayMenu::entryCommandChosen);
+    second->actions().front()->trigger();
+    EXPECT_EQ(chosen[0][1].value<std::size_t>(), 400u);
+}
+
+TEST(EntryAddressTest, LocalPathsOpenAsFilesAddressesWithAMarkerAsTheyAreOthersAsWebAddresses)
+{
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"/home/me/notes.txt", "file:///home/me/notes.txt"},
+        {"~/docs/a b.pdf", "file:///home/me/docs/a%20b.pdf"},
+        {"https://bank.example/login", "https://bank.example/login"},
+        {"www.example.org", "http://www.example.org"},
+        {"example.org", "http://example.org"},
+        {"HTTPS://EXAMPLE.ORG", "http://HTTPS://EXAMPLE.ORG"},
+        {"ftp://files.example", "ftp://files.example"},
+    };
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(EntryAddressUrl(value, QStringLiteral("/home/me")), QUrl(expected)) << value.toStdString();
+    }
+}
+
+// The main window on a desktop whose notification area the test decides on.
+class WindowTrayTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        MessageRecorder quiet;
+        CDataBase file(quiet, texts);
+        AddEntries(file, {MakeEntry(u"Web", u"Bank", u"alice", u"pw1")});
+        ASSERT_TRUE(WriteDatabase(file, path, ToSecure(u"pw")));
+        options.LastPath = path.u16string();
+    }
+
+    void Create(const std::u16string& commandLine, bool trayAvailable = true)
+    {
+        desktop.trayAvailable = trayAvailable;
+        window = std::make_unique<CDlgMain>(database, options, texts, commandLine, desktop.Services());
+    }
+
+    void WaitForTheDriver()
+    {
+        for (int wait = 0; wait < 100 && !driver.Finished(); ++wait) {
+            QTest::qWait(20);
+        }
+        QTest::qWait(50);
+    }
+
+    TempDir folder;
+    std::filesystem::path path = folder / "lockmere.ldb";
+    MessageRecorder messages;
+    BuiltinTextSource texts;
+    CDataBase database{messages, texts};
+    COptions options;
+    ModalDriver driver;
+    FakeDesktop desktop{true};
+    std::unique_ptr<CDlgMain> window;
+};
+
+TEST_F(WindowTrayTest, AHiddenStartNeverShowsTheWindowUntilShownFromTheTray)
+{
+    options.fLastDB = true;
+    Create(u"-hide");
+    window->Start();
+    window->show();
+    window->showNormal();
+    QTest::qWait(20);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->InTray());
+    EXPECT_TRUE(window->Tray().IsShown());
+    EXPECT_TRUE(driver.titles.empty());
+
+    driver.Then(Cancel());
+    window->ShowFromTray();
+    EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Enter")});
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->Tray().IsShown());
+    EXPECT_TRUE(options.LastPath.empty());
+    EXPECT_FALSE(window->Session().IsLocked());
+}
+
+TEST_F(WindowTrayTest, MinimisingHidesToTheTrayAndShowingUnlocksWhenLocked)
+{
+    for (const bool lockOnMinimise : {true, false}) {
+        SCOPED_TRACE(lockOnMinimise);
+        options.fLockDBMin = lockOnMinimise;
+        options.fLastDB = true;
+        options.LastPath = path.u16string();
+        Create(u"");
+        driver.Then(TypePassword(QStringLiteral("pw")));
+        window->Start();
+        ASSERT_TRUE(window->Session().IsOpen());
+        driver.titles.clear();
+
+        window->showMinimized();
+        QTest::qWait(20);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(window->Tray().IsShown());
+        EXPECT_EQ(window->Session().IsLocked(), lockOnMinimise);
+
+        if (lockOnMinimise) {
+            driver.Then(TypePassword(QStringLiteral("pw")));
+        }
+        window->OnCommand(TrayShow);
+        EXPECT_EQ(driver.titles.size(), lockOnMinimise ? 1u : 0u);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->InTray());
+        EXPECT_FALSE(window->Tray().IsShown());
+        EXPECT_TRUE(window->Session().IsOpen());
+        EXPECT_EQ(database.Size(), 1u);
+    }
+}
+
+TEST_F(WindowTrayTest, MinimisingAndRestoringDuringTheStartupPromptAsksOnlyOnce)
+{
+    // Without a notification area restoring the window unlocks, which used to start a second prompt inside the
+    // first.
+    options.fLastDB = true;
+    options.fLockDBMin = true;
+    Create(u"", false);
+    driver.Then([this](QWidget* prompt) {
+        window->showMinimized();
+        window->showNormal();
+        QTest::qWait(50);
+        TypePassword(QStringLiteral("pw"))(prompt);
+    });
+    driver.Then(Cancel());
+    window->Start();
+    WaitForTheDriver();
+    EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Enter")});
+    EXPECT_TRUE(window->Session().IsOpen());
+    EXPECT_EQ(database.Size(), 1u);
+    EXPECT_EQ(window->EntryList()->model()->rowCount(), 1);
+}
+} // namespace
