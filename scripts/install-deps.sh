@@ -9,7 +9,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
     libx11-dev libxtst-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils
+    libqt6printsupport6
+    xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     openbox trayer xdotool xclip
     clang clang-format
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian

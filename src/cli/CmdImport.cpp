@@ -28,18 +28,6 @@ std::array<int, EntryFieldCount> FieldNumbersOf(const SecureString& map)
     return numbers;
 }
 
-bool HasEqualFieldNumbers(const std::array<int, EntryFieldCount>& numbers)
-{
-    for (std::size_t first = 0; first < numbers.size(); ++first) {
-        for (std::size_t second = first + 1; second < numbers.size(); ++second) {
-            if (numbers[first] != CsvImportOptions::NotMapped && numbers[first] == numbers[second]) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 CsvImportOptions ImportOptionsOf(const CArguments& parsed)
 {
     if (parsed.Flag("--header") && parsed.Flag("--no-header")) {

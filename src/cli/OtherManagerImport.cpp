@@ -6,8 +6,8 @@
 #include "cli/Arguments.h"
 #include "cli/CliCommand.h"
 #include "cli/CliDatabase.h"
+#include "cli/FileChecks.h"
 #include "core/importexport/OtherExport.h"
-#include "core/settings/BuiltinTexts.h"
 
 namespace {
 constexpr std::string_view FromOption = "--from";
@@ -44,8 +44,11 @@ int RunOtherManagerImport(CliContext& context, const std::vector<std::string>& a
     parsed.ExpectPositional(2);
     const std::string preset = PresetOf(parsed);
 
+    // Both files are checked before the password is typed, so a mistyped path costs nothing.
+    RequireChangeableFile(parsed.Path(0));
+    RequireReadableFile(parsed.Path(1));
     CCliDatabase database(context, parsed.Path(0));
-    database.Open(context.texts.Text(TextId::MasterPasswordLabel), true);
+    database.Open(true);
     std::optional<OtherExport> read = ReadOtherExportFile(database.Entries(), parsed.Path(1), preset);
     if (!read) {
         throw CliFailure("");

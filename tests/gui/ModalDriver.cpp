@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 ModalDriver::ModalDriver()
@@ -25,6 +26,11 @@ void ModalDriver::Poll()
     if (!modal || modal == handled.data() || !modal->isVisible()) {
         return;
     }
+    // A step that opened another dialog is still running: when that dialog closes, its own dialog is the active
+    // one again for a moment before the step closes it too.
+    if (std::find(running.begin(), running.end(), modal) != running.end()) {
+        return;
+    }
     handled = modal;
     if (steps.empty()) {
         titles.push_back(QStringLiteral("unexpected: ") + modal->windowTitle());
@@ -38,7 +44,11 @@ void ModalDriver::Poll()
     steps.pop_front();
     // Outside the poll: a step that opens another modal window runs its loop, and a timer never re-enters its
     // own handler.
-    QTimer::singleShot(0, modal, [step, modal] { step(modal); });
+    QTimer::singleShot(0, modal, [this, step, modal] {
+        running.push_back(modal);
+        step(modal);
+        running.pop_back();
+    });
 }
 
 UrlCatcher::UrlCatcher()

@@ -33,6 +33,8 @@ private:
     std::deque<Step> steps;
     // A guarded pointer: a dialog made anew often lands at the address of the one just destroyed.
     QPointer<QWidget> handled;
+    // The dialogs whose steps are running, innermost last.
+    std::vector<QPointer<QWidget>> running;
 };
 
 // Receives the addresses the program hands to the desktop, instead of a browser or file manager, while it lives.

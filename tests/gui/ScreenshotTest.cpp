@@ -10,10 +10,13 @@
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "core/settings/Translate.h"
+#include "gui/common/FileChooser.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/dialogs/DlgEnter.h"
 #include "gui/dialogs/DlgSetPassword.h"
 #include "gui/dialogs/DlgTip.h"
+#include "gui/importexport/DlgExportCSV.h"
+#include "gui/importexport/DlgImportCSV.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -81,6 +84,11 @@ TEST_P(ScreenshotTest, MainWindowAndDialogs)
     Save(tip, QStringLiteral("tip"));
     CAboutDlg about(translation, options.Language);
     Save(about, QStringLiteral("about"));
+    CFileChooser chooser(window, options.LastPath);
+    CDlgExportCSV exportCsv(database, chooser, u"lockmere.ldb");
+    Save(exportCsv, QStringLiteral("export-csv"));
+    CDlgImportCSV importCsv(database, chooser);
+    Save(importCsv, QStringLiteral("import-csv"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest, ::testing::Values("English", "German"),

@@ -31,6 +31,9 @@ struct CsvImportOptions
     static constexpr int NotMapped = -1;
 };
 
+// Whether two mapped fields take the same field number, which the import refuses before reading anything.
+bool HasEqualFieldNumbers(const std::array<int, 6>& fieldNumbers);
+
 // Files of this size or more are refused before reading.
 inline constexpr std::uintmax_t CsvFileSizeLimit = 4294967296ULL;
 

@@ -293,3 +293,15 @@ bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const Csv
         ImportBytes(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, options, counts);
     });
 }
+
+bool HasEqualFieldNumbers(const std::array<int, 6>& fieldNumbers)
+{
+    for (std::size_t first = 0; first < fieldNumbers.size(); ++first) {
+        for (std::size_t second = first + 1; second < fieldNumbers.size(); ++second) {
+            if (fieldNumbers[first] != CsvImportOptions::NotMapped && fieldNumbers[first] == fieldNumbers[second]) {
+                return true;
+            }
+        }
+    }
+    return false;
+}

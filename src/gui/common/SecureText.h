@@ -15,3 +15,13 @@ inline SecureString ToSecureString(const QString& text)
 {
     return SecureString(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
+
+// Overwrites a string that held entry fields before it is released. Wipes the string's own buffer only when no
+// other string shares it; the caller releases the sharers first.
+inline void WipeQString(QString& text)
+{
+    if (text.isDetached()) {
+        text.fill(QChar(u'\0'));
+    }
+    text.clear();
+}

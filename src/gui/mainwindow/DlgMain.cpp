@@ -32,6 +32,8 @@
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/PrintCommand.h"
 #include "gui/mainwindow/AutoLock.h"
 #include "gui/mainwindow/ClipboardClearer.h"
 #include "gui/mainwindow/CommandIds.h"
@@ -398,6 +400,17 @@ void CDlgMain::OnCommand(int command)
         break;
     case FileOpenFolder:
         OpenContainingFolder();
+        break;
+    case FileImportCsv:
+        ImportCsvFile({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileExportCsv:
+        ExportCsvFile({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileExportPrint:
+        if (session.IsOpen()) {
+            PrintDatabase(database, this);
+        }
         break;
     case Help:
     case TrayHelp:

@@ -1,6 +1,5 @@
 #include "gui/mainwindow/GuiPrompts.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,39 +10,21 @@
 #include "gui/dialogs/DlgSetPassword.h"
 #include "gui/dialogs/DlgTip.h"
 
-namespace {
-// Qt's own file dialog, so that it looks and behaves the same on every desktop and under tests.
-std::optional<std::filesystem::path> RunFileDialog(QFileDialog& dialog)
-{
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return std::filesystem::path(dialog.selectedFiles().constFirst().toStdString());
-}
-} // namespace
-
 GuiPrompts::GuiPrompts(QWidget& window, COptions& options, const ITextSource& texts)
     : window(window)
     , options(options)
     , texts(texts)
+    , files(window, options.LastPath)
 {}
 
 std::optional<std::filesystem::path> GuiPrompts::ChooseFileToOpen()
 {
-    QFileDialog dialog(&window);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return RunFileDialog(dialog);
+    return files.ChooseFileToOpen(QString());
 }
 
 std::optional<std::filesystem::path> GuiPrompts::ChooseFileToSave(const std::u16string& proposedName)
 {
-    QFileDialog dialog(&window);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.selectFile(ToQString(proposedName));
-    return RunFileDialog(dialog);
+    return files.ChooseFileToSave(ToQString(proposedName));
 }
 
 std::optional<SecureString> GuiPrompts::AskPassword(EnterMode mode)

@@ -2,6 +2,7 @@
 
 #include "core/common/TextSource.h"
 #include "core/session/IPrompts.h"
+#include "gui/common/FileChooser.h"
 
 class COptions;
 class QWidget;
@@ -19,8 +20,12 @@ public:
     bool AskOkCancel(const std::u16string& question) override;
     void ShowTip(int tip, int textId) override;
 
+    // The file chooser that the lifecycle's questions use, for the window's other commands.
+    CFileChooser& Files() { return files; }
+
 private:
     QWidget& window;
     COptions& options;
     const ITextSource& texts;
+    CFileChooser files;
 };

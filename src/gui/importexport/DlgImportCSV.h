@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "core/database/DataBase.h"
+
+class FieldNumberBox;
+class IFileChooser;
+class QCheckBox;
+
+// Maps the positions of a CSV file's fields onto entry fields, asks for the file and adds its records to the open
+// database. Saving the database is the caller's part.
+class CDlgImportCSV : public QDialog
+{
+    Q_OBJECT
+public:
+    CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent = nullptr);
+
+    // Refuses equal field numbers, asks for the file and reads it. Stays open when the user cancels the chooser
+    // or the file is refused, so that the mapping can be changed and tried again.
+    void accept() override;
+
+private:
+    // Group, title, username, password, url, notes: the number of each ticked field, -1 for a clear one.
+    std::array<int, EntryFieldCount> FieldNumbers() const;
+
+    CDataBase& database;
+    IFileChooser& files;
+    QCheckBox* header;
+    std::array<QCheckBox*, EntryFieldCount> fieldTicks{};
+    std::array<FieldNumberBox*, EntryFieldCount> numbers{};
+};

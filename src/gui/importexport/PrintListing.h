@@ -1,0 +1,15 @@
+#pragma once
+
+class CDataBase;
+class QFont;
+class QPrinter;
+
+// The font of the printed listing: "MS Sans Serif" where it is installed, otherwise the desktop's sans-serif face,
+// 10 points high.
+QFont PrintFont();
+
+// Prints the text listing of every entry, passwords in clear, as a document named "Lockmere", in the print area
+// that leaves 500 device pixels at the top and sides and 1000 at the bottom. An empty database prints nothing.
+// Returns false when the printer refuses the document or a page; the document is then aborted. Throws what
+// building or laying out the text throws.
+bool PrintListing(QPrinter& printer, const CDataBase& database);
