@@ -7,11 +7,11 @@ packages=(
     cmake ninja-build g++ make pkg-config
     libssl-dev openssl libpugixml-dev
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
-    libx11-dev libxtst-dev
+    libx11-dev libxtst-dev libxkbcommon-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libqt6printsupport6
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
-    openbox trayer xdotool xclip
+    openbox trayer xdotool xclip x11-xkb-utils xkb-data
     clang clang-format
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian
 )

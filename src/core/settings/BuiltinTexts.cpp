@@ -300,8 +300,8 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ", // 287
     u" ", // 288
     u" ", // 289
-    u" ", // 290
-    u" ", // 291
+    u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.", // 290
+    u"Lockmere could not return to the previous window, so nothing was typed.", // 291
     u" ", // 292
     u" ", // 293
     u" ", // 294

@@ -167,6 +167,8 @@ inline constexpr int MasterPasswordsDiffer = 224;
 inline constexpr int HideMasterPasswordCheck = 225;
 inline constexpr int RememberPasswordAdvice = 226;
 inline constexpr int DatabaseGoneDuringDialog = 280;
+inline constexpr int FormFillingNeedsX11 = 290;
+inline constexpr int PreviousWindowNotActivated = 291;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;

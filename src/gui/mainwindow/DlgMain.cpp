@@ -95,6 +95,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     , autoLock(std::make_unique<AutoLock>(
           *desktop.lockTimer, options, [this] { return session.IsOpen() && !IsDialogOpen(); },
           [this] { LockAfterInactivity(); }))
+    , formFiller(FormFiller::ForThisSession(database.Reporter(), texts))
     , startHidden(IsStartHiddenSwitch(commandLine))
 {
     setWindowTitle(QStringLiteral("Lockmere"));
@@ -434,6 +435,15 @@ void CDlgMain::OnCommand(int command)
     case EditDeleteEntry:
         RunEntryCommand(command);
         break;
+    case EditPasteUsername:
+        FillFromCurrentEntry(FillKind::PasteUsername);
+        break;
+    case EditPastePassword:
+        FillFromCurrentEntry(FillKind::PastePassword);
+        break;
+    case EditAutoLogin:
+        FillFromCurrentEntry(FillKind::AutoLogin);
+        break;
     case EditCopyUser:
         CopyField(EntryField::Username);
         break;
@@ -523,6 +533,29 @@ void CDlgMain::RunEntryCommand(int command)
         }
         break;
     }
+}
+
+void CDlgMain::FillFromCurrentEntry(FillKind kind)
+{
+    if (std::optional<Entry> entry = views->CurrentEntry()) {
+        FillForm(kind, *entry, ReturnWay::AltTab);
+    }
+}
+
+void CDlgMain::FillForm(FillKind kind, const Entry& entry, ReturnWay way)
+{
+    // Typing starts once the closed menu has let go of the keyboard, or the keys would come back to this window.
+    QTimer::singleShot(0, this, [this, kind, entry, way] { formFiller->Fill(kind, entry, way); });
+}
+
+bool CDlgMain::RunTrayFillCommand(int command)
+{
+    std::optional<TrayFill> fill = FindTrayFill(database, command);
+    if (!fill) {
+        return false;
+    }
+    FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
+    return true;
 }
 
 void CDlgMain::OpenContainingFolder()
@@ -699,10 +732,14 @@ void CDlgMain::ShowFromTray()
 
 void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
 {
-    // Form filling types the chosen entry into the window that was active before the tray menu; until it is
-    // connected here the command has nothing to do.
-    static_cast<void>(kind);
-    static_cast<void>(entryIndex);
+    std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(entryIndex + 1), 0);
+    if (!entry) {
+        return;
+    }
+    const FillKind fill = kind == TrayEntryCommand::PasteUsername   ? FillKind::PasteUsername
+                          : kind == TrayEntryCommand::PastePassword ? FillKind::PastePassword
+                                                                    : FillKind::AutoLogin;
+    FillForm(fill, *entry, ReturnWay::AltEsc);
 }
 
 void CDlgMain::OpenOptionsFromTray()

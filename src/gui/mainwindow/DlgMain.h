@@ -6,6 +6,7 @@
 
 #include "core/session/DatabaseSession.h"
 #include "gui/mainwindow/DesktopServices.h"
+#include "gui/mainwindow/FormFiller.h"
 #include "gui/mainwindow/GuiPrompts.h"
 #include "gui/mainwindow/MainMenu.h"
 #include "gui/mainwindow/TrayEntryCommand.h"
@@ -57,6 +58,10 @@ public:
     void OpenOptionsFromTray();
     // Runs the options dialog and, on OK, saves and applies the new settings. True on OK.
     bool RunOptions();
+    // Types the entry's values into the previously active window; `way` tells how the user came to the command.
+    void FillForm(FillKind kind, const Entry& entry, ReturnWay way);
+    // A per-entry form-filling command of the tray menu; false when the id names no entry.
+    bool RunTrayFillCommand(int command);
 
     bool StartHidden() const { return startHidden; }
     DatabaseSession& Session() { return session; }
@@ -94,6 +99,7 @@ private:
     void ConnectViews();
     void ShowEntryMenu(QPoint globalPosition);
     void RunEntryCommand(int command);
+    void FillFromCurrentEntry(FillKind kind);
     bool HasCurrentEntry() const;
     void ApplyTopmost();
     void ApplyGroupsTree();
@@ -132,6 +138,7 @@ private:
     std::unique_ptr<AutoLock> autoLock;
     TrayMenu* trayMenu = nullptr;
     CTrayIcon* trayIcon = nullptr;
+    std::unique_ptr<FormFiller> formFiller;
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;

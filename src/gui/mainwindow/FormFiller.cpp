@@ -1,0 +1,95 @@
+#include "gui/mainwindow/FormFiller.h"
+
+#include <QGuiApplication>
+#include <QSocketNotifier>
+
+#include "core/common/Reporter.h"
+#include "core/common/TextSource.h"
+#include "core/database/DataBase.h"
+#include "core/settings/BuiltinTexts.h"
+#include "platform/KeyTyper.h"
+#include "platform/X11KeySender.h"
+#include "platform/X11WindowSwitcher.h"
+
+namespace {
+std::u16string_view View(const SecureString& text)
+{
+    return {text.data(), text.size()};
+}
+} // namespace
+
+std::optional<TrayFill> FindTrayFill(const CDataBase& database, int command)
+{
+    constexpr std::pair<int, FillKind> Bases[] = {
+        {TrayPasteUsernameBase, FillKind::PasteUsername},
+        {TrayPastePasswordBase, FillKind::PastePassword},
+        {TrayAutoLoginBase, FillKind::AutoLogin},
+    };
+    if (command <= 0) {
+        return std::nullopt;
+    }
+    for (const auto& [base, kind] : Bases) {
+        if (std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(command), base)) {
+            return TrayFill{kind, std::move(*entry)};
+        }
+    }
+    return std::nullopt;
+}
+
+FormFiller::FormFiller(std::unique_ptr<IKeySender> sender, std::unique_ptr<IWindowSwitcher> switcher,
+                       IMessageReporter& reporter, const ITextSource& texts)
+    : sender(std::move(sender))
+    , switcher(std::move(switcher))
+    , reporter(reporter)
+    , texts(texts)
+{}
+
+FormFiller::~FormFiller() = default;
+
+std::unique_ptr<FormFiller> FormFiller::ForThisSession(IMessageReporter& reporter, const ITextSource& texts)
+{
+    // Under Wayland even an X11 connection through XWayland reaches only other XWayland programs, and not reliably.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return std::make_unique<FormFiller>(nullptr, nullptr, reporter, texts);
+    }
+    std::unique_ptr<X11WindowSwitcher> switcher = X11WindowSwitcher::Open();
+    X11WindowSwitcher* watched = switcher.get();
+    auto filler = std::make_unique<FormFiller>(X11KeySender::Open(), std::move(switcher), reporter, texts);
+    if (watched) {
+        auto* watch = new QSocketNotifier(watched->EventDescriptor(), QSocketNotifier::Read);
+        QObject::connect(watch, &QSocketNotifier::activated, watch, [watched] { watched->ProcessEvents(); });
+        filler->activationWatch.reset(watch);
+    }
+    return filler;
+}
+
+void FormFiller::Fill(FillKind kind, const Entry& entry, ReturnWay way)
+{
+    if (!sender) {
+        reporter.ShowMessage(texts.Text(TextId::FormFillingNeedsX11), MessageIcon::Information);
+        return;
+    }
+    KeyTyper typer(*sender);
+    switch (switcher ? switcher->ReturnToPreviousWindow() : WindowReturn::NotSupported) {
+    case WindowReturn::Returned:
+        break;
+    case WindowReturn::NotSupported:
+        typer.SwitchWindowByKeys(way);
+        break;
+    case WindowReturn::Failed:
+        // Typing now would hand the password to whichever window happens to have the focus.
+        reporter.ShowMessage(texts.Text(TextId::PreviousWindowNotActivated), MessageIcon::Warning);
+        return;
+    }
+    switch (kind) {
+    case FillKind::PasteUsername:
+        typer.Type({View(entry.username)});
+        break;
+    case FillKind::PastePassword:
+        typer.Type({View(entry.password)});
+        break;
+    case FillKind::AutoLogin:
+        typer.Type({View(entry.username), u"\t", View(entry.password), u"\r"});
+        break;
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "core/database/Entry.h"
+#include "platform/WindowSwitcher.h"
+
+class CDataBase;
+class IKeySender;
+class IMessageReporter;
+class ITextSource;
+class QObject;
+
+// What a form-filling command types: the user name, the password, or both with TAB between and ENTER after them.
+enum class FillKind
+{
+    PasteUsername,
+    PastePassword,
+    AutoLogin,
+};
+
+// A per-entry command of the tray menu: what to type, and whose values.
+struct TrayFill
+{
+    FillKind kind;
+    Entry entry;
+};
+
+// The tray's per-entry command ids count the entries from 1 in collection order above a base for each kind; the
+// bases are tried in the order Paste Username, Paste Password, Auto-Login, and the first that holds the entry wins.
+inline constexpr int TrayPasteUsernameBase = 40100;
+inline constexpr int TrayPastePasswordBase = 60100;
+inline constexpr int TrayAutoLoginBase = 65100;
+std::optional<TrayFill> FindTrayFill(const CDataBase& database, int command);
+
+// Types an entry's values into the window the user worked in before turning to the program. Without a key sender
+// (a session that is not X11) each command says why it types nothing.
+class FormFiller
+{
+public:
+    FormFiller(std::unique_ptr<IKeySender> sender, std::unique_ptr<IWindowSwitcher> switcher,
+               IMessageReporter& reporter, const ITextSource& texts);
+    ~FormFiller();
+
+    // The X11 services when the program runs on an X11 display, none otherwise.
+    static std::unique_ptr<FormFiller> ForThisSession(IMessageReporter& reporter, const ITextSource& texts);
+
+    // Returns to the previous window (the window manager's way, or by the keys of `way` where it has none), then
+    // types.
+    void Fill(FillKind kind, const Entry& entry, ReturnWay way);
+
+private:
+    std::unique_ptr<IKeySender> sender;
+    std::unique_ptr<IWindowSwitcher> switcher;
+    IMessageReporter& reporter;
+    const ITextSource& texts;
+    // Keeps the switcher up to date with the active window.
+    std::unique_ptr<QObject> activationWatch;
+};
