@@ -4,8 +4,9 @@ ASAN_BUILD_DIR ?= build-asan
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test test-asan fuzz-smoke bench clean
+.PHONY: deps configure build run test install package test-asan fuzz-smoke bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -21,6 +22,14 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The stripped programs and their files under PREFIX, after the desktop conventions; DESTDIR is honoured.
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
+
+# A Debian package of the build (lockmere_VERSION_ARCH.deb in the build folder).
+package: build
+	@cd $(BUILD_DIR) && cpack
 
 # The tests that need no GUI again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

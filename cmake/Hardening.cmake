@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One interface target carries the warning and hardening flags, so every target gets the same ones.
 add_library(lockmere_hardening INTERFACE)
 target_compile_options(lockmere_hardening INTERFACE -Wall -Wextra -Wpedantic -fstack-protector-strong)

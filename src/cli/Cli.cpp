@@ -11,6 +11,7 @@
 #include "cli/Help.h"
 #include "core/common/Utf.h"
 #include "core/settings/Options.h"
+#include "core/settings/ProgramDataFolder.h"
 #include "core/settings/Translate.h"
 #include "platform/ProgramPath.h"
 #include "platform/SettingsFolder.h"
@@ -104,7 +105,7 @@ int Dispatch(std::vector<std::string> arguments)
     // The messages follow the language the user chose for the desktop program. The settings are only read here.
     COptions options;
     options.Load(reporter, SettingsFilePath());
-    CTranslate texts(ProgramPath().parent_path());
+    CTranslate texts(ProgramDataFolder(ProgramPath().parent_path()));
     texts.Load(options.Language);
     CPasswordReader passwords(STDIN_FILENO, STDERR_FILENO);
     CliContext context{reporter, texts, passwords, output, &options};

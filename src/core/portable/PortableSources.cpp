@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/settings/ProgramDataFolder.h"
+
 namespace {
 std::vector<std::filesystem::path> FilesWithExtension(const std::filesystem::path& folder, std::string_view extension)
 {
@@ -21,6 +23,6 @@ std::vector<std::filesystem::path> FilesWithExtension(const std::filesystem::pat
 
 PortableSources FindPortableSources(const std::filesystem::path& programFolder)
 {
-    return {programFolder / "pv.dat", FilesWithExtension(programFolder, ".txt"),
-            FilesWithExtension(programFolder, ".lng")};
+    const std::filesystem::path folder = ProgramDataFolder(programFolder);
+    return {folder / "pv.dat", FilesWithExtension(folder, ".txt"), FilesWithExtension(folder, ".lng")};
 }

@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <vector>
 
-// The files a portable installation carries from the program's own folder.
+// The files a portable installation carries: from the folder the programs take their language files from (the
+// program's own folder, or share/lockmere of an installation).
 struct PortableSources
 {
     // "pv.dat": the portable edition's program, installed as "Lockmere.exe".

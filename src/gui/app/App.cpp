@@ -4,6 +4,7 @@
 #include <QEventLoop>
 
 #include "core/settings/BuiltinTexts.h"
+#include "core/settings/ProgramDataFolder.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "platform/ProgramPath.h"
@@ -12,7 +13,7 @@
 CApp::CApp(IMessageReporter& reporter)
     : reporter(reporter)
     , database(reporter, translation)
-    , translation(::ProgramPath().parent_path())
+    , translation(ProgramDataFolder(::ProgramPath().parent_path()))
 {}
 
 int CApp::Run()

@@ -9,6 +9,8 @@
 int main(int argc, char* argv[])
 {
     HardenProcess();
+    // Lets Wayland compositors match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tavilo.lockmere"));
 #ifdef LOCKMERE_SETTINGS_BESIDE_PROGRAM
     // The portable edition runs from a removable drive and must leave nothing on the computer it runs on.
     KeepSettingsInFolder(ProgramPath().parent_path());

@@ -1,0 +1,38 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# `make package`: a Debian package of the installation, with its dependencies found by dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME lockmere)
+set(CPACK_PACKAGE_VENDOR Tavilo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Tavilo <lockmere@tavilo.com>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tavilo.com/?p=lockmere")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TARGET lockmere)
+    # Qt loads the SVG icons through a plugin, which dpkg-shlibdeps cannot see in the program's own links.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+endif()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The first line is the synopsis; CPack indents the rest as the extended description.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[password manager with an encrypted database file
+Lockmere keeps a user's logins in one database file, encrypted twice
+(two-key triple DES inside AES-256) under a master password, and shows
+them in a window with a tree of groups beside a list of entries. Every
+change is written to the file at once.
+
+It copies user names and passwords to the clipboard and clears it after
+a set time, types them into the previously active window, locks the
+database after a period of inactivity, generates passwords, imports and
+exports CSV files, exports text and HTML, prints, and installs a portable
+copy of itself on a removable drive.
+
+The package also contains lockmere-cli, which lists, shows, adds and
+removes entries, generates passwords and imports or exports entries from
+the command line.]=])
+
+include(CPack)

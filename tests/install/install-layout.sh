@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and checks it as a distribution would: the file list, the validators of
+# the menu entry and the AppStream file, the manual pages, the shell completion, and that the installed command-line
+# program, with a home of its own, finds the language files under its prefix.
+#   install-layout.sh SOURCE_DIR BUILD_DIR GUI(ON|OFF)
+set -euo pipefail
+source_dir=$1
+build_dir=$2
+gui=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+DESTDIR=$work/root cmake --install "$build_dir" --prefix /usr --strip >/dev/null
+prefix=$work/root/usr
+
+expected=(
+    bin/lockmere-cli
+    share/bash-completion/completions/lockmere-cli
+    share/doc/lockmere/README.md share/doc/lockmere/changelog.gz share/doc/lockmere/copyright
+    share/lockmere/Readme.txt
+    share/man/man1/lockmere-cli.1.gz
+)
+for language_file in "$source_dir"/resources/lang/*.lng; do
+    expected+=("share/lockmere/$(basename "$language_file")")
+done
+if [[ -e $build_dir/bin/pv.dat ]]; then
+    expected+=(lib/lockmere/pv.dat share/lockmere/pv.dat)
+fi
+sizes=(16 32 48 64 128 256)
+if [[ $gui == ON ]]; then
+    expected+=(
+        bin/lockmere
+        share/applications/com.tavilo.lockmere.desktop
+        share/icons/hicolor/scalable/apps/lockmere.svg
+        share/man/man1/lockmere.1.gz
+        share/metainfo/com.tavilo.lockmere.metainfo.xml
+    )
+    for size in "${sizes[@]}"; do
+        expected+=("share/icons/hicolor/${size}x${size}/apps/lockmere.png")
+    done
+fi
+diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort) ||
+    fail "the installed files differ from the expected list (- expected, + installed)"
+
+for program in "$prefix"/bin/* "$prefix"/share/lockmere/pv.dat; do
+    [[ -e $program ]] || continue
+    file --dereference "$program" | grep -q 'ELF.*, stripped' || fail "$program is no stripped program"
+done
+
+pages=("$prefix"/share/man/man1/*.1.gz)
+for page in "${pages[@]}"; do
+    name=$(basename "$page" .1.gz)
+    rendered=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$page" 2>"$work/man-warnings")
+    [[ ! -s $work/man-warnings ]] || fail "man reports for $name: $(cat "$work/man-warnings")"
+    grep -q "^NAME" <<<"$rendered" || fail "$name.1 renders without a NAME section"
+    grep -Eq "^ +$name +- " <<<"$rendered" || fail "$name.1 names another program"
+done
+
+if [[ $gui == ON ]]; then
+    desktop-file-validate "$prefix/share/applications/com.tavilo.lockmere.desktop" >"$work/desktop" ||
+        fail "desktop-file-validate refuses the menu entry: $(cat "$work/desktop")"
+    appstreamcli validate --no-net "$prefix/share/metainfo/com.tavilo.lockmere.metainfo.xml" >"$work/appstream" ||
+        fail "appstreamcli refuses the metainfo file: $(cat "$work/appstream")"
+    for size in "${sizes[@]}"; do
+        icon=$prefix/share/icons/hicolor/${size}x${size}/apps/lockmere.png
+        file "$icon" | grep -q "PNG image data, $size x $size," ||
+            fail "the ${size}x${size} icon is no PNG of that size"
+    done
+fi
+
+# The installed program with nothing but a home holding settings that choose German.
+home=$work/home
+mkdir -p "$home/.config/Tavilo"
+printf '<?xml version="1.0"?>\n<Options><Language>German</Language></Options>\n' >"$home/.config/Tavilo/Lockmere.xml"
+run_cli() {
+    env -i HOME="$home" PATH=/usr/bin:/bin "$prefix/bin/lockmere-cli" "$@"
+}
+printf 'pw\npw\n' | run_cli create "$work/test.ldb" >/dev/null 2>&1 ||
+    fail "the installed lockmere-cli cannot create a database"
+status=0
+message=$(echo wrong | run_cli ls "$work/test.ldb" 2>&1 >/dev/null) || status=$?
+[[ $status -eq 3 && $message == *"Ungültiges Passwort." ]] ||
+    fail "a wrong password gave status $status and '$message', not the German message of the installed language file"
+
+# The completion offers the installed program's commands and a command's options, and the generated manual page,
+# made from the same help, describes every one of those commands.
+completions=$(
+    PATH=$prefix/bin:$PATH bash -c '
+        source "$1"
+        COMP_WORDS=(lockmere-cli ""); COMP_CWORD=1; _lockmere_cli; echo "${COMPREPLY[*]}"
+        COMP_WORDS=(lockmere-cli add db --u); COMP_CWORD=3; _lockmere_cli; echo "${COMPREPLY[*]}"
+    ' completion "$prefix/share/bash-completion/completions/lockmere-cli"
+)
+commands=$(head -1 <<<"$completions")
+for command in create ls add; do
+    [[ " $commands " == *" $command "* ]] || fail "the command $command is not completed: $completions"
+done
+cli_page=$(MANWIDTH=200 man -l "$prefix/share/man/man1/lockmere-cli.1.gz")
+for command in $commands; do
+    [[ $command == --help ]] || grep -Eq "(^|[[:space:]])$command([[:space:]]|$)" <<<"$cli_page" ||
+        fail "lockmere-cli.1 lacks the command $command"
+done
+[[ $(tail -1 <<<"$completions") == *--url*--username* ]] || fail "no options of add completed: $completions"
+echo "installation checked: ${#expected[@]} files"
