@@ -50,9 +50,10 @@ TEST_F(OtherManagerImportTest, RefusalsLeaveTheDatabaseFileUnchanged)
     };
     const std::vector<Case> cases = {
         {"title,login\nShop,bob\n", "auto", 1,
-         "The first line of the file is not a header that this import knows. Known headers:\n\"Group\",\"Title\""},
+         "lockmere-cli: The first line of the file is not a header that this import knows. Known "
+         "headers:\n\"Group\",\"Title\""},
         {"name,url,username,password\nShop,u,\"bob,pw\n", "chrome", 1,
-         "The file has a quotation mark out of place in line 2. The file can not be imported."},
+         "lockmere-cli: The file has a quotation mark out of place in line 2. The file can not be imported."},
         {"name,url,username,password\n", "opera", 2, ""},
     };
     const auto csv = folder / "in.csv";
