@@ -1,12 +1,12 @@
 #include "core/importexport/CsvFormat.h"
 
-#include <fstream>
 #include <new>
 #include <optional>
 
 #include <openssl/crypto.h>
 
 #include "core/common/Utf.h"
+#include "core/common/WholeFileReader.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/FieldNames.h"
 #include "core/settings/BuiltinTexts.h"
@@ -28,28 +28,15 @@ struct CsvRefusal
 struct CsvFileError
 {};
 
-SecureBytes ReadWholeFile(const std::filesystem::path& path)
+SecureBytes ReadCsvFile(const std::filesystem::path& path)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        throw CsvFileError{};
-    }
-    if (size >= CsvFileSizeLimit) {
+    try {
+        return ReadWholeFile(path, CsvFileSizeLimit);
+    } catch (const FileTooLarge&) {
         throw CsvRefusal{TooLargeMessage};
-    }
-    // Unbuffered, so that the file's content lands only in the wiping buffer below, not in the stream's own.
-    std::ifstream file;
-    file.rdbuf()->pubsetbuf(nullptr, 0);
-    file.open(path, std::ios::binary);
-    if (!file) {
+    } catch (const FileUnreadable&) {
         throw CsvFileError{};
     }
-    SecureBytes bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        throw CsvFileError{};
-    }
-    return bytes;
 }
 
 // The decoded text of a file; wiped when the import ends, as it holds the file's secrets.
@@ -288,7 +275,7 @@ bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImport
 bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const CsvImportOptions& options)
 {
     return RunImport(database, [&] {
-        const SecureBytes bytes = ReadWholeFile(path);
+        const SecureBytes bytes = ReadCsvFile(path);
         CsvImportCounts counts;
         ImportBytes(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, options, counts);
     });

@@ -1,10 +1,10 @@
 #include "core/importexport/OtherExport.h"
 
-#include <fstream>
 #include <new>
 #include <string>
 
 #include "core/common/Utf.h"
+#include "core/common/WholeFileReader.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/FieldNames.h"
@@ -63,25 +63,15 @@ private:
     std::u16string text;
 };
 
-SecureBytes ReadWholeFile(const std::filesystem::path& path)
+SecureBytes ReadCsvFile(const std::filesystem::path& path)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        throw ExportFileError{};
-    }
-    if (size >= CsvFileSizeLimit) {
+    try {
+        return ReadWholeFile(path, CsvFileSizeLimit);
+    } catch (const FileTooLarge&) {
         throw ExportRefusal{TooLargeMessage};
-    }
-    // Unbuffered, so that the file's content lands only in the wiping buffer.
-    std::ifstream file;
-    file.rdbuf()->pubsetbuf(nullptr, 0);
-    file.open(path, std::ios::binary);
-    SecureBytes bytes(static_cast<std::size_t>(size));
-    if (!file || !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    } catch (const FileUnreadable&) {
         throw ExportFileError{};
     }
-    return bytes;
 }
 
 // Entries cannot hold a NUL or the database's field terminator: the saved file would cut them short.
@@ -258,7 +248,7 @@ std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const 
                                                std::string_view presetName)
 {
     return RunRead(database, [&] {
-        const SecureBytes bytes = ReadWholeFile(path);
+        const SecureBytes bytes = ReadCsvFile(path);
         return Read(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, presetName);
     });
 }

@@ -237,179 +237,152 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Error: Passwords do not match, please retype.",                                                         // 224
     u"Hide Password Behind Asterisks (***)",                                                                  // 225
     u"Please be sure to remember your password. It is not possible to open your database without valid password.", // 226
-    u" ", // 227
-    u" ", // 228
-    u" ", // 229
-    u" ", // 230
-    u" ", // 231
-    u" ", // 232
-    u" ", // 233
-    u" ", // 234
-    u" ", // 235
-    u" ", // 236
-    u" ", // 237
-    u" ", // 238
-    u" ", // 239
-    u" ", // 240
-    u" ", // 241
-    u" ", // 242
-    u" ", // 243
-    u" ", // 244
-    u" ", // 245
-    u" ", // 246
-    u" ", // 247
-    u" ", // 248
-    u" ", // 249
-    u" ", // 250
-    u" ", // 251
-    u" ", // 252
-    u" ", // 253
-    u" ", // 254
-    u" ", // 255
-    u" ", // 256
-    u" ", // 257
-    u" ", // 258
-    u" ", // 259
-    u" ", // 260
-    u"The database file is damaged. Entries read:", // 261
+    u" ",                                                                                                       // 227
+    u" ",                                                                                                       // 228
+    u" ",                                                                                                       // 229
+    u" ",                                                                                                       // 230
+    u" ",                                                                                                       // 231
+    u" ",                                                                                                       // 232
+    u" ",                                                                                                       // 233
+    u" ",                                                                                                       // 234
+    u" ",                                                                                                       // 235
+    u" ",                                                                                                       // 236
+    u" ",                                                                                                       // 237
+    u" ",                                                                                                       // 238
+    u" ",                                                                                                       // 239
+    u" ",                                                                                                       // 240
+    u" ",                                                                                                       // 241
+    u" ",                                                                                                       // 242
+    u" ",                                                                                                       // 243
+    u" ",                                                                                                       // 244
+    u" ",                                                                                                       // 245
+    u" ",                                                                                                       // 246
+    u" ",                                                                                                       // 247
+    u" ",                                                                                                       // 248
+    u" ",                                                                                                       // 249
+    u" ",                                                                                                       // 250
+    u" ",                                                                                                       // 251
+    u" ",                                                                                                       // 252
+    u" ",                                                                                                       // 253
+    u" ",                                                                                                       // 254
+    u" ",                                                                                                       // 255
+    u" ",                                                                                                       // 256
+    u" ",                                                                                                       // 257
+    u" ",                                                                                                       // 258
+    u" ",                                                                                                       // 259
+    u" ",                                                                                                       // 260
+    u"The database file is damaged. Entries read:",                                                             // 261
     u"The rest of the file could not be read. Before the first change is saved, the original file is kept as:", // 262
-    u"The damaged original could not be kept beside the database file, so the change was not saved.", // 263
-    u"A field contains a NUL character (U+0000), which can not be stored. Remove it and try again.", // 264
-    u" ", // 265
-    u" ", // 266
-    u" ", // 267
-    u" ", // 268
-    u" ", // 269
-    u" ", // 270
-    u" ", // 271
-    u" ", // 272
-    u" ", // 273
-    u" ", // 274
-    u" ", // 275
-    u" ", // 276
-    u" ", // 277
-    u" ", // 278
-    u" ", // 279
-    u"The database was locked or closed while the dialog was open, so nothing was changed.", // 280
-    u" ", // 281
-    u" ", // 282
-    u" ", // 283
-    u" ", // 284
-    u" ", // 285
-    u" ", // 286
-    u" ", // 287
-    u" ", // 288
-    u" ", // 289
-    u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.", // 290
-    u"Lockmere could not return to the previous window, so nothing was typed.", // 291
-    u" ", // 292
-    u" ", // 293
-    u" ", // 294
-    u" ", // 295
-    u" ", // 296
-    u" ", // 297
-    u" ", // 298
-    u" ", // 299
-    u" ", // 300
-    u" ", // 301
-    u" ", // 302
-    u" ", // 303
-    u" ", // 304
-    u" ", // 305
-    u" ", // 306
-    u" ", // 307
-    u" ", // 308
-    u" ", // 309
-    u" ", // 310
-    u" ", // 311
-    u" ", // 312
-    u" ", // 313
-    u" ", // 314
-    u" ", // 315
-    u" ", // 316
-    u" ", // 317
-    u" ", // 318
-    u" ", // 319
-    u" ", // 320
-    u" ", // 321
-    u" ", // 322
-    u" ", // 323
-    u" ", // 324
-    u" ", // 325
-    u" ", // 326
-    u" ", // 327
-    u" ", // 328
-    u" ", // 329
-    u"Master password for", // 330
-    u"Password for the new entry", // 331
-    u"New master password for", // 332
-    u"The new master password is empty: anyone who gets the file can read it. Use it anyway? [y/N]", // 333
-    u"New password for the entry", // 334
-    u" ", // 335
-    u" ", // 336
-    u" ", // 337
-    u" ", // 338
-    u" ", // 339
-    u" ", // 340
-    u" ", // 341
-    u" ", // 342
-    u" ", // 343
-    u" ", // 344
-    u" ", // 345
-    u" ", // 346
-    u" ", // 347
-    u" ", // 348
-    u" ", // 349
-    u" ", // 350
-    u" ", // 351
-    u" ", // 352
-    u" ", // 353
-    u" ", // 354
-    u" ", // 355
-    u" ", // 356
-    u" ", // 357
-    u" ", // 358
-    u" ", // 359
-    u" ", // 360
-    u" ", // 361
-    u" ", // 362
-    u" ", // 363
-    u" ", // 364
-    u" ", // 365
-    u" ", // 366
-    u" ", // 367
-    u" ", // 368
-    u" ", // 369
-    u"The file has a quotation mark out of place in line", // 370
-    u". The file can not be imported.", // 371
-    u"The first line of the file is not a header that this import knows. Known headers:", // 372
-    u" ", // 373
-    u" ", // 374
-    u" ", // 375
-    u" ", // 376
-    u" ", // 377
-    u" ", // 378
-    u" ", // 379
-    u" ", // 380
-    u" ", // 381
-    u" ", // 382
-    u" ", // 383
-    u" ", // 384
-    u" ", // 385
-    u" ", // 386
-    u" ", // 387
-    u" ", // 388
-    u" ", // 389
-    u" ", // 390
-    u" ", // 391
-    u" ", // 392
-    u" ", // 393
-    u" ", // 394
-    u" ", // 395
-    u" ", // 396
-    u" ", // 397
-    u" ", // 398
-    u" ", // 399
+    u"The damaged original could not be kept beside the database file, so the change was not saved.",           // 263
+    u"A field contains a NUL character (U+0000), which can not be stored. Remove it and try again.",            // 264
+    u" ",                                                                                                       // 265
+    u" ",                                                                                                       // 266
+    u" ",                                                                                                       // 267
+    u" ",                                                                                                       // 268
+    u" ",                                                                                                       // 269
+    u" ",                                                                                                       // 270
+    u" ",                                                                                                       // 271
+    u" ",                                                                                                       // 272
+    u" ",                                                                                                       // 273
+    u" ",                                                                                                       // 274
+    u" ",                                                                                                       // 275
+    u" ",                                                                                                       // 276
+    u" ",                                                                                                       // 277
+    u" ",                                                                                                       // 278
+    u" ",                                                                                                       // 279
+    u"The database was locked or closed while the dialog was open, so nothing was changed.",                    // 280
+    u" ",                                                                                                       // 281
+    u" ",                                                                                                       // 282
+    u" ",                                                                                                       // 283
+    u" ",                                                                                                       // 284
+    u" ",                                                                                                       // 285
+    u" ",                                                                                                       // 286
+    u" ",                                                                                                       // 287
+    u" ",                                                                                                       // 288
+    u" ",                                                                                                       // 289
+    u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.",       // 290
+    u"Lockmere could not return to the previous window, so nothing was typed.",                                 // 291
+    u" ",                                                                                                       // 292
+    u" ",                                                                                                       // 293
+    u" ",                                                                                                       // 294
+    u" ",                                                                                                       // 295
+    u" ",                                                                                                       // 296
+    u" ",                                                                                                       // 297
+    u" ",                                                                                                       // 298
+    u" ",                                                                                                       // 299
+    u" ",                                                                                                       // 300
+    u" ",                                                                                                       // 301
+    u" ",                                                                                                       // 302
+    u" ",                                                                                                       // 303
+    u" ",                                                                                                       // 304
+    u" ",                                                                                                       // 305
+    u" ",                                                                                                       // 306
+    u" ",                                                                                                       // 307
+    u" ",                                                                                                       // 308
+    u" ",                                                                                                       // 309
+    u" ",                                                                                                       // 310
+    u" ",                                                                                                       // 311
+    u" ",                                                                                                       // 312
+    u" ",                                                                                                       // 313
+    u" ",                                                                                                       // 314
+    u" ",                                                                                                       // 315
+    u" ",                                                                                                       // 316
+    u" ",                                                                                                       // 317
+    u" ",                                                                                                       // 318
+    u" ",                                                                                                       // 319
+    u" ",                                                                                                       // 320
+    u" ",                                                                                                       // 321
+    u" ",                                                                                                       // 322
+    u" ",                                                                                                       // 323
+    u" ",                                                                                                       // 324
+    u" ",                                                                                                       // 325
+    u" ",                                                                                                       // 326
+    u" ",                                                                                                       // 327
+    u" ",                                                                                                       // 328
+    u" ",                                                                                                       // 329
+    u"Master password for",                                                                                     // 330
+    u"Password for the new entry",                                                                              // 331
+    u"New master password for",                                                                                 // 332
+    u"The new master password is empty: anyone who gets the file can read it. Use it anyway? [y/N]",            // 333
+    u"New password for the entry",                                                                              // 334
+    u" ",                                                                                                       // 335
+    u" ",                                                                                                       // 336
+    u" ",                                                                                                       // 337
+    u" ",                                                                                                       // 338
+    u" ",                                                                                                       // 339
+    u" ",                                                                                                       // 340
+    u" ",                                                                                                       // 341
+    u" ",                                                                                                       // 342
+    u" ",                                                                                                       // 343
+    u" ",                                                                                                       // 344
+    u" ",                                                                                                       // 345
+    u" ",                                                                                                       // 346
+    u" ",                                                                                                       // 347
+    u" ",                                                                                                       // 348
+    u" ",                                                                                                       // 349
+    u" ",                                                                                                       // 350
+    u" ",                                                                                                       // 351
+    u" ",                                                                                                       // 352
+    u" ",                                                                                                       // 353
+    u" ",                                                                                                       // 354
+    u" ",                                                                                                       // 355
+    u" ",                                                                                                       // 356
+    u" ",                                                                                                       // 357
+    u" ",                                                                                                       // 358
+    u" ",                                                                                                       // 359
+    u" ",                                                                                                       // 360
+    u" ",                                                                                                       // 361
+    u" ",                                                                                                       // 362
+    u" ",                                                                                                       // 363
+    u" ",                                                                                                       // 364
+    u" ",                                                                                                       // 365
+    u" ",                                                                                                       // 366
+    u" ",                                                                                                       // 367
+    u" ",                                                                                                       // 368
+    u" ",                                                                                                       // 369
+    u"The file has a quotation mark out of place in line",                                                      // 370
+    u". The file can not be imported.",                                                                         // 371
+    u"The first line of the file is not a header that this import knows. Known headers:",                       // 372
 };
 } // namespace
 
