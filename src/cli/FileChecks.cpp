@@ -33,6 +33,10 @@ struct stat StatusOrFail(const std::filesystem::path& path)
     if (S_ISDIR(status.st_mode)) {
         Fail(path, EISDIR);
     }
+    // A pipe or device would block the read or the password prompt before it; only files are databases and inputs.
+    if (!S_ISREG(status.st_mode)) {
+        throw CliFailure(path.string() + ": not a regular file");
+    }
     return status;
 }
 
@@ -97,7 +101,8 @@ void RequireWritableTarget(const std::filesystem::path& path)
 
 std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
 {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Non-blocking, so that a pipe put in the file's place after the check is refused below instead of hanging here.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor >= 0) {
         // Another Lockmere holds its open database with a shared lock; a writer needs it exclusively.
         const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
@@ -116,7 +121,8 @@ std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
 
 SecureBytes ReadInputFile(const std::filesystem::path& path, std::uintmax_t limit)
 {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Non-blocking, so that a pipe put in the file's place after the check is refused below instead of hanging here.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor < 0) {
         Fail(path, errno);
     }
