@@ -83,7 +83,7 @@ void ExpectEveryKillLeavesOneSavedState(const std::filesystem::path& file, const
                                         const std::function<std::optional<int>()>& stateOfFile)
 {
     ASSERT_TRUE(save(0));
-    const KillLoopResult result = KillWhileSaving(file, 200, 4000, save, stateOfFile);
+    const KillLoopResult result = KillWhileSaving(file, 200, 20000, save, stateOfFile);
 
     EXPECT_EQ(result.kills, 200);
     EXPECT_GT(result.lastState, 0) << "no save finished between the kills";
