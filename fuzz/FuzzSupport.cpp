@@ -93,7 +93,8 @@ void CheckCollectionRoundTrips(const CDataBase& database)
     BuiltinTextSource texts;
     CDataBase again(reporter, texts);
     const SecureString plaintext = BuildPlaintext(database);
-    FuzzCheck(ParseEntries(again, plaintext) == database.Size(), "the written plaintext holds one record per entry");
+    const RecordsRead read = ParseEntries(again, plaintext);
+    FuzzCheck(read.records == database.Size() && !read.damaged, "the written plaintext holds one record per entry");
     FuzzCheck(again.Size() == database.Size(), "every written record is read back");
     auto left = database.begin();
     for (auto right = again.begin(); right != again.end(); ++left, ++right) {

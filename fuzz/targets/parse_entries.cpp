@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MessageRecorder reporter;
     CDataBase database(reporter, texts);
-    const std::size_t records = ParseEntries(database, text);
+    const RecordsRead read = ParseEntries(database, text);
+    const std::size_t records = read.records;
     FuzzCheck(database.Size() <= records, "no more entries than records");
     FuzzCheck(records * 6 * FieldTerminatorView.size() <= text.size(), "each record used six terminators");
     FuzzCheck(reporter.messages.empty(), "parsing shows no message");
