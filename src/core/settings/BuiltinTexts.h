@@ -173,6 +173,21 @@ inline constexpr int FieldHoldsNul = 264;
 inline constexpr int DatabaseGoneDuringDialog = 280;
 inline constexpr int FormFillingNeedsX11 = 290;
 inline constexpr int PreviousWindowNotActivated = 291;
+// Password health: the report, its findings and the strength words.
+inline constexpr int PasswordHealth = 315;
+inline constexpr int HealthFinding = 316;
+inline constexpr int Strength = 317;
+inline constexpr int Bits = 318;
+inline constexpr int EmptyPasswordFinding = 319;
+inline constexpr int ReusedPasswordFinding = 320;
+inline constexpr int EntriesCount = 321;
+inline constexpr int WeakPasswordFinding = 322;
+inline constexpr int VeryWeakStrength = 323;
+inline constexpr int WeakStrength = 324;
+inline constexpr int FairStrength = 325;
+inline constexpr int StrongStrength = 326;
+inline constexpr int EstimatingStrength = 327;
+inline constexpr int NoHealthFindings = 328;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;
