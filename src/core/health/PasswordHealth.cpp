@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <exception>
 #include <mutex>
-#include <string_view>
 #include <thread>
 #include <tuple>
 #include <unordered_map>
@@ -19,27 +18,43 @@ bool WeakestFirst(const HealthFinding& left, const HealthFinding& right)
     return std::tie(left.bits, left.kind, left.entries.front()) <
            std::tie(right.bits, right.kind, right.entries.front());
 }
+
+std::size_t TextSize(const CDataBase& database)
+{
+    std::size_t size = 0;
+    for (const auto& [key, fields] : database) {
+        size += key.group.size() + key.title.size();
+    }
+    return size;
+}
 } // namespace
 
 PasswordHealthAnalysis::PasswordHealthAnalysis(const CDataBase& database)
 {
-    // Views into the database's own strings, which stay put while this runs: no further copy of a password.
+    auto append = [](SecureString& buffer, const SecureString& text) {
+        const Place place{buffer.size(), text.size()};
+        buffer += text;
+        return place;
+    };
+    // Views into the database's own strings, which stay put while this runs.
     std::unordered_map<std::u16string_view, std::uint32_t> useOfPassword;
     useOfPassword.reserve(database.Size());
+    keyText.reserve(TextSize(database));
     keys.reserve(database.Size());
+    useOf.reserve(database.Size());
     for (const auto& [key, fields] : database) {
-        const auto position = static_cast<std::uint32_t>(keys.size());
-        keys.push_back(key);
+        keys.push_back({append(keyText, key.group), append(keyText, key.title)});
         if (fields.password.empty()) {
-            emptyPasswords.push_back(position);
+            useOf.push_back(NoPassword);
             continue;
         }
         const auto [found, added] =
             useOfPassword.try_emplace(std::u16string_view(fields.password), static_cast<std::uint32_t>(uses.size()));
         if (added) {
-            uses.push_back({fields.password, {}});
+            uses.push_back({append(passwordText, fields.password), 0});
         }
-        uses[found->second].entries.push_back(position);
+        ++uses[found->second].entries;
+        useOf.push_back(found->second);
     }
 }
 
@@ -55,7 +70,8 @@ std::vector<double> PasswordHealthAnalysis::EstimateAll(HealthProgress& progress
                  first = next.fetch_add(Batch)) {
                 const std::size_t last = std::min(first + Batch, uses.size());
                 for (std::size_t i = first; i < last; ++i) {
-                    bits[i] = EstimateStrengthBits(uses[i].password);
+                    const Place& place = uses[i].password;
+                    bits[i] = EstimateStrengthBits(std::u16string_view(passwordText).substr(place.start, place.length));
                 }
                 progress.estimated += last - first;
             }
@@ -78,14 +94,11 @@ std::vector<double> PasswordHealthAnalysis::EstimateAll(HealthProgress& progress
     return bits;
 }
 
-std::vector<EntryKey> PasswordHealthAnalysis::KeysOf(const std::vector<std::uint32_t>& positions) const
+EntryKey PasswordHealthAnalysis::KeyAt(std::size_t entry) const
 {
-    std::vector<EntryKey> named;
-    named.reserve(positions.size());
-    for (std::uint32_t position : positions) {
-        named.push_back(keys[position]);
-    }
-    return named;
+    const KeyPlace& place = keys[entry];
+    return {keyText.substr(place.group.start, place.group.length),
+            keyText.substr(place.title.start, place.title.length)};
 }
 
 std::optional<std::vector<HealthFinding>> PasswordHealthAnalysis::Run(HealthProgress& progress, unsigned threads) const
@@ -95,17 +108,23 @@ std::optional<std::vector<HealthFinding>> PasswordHealthAnalysis::Run(HealthProg
         return std::nullopt;
     }
     std::vector<HealthFinding> findings;
-    for (std::uint32_t position : emptyPasswords) {
-        findings.push_back({HealthFindingKind::EmptyPassword, {keys[position]}, 0});
-    }
-    for (std::size_t i = 0; i < uses.size(); ++i) {
-        if (uses[i].entries.size() > 1) {
-            findings.push_back({HealthFindingKind::ReusedPassword, KeysOf(uses[i].entries), bits[i]});
+    // The finding of each reused password, filled in key order as its entries come.
+    std::unordered_map<std::uint32_t, std::size_t> reusedFinding;
+    for (std::size_t entry = 0; entry < keys.size(); ++entry) {
+        const std::uint32_t use = useOf[entry];
+        if (use == NoPassword) {
+            findings.push_back({HealthFindingKind::EmptyPassword, {KeyAt(entry)}, 0});
+            continue;
         }
-        if (bits[i] < WeakBelowBits) {
-            for (std::uint32_t position : uses[i].entries) {
-                findings.push_back({HealthFindingKind::WeakPassword, {keys[position]}, bits[i]});
+        if (uses[use].entries > 1) {
+            const auto [found, added] = reusedFinding.try_emplace(use, findings.size());
+            if (added) {
+                findings.push_back({HealthFindingKind::ReusedPassword, {}, bits[use]});
             }
+            findings[found->second].entries.push_back(KeyAt(entry));
+        }
+        if (bits[use] < WeakBelowBits) {
+            findings.push_back({HealthFindingKind::WeakPassword, {KeyAt(entry)}, bits[use]});
         }
     }
     std::sort(findings.begin(), findings.end(), WeakestFirst);

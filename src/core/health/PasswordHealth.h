@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/database/DataBase.h"
@@ -48,17 +49,33 @@ public:
     std::optional<std::vector<HealthFinding>> Run(HealthProgress& progress, unsigned threads) const;
 
 private:
+    // Where a text lies in one of the two buffers below.
+    struct Place
+    {
+        std::size_t start;
+        std::size_t length;
+    };
+    struct KeyPlace
+    {
+        Place group;
+        Place title;
+    };
     struct PasswordUse
     {
-        SecureString password;
-        std::vector<std::uint32_t> entries; // positions in `keys`
+        Place password;
+        std::uint32_t entries;
     };
+    static constexpr std::uint32_t NoPassword = UINT32_MAX;
 
     std::vector<double> EstimateAll(HealthProgress& progress, unsigned threads) const;
-    std::vector<EntryKey> KeysOf(const std::vector<std::uint32_t>& positions) const;
+    EntryKey KeyAt(std::size_t entry) const;
 
-    std::vector<EntryKey> keys;
-    std::vector<std::uint32_t> emptyPasswords;
+    // The groups and titles, and the distinct passwords, each run together in one buffer: a few allocations for the
+    // whole database instead of several per entry.
+    SecureString keyText;
+    SecureString passwordText;
+    std::vector<KeyPlace> keys;       // by entry, in key order
+    std::vector<std::uint32_t> useOf; // by entry: its password in `uses`, or NoPassword
     std::vector<PasswordUse> uses;
 };
 

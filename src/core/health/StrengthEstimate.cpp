@@ -6,6 +6,7 @@
 
 #include <zxcvbn.h>
 
+#include "core/common/SecureString.h"
 #include "core/common/Utf.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -43,7 +44,7 @@ std::optional<char> LatinKeyOf(char32_t letter)
 }
 
 // Calls `use` with each code point; an unpaired surrogate counts as U+FFFD.
-template <class Use> void ForEachCodePoint(const SecureString& text, Use use)
+template <class Use> void ForEachCodePoint(std::u16string_view text, Use use)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t unit = text[i];
@@ -59,7 +60,7 @@ template <class Use> void ForEachCodePoint(const SecureString& text, Use use)
 
 // The password as zxcvbn reads it; with `asTypedOnLatinKeys`, each Russian letter becomes the key it is typed with.
 // A NUL code point would end the text early, so it becomes U+FFFD.
-SecureUtf8 ToZxcvbnText(const SecureString& password, bool asTypedOnLatinKeys, bool& hasCyrillic)
+SecureUtf8 ToZxcvbnText(std::u16string_view password, bool asTypedOnLatinKeys, bool& hasCyrillic)
 {
     SecureUtf8 text;
     text.reserve(password.size() * 3 + 1);
@@ -82,7 +83,7 @@ double Zxcvbn(const SecureUtf8& text)
 }
 } // namespace
 
-double EstimateStrengthBits(const SecureString& password)
+double EstimateStrengthBits(std::u16string_view password)
 {
     if (password.empty()) {
         return 0;

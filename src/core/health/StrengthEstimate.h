@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/SecureString.h"
+#include <string_view>
 
 // How many guesses a password withstands, as an estimate in bits (log2 of the guesses), and the words it is shown
 // with. zxcvbn counts what an attacker tries first: dictionary words, names, keyboard runs, dates, repeats.
@@ -19,7 +19,7 @@ enum class StrengthLevel
 };
 
 // The estimate of one password; 0 for an empty one. Safe to call from several threads at once.
-double EstimateStrengthBits(const SecureString& password);
+double EstimateStrengthBits(std::u16string_view password);
 
 StrengthLevel StrengthLevelOf(double bits);
 

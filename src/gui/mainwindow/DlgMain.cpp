@@ -42,6 +42,7 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/mainwindow/PasswordHealthCommand.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
 #include "gui/settings/DlgOptions.h"
@@ -460,6 +461,9 @@ void CDlgMain::OnCommand(int command)
     case EditOpenUrl:
         OpenEntryAddress();
         break;
+    case EditPasswordHealth:
+        ShowPasswordHealth({database, session, texts, this, [this](const EntryKey& key) { EditEntryOf(key); }});
+        break;
     case TrayShow:
         ShowFromTray();
         break;
@@ -533,6 +537,19 @@ void CDlgMain::RunEntryCommand(int command)
             DeleteCurrentEntry(context);
         }
         break;
+    }
+}
+
+void CDlgMain::EditEntryOf(const EntryKey& key)
+{
+    views->SelectKey(key);
+    if (views->CurrentKey() != key) {
+        // The tree's group hides the entry.
+        views->SelectRoot();
+        views->SelectKey(key);
+    }
+    if (views->CurrentKey() == key) {
+        RunEntryCommand(EditEditEntry);
     }
 }
 

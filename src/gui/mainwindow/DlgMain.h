@@ -99,6 +99,8 @@ private:
     void ConnectViews();
     void ShowEntryMenu(QPoint globalPosition);
     void RunEntryCommand(int command);
+    // Selects the entry in the list and runs the Edit command on it, as a double click in the list would.
+    void EditEntryOf(const EntryKey& key);
     void FillFromCurrentEntry(FillKind kind);
     bool HasCurrentEntry() const;
     void ApplyTopmost();

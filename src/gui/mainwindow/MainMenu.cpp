@@ -53,6 +53,7 @@ const MenuText CommandTexts[] = {
     {EditPasteUsername, TextId::PasteUsername},
     {EditPastePassword, TextId::PastePassword},
     {EditAutoLogin, TextId::AutoLogin},
+    {EditPasswordHealth, TextId::PasswordHealth},
 };
 
 struct Image
@@ -127,6 +128,8 @@ void CMainMenu::CreateTemplate()
     }
     editMenu->addSeparator();
     AddCommand(editMenu, EditClearClipboard);
+    editMenu->addSeparator();
+    AddCommand(editMenu, EditPasswordHealth);
 
     optionsItem = menu->addAction(QString());
     optionsItem->setData(Options);
@@ -223,7 +226,8 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
             action->setEnabled(on);
         }
     };
-    for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry}) {
+    for (int command :
+         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth}) {
         enable(command, databaseOpen);
     }
     importMenu->menuAction()->setEnabled(databaseOpen);

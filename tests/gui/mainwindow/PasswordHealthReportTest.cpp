@@ -1,0 +1,122 @@
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "core/database/DatabaseFile.h"
+#include "core/settings/Options.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/DlgMain.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+namespace {
+void OnModal(std::function<void(QWidget*)> handler, int attempts = 300)
+{
+    QTimer::singleShot(10, [handler, attempts] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible()) {
+            handler(modal);
+        } else if (attempts > 0) {
+            OnModal(handler, attempts - 1);
+        }
+    });
+}
+
+// Group, title, user name and the start of the strength of each row, after the finding.
+std::vector<QStringList> Rows(QWidget* report)
+{
+    std::vector<QStringList> rows;
+    auto* tree = report->findChild<QTreeWidget*>(QStringLiteral("findings"));
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = tree->topLevelItem(row);
+        rows.push_back({item->text(0), item->text(1), item->text(2), item->text(3), item->text(4).section(' ', 0, 0)});
+    }
+    return rows;
+}
+
+void DoubleClickRow(QWidget* report, int row)
+{
+    auto* tree = report->findChild<QTreeWidget*>(QStringLiteral("findings"));
+    const QPoint centre = tree->visualItemRect(tree->topLevelItem(row)).center();
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+} // namespace
+
+class PasswordHealthReportTest : private WithApplication, public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CDataBase initial(recorder, texts);
+        AddEntries(initial, {MakeEntry(u"Mail", u"Gmail", u"ann"), MakeEntry(u"Home", u"Router", u"admin", u"password"),
+                             MakeEntry(u"Web", u"Shop", u"bob", u"Hx7!pQ2zR9@kL4mN"),
+                             MakeEntry(u"Web", u"Forum", u"bob", u"Hx7!pQ2zR9@kL4mN"),
+                             MakeEntry(u"Bank", u"Main", u"ann", u"Zk8#qLm2$vTx9&Wp")});
+        ASSERT_TRUE(WriteDatabase(initial, path, ToSecure(u"master")));
+        options.LastPath = path.u16string();
+        window = std::make_unique<CDlgMain>(database, options, texts, u"");
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    MessageRecorder recorder;
+    BuiltinTextSource texts;
+    CDataBase database{recorder, texts};
+    COptions options;
+    TempDir folder;
+    std::filesystem::path path = folder / "lockmere.ldb";
+    std::unique_ptr<CDlgMain> window;
+};
+
+TEST_F(PasswordHealthReportTest, ListsTheFindingsAndADoubleClickEditsTheEntryAndRefreshesTheReport)
+{
+    QAction* item = window->MainMenu().Action(CommandId::EditPasswordHealth);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Password Health");
+    EXPECT_FALSE(item->isEnabled());
+    OnModal([](QWidget* enter) {
+        enter->findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("master"));
+        static_cast<QDialog*>(enter)->accept();
+    });
+    ASSERT_TRUE(window->Session().OpenWithPassword(path));
+    window->UpdateCommandState(false, true);
+    EXPECT_TRUE(item->isEnabled());
+
+    const std::vector<QStringList> before = {
+        {"Empty password", "Mail", "Gmail", "ann", "Very"},
+        {"Weak password", "Home", "Router", "admin", "Very"},
+        {"Reused password (entries: 2)", "Web", "Forum", "bob", "Strong"},
+        {"Reused password (entries: 2)", "Web", "Shop", "bob", "Strong"},
+    };
+    std::vector<QStringList> shown, refreshed;
+    QString editedTitle;
+    OnModal([&](QWidget* report) {
+        shown = Rows(report);
+        OnModal([&](QWidget* edit) {
+            editedTitle = edit->findChild<QLineEdit*>(QStringLiteral("title"))->text();
+            for (const char* field : {"password", "repeat"}) {
+                edit->findChild<QLineEdit*>(QLatin1String(field))->setText(QStringLiteral("Qm4$Tz9!wLx2#Rv7"));
+            }
+            QTest::mouseClick(edit->findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+        });
+        DoubleClickRow(report, 1);
+        refreshed = Rows(report);
+        static_cast<QDialog*>(report)->reject();
+    });
+    window->OnCommand(CommandId::EditPasswordHealth);
+
+    EXPECT_EQ(shown, before);
+    EXPECT_EQ(editedTitle, "Router");
+    EXPECT_EQ(refreshed, (std::vector<QStringList>{before[0], before[2], before[3]}));
+    CDataBase saved(recorder, texts);
+    ASSERT_EQ(ReadDatabase(saved, path, ToSecure(u"master")), 1);
+    EXPECT_EQ(saved.Find({ToSecure(u"Home"), ToSecure(u"Router")})->password, ToSecure(u"Qm4$Tz9!wLx2#Rv7"));
+}
