@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "core/health/StrengthEstimate.h"
@@ -41,7 +42,10 @@ CDlgPasswordHealth::CDlgPasswordHealth(const CDataBase& database, const ITextSou
     nothingFound->setObjectName(QStringLiteral("nothingFound"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QtText(texts, TextId::Close));
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setText(QtText(texts, TextId::Close));
+    // ENTER on a row opens its entry; it must not also reach Close as the dialog's default button.
+    close->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -101,9 +105,14 @@ void CDlgPasswordHealth::OnRowActivated(QTreeWidgetItem* row)
 {
     const EntryKey key{ToSecureString(row->data(0, GroupRole).toString()),
                        ToSecureString(row->data(0, TitleRole).toString())};
+    const int index = rows->indexOfTopLevelItem(row);
     openEntry(key);
     if (std::optional<std::vector<HealthFinding>> findings = analyze()) {
         Fill(*findings);
+        // The keyboard stays where the user was, on the row that took the mended one's place.
+        if (QTreeWidgetItem* next = rows->topLevelItem(std::min(index, rows->topLevelItemCount() - 1))) {
+            rows->setCurrentItem(next);
+        }
     } else {
         reject();
     }
