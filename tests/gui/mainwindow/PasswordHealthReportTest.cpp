@@ -46,6 +46,8 @@ void DoubleClickRow(QWidget* report, int row)
 {
     auto* tree = report->findChild<QTreeWidget*>(QStringLiteral("findings"));
     const QPoint centre = tree->visualItemRect(tree->topLevelItem(row)).center();
+    // A double click follows a first click, which marks the row the second one must land on.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
 }
 } // namespace
