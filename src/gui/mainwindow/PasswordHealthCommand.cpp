@@ -22,6 +22,7 @@ void ShowProgressUntilDone(QEventLoop& loop, const std::atomic<bool>& done, Heal
 {
     QProgressDialog indicator(QtText(texts, TextId::EstimatingStrength), QtText(texts, TextId::Cancel), 0,
                               static_cast<int>(total), parent);
+    indicator.setWindowTitle(QtText(texts, TextId::PasswordHealth));
     indicator.setWindowModality(Qt::ApplicationModal);
     indicator.setMinimumDuration(0);
     indicator.setAutoReset(false);
