@@ -12,6 +12,7 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/importexport/FieldNames.h"
 #include "core/settings/BuiltinTexts.h"
@@ -91,15 +92,38 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
     , counts(new QLabel(this))
 {
     setWindowTitle(QtText(texts, TextId::ImportFromOtherManagerCaption));
+    auto* form = new QFormLayout;
+    form->addRow(QtText(texts, TextId::FileLabel), CreateFileRow());
+    form->addRow(QtText(texts, TextId::ExportFormatLabel), format);
+    CreateFormatChoice();
+    CreatePages();
+    counts->setObjectName(QStringLiteral("counts"));
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
+    ok = buttons->button(QDialogButtonBox::Ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(pages, 1);
+    layout->addWidget(counts);
+    layout->addWidget(buttons);
+    ReadFile();
+}
+
+QLayout* CDlgImportOther::CreateFileRow()
+{
     fileName->setObjectName(QStringLiteral("file"));
     fileName->setReadOnly(true);
     auto* browse = new QPushButton(QtText(texts, TextId::Browse), this);
     browse->setObjectName(QStringLiteral("browse"));
     connect(browse, &QPushButton::clicked, this, &CDlgImportOther::Browse);
-    auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(fileName, 1);
-    fileRow->addWidget(browse);
+    auto* row = new QHBoxLayout;
+    row->addWidget(fileName, 1);
+    row->addWidget(browse);
+    return row;
+}
 
+void CDlgImportOther::CreateFormatChoice()
+{
     format->setObjectName(QStringLiteral("format"));
     format->addItem(QtText(texts, TextId::AutomaticFormat), QString::fromLatin1(AutoPreset));
     for (const CExportPreset::Layout& layout : CExportPreset::Layouts()) {
@@ -107,11 +131,10 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
                         QString::fromLatin1(layout.name.data(), static_cast<qsizetype>(layout.name.size())));
     }
     connect(format, &QComboBox::currentIndexChanged, this, &CDlgImportOther::ReadFile);
+}
 
-    auto* form = new QFormLayout;
-    form->addRow(QtText(texts, TextId::FileLabel), fileRow);
-    form->addRow(QtText(texts, TextId::ExportFormatLabel), format);
-
+void CDlgImportOther::CreatePages()
+{
     preview->setObjectName(QStringLiteral("preview"));
     QStringList headings;
     for (int field = 0; field < EntryFieldCount; ++field) {
@@ -129,20 +152,10 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
     refusal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     pages->addWidget(preview);
     pages->addWidget(refusal);
+    // Room for the preview's rows whichever page shows, so that the dialog keeps its size.
     const int rowHeight = preview->verticalHeader()->defaultSectionSize();
     pages->setMinimumSize(720, preview->horizontalHeader()->sizeHint().height() + rowHeight * PreviewRows +
                                    2 * preview->frameWidth());
-    counts->setObjectName(QStringLiteral("counts"));
-
-    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
-    ok = buttons->button(QDialogButtonBox::Ok);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(pages, 1);
-    layout->addWidget(counts);
-    layout->addWidget(buttons);
-    ReadFile();
 }
 
 OtherExport CDlgImportOther::TakeEntries()
@@ -183,10 +196,19 @@ void CDlgImportOther::Browse()
     }
 }
 
+void CDlgImportOther::NameRecognisedFormat(std::optional<ExportSource> source)
+{
+    // Only the automatic choice says what it recognised; a format the user chose says nothing about the header.
+    QString automatic = QtText(texts, TextId::AutomaticFormat);
+    if (source && format->currentIndex() == AutoItem) {
+        automatic += QStringLiteral(" (") + ProductName(*source) + QStringLiteral(")");
+    }
+    format->setItemText(AutoItem, automatic);
+}
+
 void CDlgImportOther::ShowEntries(const OtherExport& entries)
 {
-    const QString automatic = QtText(texts, TextId::AutomaticFormat);
-    format->setItemText(AutoItem, automatic + QStringLiteral(" (") + ProductName(entries.source) + QStringLiteral(")"));
+    NameRecognisedFormat(entries.source);
     const int rows = static_cast<int>(std::min<std::size_t>(entries.entries.size(), PreviewRows));
     preview->clearContents();
     preview->setRowCount(rows);
@@ -204,7 +226,7 @@ void CDlgImportOther::ShowEntries(const OtherExport& entries)
 
 void CDlgImportOther::ShowRefusal(const std::u16string& message)
 {
-    format->setItemText(AutoItem, QtText(texts, TextId::AutomaticFormat));
+    NameRecognisedFormat(std::nullopt);
     preview->clearContents();
     preview->setRowCount(0);
     refusal->setPlainText(ToQString(message));

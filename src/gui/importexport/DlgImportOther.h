@@ -9,12 +9,13 @@
 class IFileChooser;
 class ITextSource;
 class QComboBox;
+class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
-class QLabel;
 
 // Shows what an import of another password manager's CSV export would add before anything is added: the format
 // recognised from the header (which the user may override), the first entries with their passwords masked, and how
@@ -37,9 +38,14 @@ public:
     void accept() override;
 
 private:
+    QLayout* CreateFileRow();
+    void CreateFormatChoice();
+    void CreatePages();
     void ReadFile();
     void Browse();
-    void ShowEntries(const OtherExport& read);
+    // "Automatic" names the format it recognised while it is the choice.
+    void NameRecognisedFormat(std::optional<ExportSource> source);
+    void ShowEntries(const OtherExport& entries);
     void ShowRefusal(const std::u16string& message);
 
     const ITextSource& texts;
@@ -52,5 +58,5 @@ private:
     QTableWidget* preview;
     QPlainTextEdit* refusal;
     QLabel* counts;
-    QPushButton* ok;
+    QPushButton* ok = nullptr;
 };

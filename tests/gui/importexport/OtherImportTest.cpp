@@ -132,6 +132,7 @@ TEST_F(OtherImportTest, AnotherFormatChosenReadsTheFileAgainAndOkAddsWhatItShows
         EXPECT_TRUE(dialog->isVisible());
         ChooseFormat(dialog, QStringLiteral("Firefox"));
         EXPECT_EQ(Row(dialog, 0).mid(0, 2), (QStringList{"Browser", "bank.example"}));
+        EXPECT_EQ(Child<QComboBox>(dialog, "format")->itemText(0), QStringLiteral("Automatic"));
         ClickOk()(dialog);
     });
     EXPECT_TRUE(database.Find({ToSecure(u"Browser"), ToSecure(u"bank.example1")}));
