@@ -570,16 +570,6 @@ void CDlgMain::FillForm(FillKind kind, const Entry& entry, ReturnWay way)
     QTimer::singleShot(0, this, [this, kind, entry, way] { formFiller->Fill(kind, entry, way); });
 }
 
-bool CDlgMain::RunTrayFillCommand(int command)
-{
-    std::optional<TrayFill> fill = FindTrayFill(database, command);
-    if (!fill) {
-        return false;
-    }
-    FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
-    return true;
-}
-
 void CDlgMain::OpenContainingFolder()
 {
     prompts.ShowTip(FolderTip, TextId::CloseBeforeMovingTip);
@@ -754,14 +744,9 @@ void CDlgMain::ShowFromTray()
 
 void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
 {
-    std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(entryIndex + 1), 0);
-    if (!entry) {
-        return;
+    if (std::optional<TrayFill> fill = FindTrayFill(database, kind, entryIndex)) {
+        FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
     }
-    const FillKind fill = kind == TrayEntryCommand::PasteUsername   ? FillKind::PasteUsername
-                          : kind == TrayEntryCommand::PastePassword ? FillKind::PastePassword
-                                                                    : FillKind::AutoLogin;
-    FillForm(fill, *entry, ReturnWay::AltEsc);
 }
 
 void CDlgMain::OpenOptionsFromTray()
