@@ -1,36 +1,16 @@
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
-#include <functional>
 #include <gtest/gtest.h>
 
-#include "core/database/DatabaseFile.h"
-#include "core/settings/Options.h"
-#include "gui/GuiTestSupport.h"
+#include "gui/DatabaseWindowFixture.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
 
 namespace {
-void OnModal(std::function<void(QWidget*)> handler, int attempts = 300)
-{
-    QTimer::singleShot(10, [handler, attempts] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->isVisible()) {
-            handler(modal);
-        } else if (attempts > 0) {
-            OnModal(handler, attempts - 1);
-        }
-    });
-}
-
-// Group, title, user name and the start of the strength of each row, after the finding.
+// Each row of the report: finding, group, title, user name and the strength word's first word.
 std::vector<QStringList> Rows(QWidget* report)
 {
     std::vector<QStringList> rows;
@@ -52,28 +32,22 @@ void DoubleClickRow(QWidget* report, int row)
 }
 } // namespace
 
-class PasswordHealthReportTest : private WithApplication, public ::testing::Test
+class PasswordHealthReportTest : public DatabaseWindowFixture
 {
 protected:
     void SetUp() override
     {
-        CDataBase initial(recorder, texts);
-        AddEntries(initial, {MakeEntry(u"Mail", u"Gmail", u"ann"), MakeEntry(u"Home", u"Router", u"admin", u"password"),
-                             MakeEntry(u"Web", u"Shop", u"bob", u"Hx7!pQ2zR9@kL4mN"),
-                             MakeEntry(u"Web", u"Forum", u"bob", u"Hx7!pQ2zR9@kL4mN"),
-                             MakeEntry(u"Bank", u"Main", u"ann", u"Zk8#qLm2$vTx9&Wp")});
-        ASSERT_TRUE(WriteDatabase(initial, path, ToSecure(u"master")));
+        WriteDatabaseFile(path,
+                          {MakeEntry(u"Mail", u"Gmail", u"ann"), MakeEntry(u"Home", u"Router", u"admin", u"password"),
+                           MakeEntry(u"Web", u"Shop", u"bob", u"Hx7!pQ2zR9@kL4mN"),
+                           MakeEntry(u"Web", u"Forum", u"bob", u"Hx7!pQ2zR9@kL4mN"),
+                           MakeEntry(u"Bank", u"Main", u"ann", u"Zk8#qLm2$vTx9&Wp")});
         options.LastPath = path.u16string();
         window = std::make_unique<CDlgMain>(database, options, texts, u"");
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    MessageRecorder recorder;
-    BuiltinTextSource texts;
-    CDataBase database{recorder, texts};
-    COptions options;
-    TempDir folder;
     std::filesystem::path path = folder / "lockmere.ldb";
     std::unique_ptr<CDlgMain> window;
 };
@@ -84,10 +58,7 @@ TEST_F(PasswordHealthReportTest, ListsTheFindingsAndADoubleClickEditsTheEntryAnd
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "Password Health");
     EXPECT_FALSE(item->isEnabled());
-    OnModal([](QWidget* enter) {
-        enter->findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("master"));
-        static_cast<QDialog*>(enter)->accept();
-    });
+    driver.Then(TypePassword(QStringLiteral("pw")));
     ASSERT_TRUE(window->Session().OpenWithPassword(path));
     window->UpdateCommandState(false, true);
     EXPECT_TRUE(item->isEnabled());
@@ -100,25 +71,26 @@ TEST_F(PasswordHealthReportTest, ListsTheFindingsAndADoubleClickEditsTheEntryAnd
     };
     std::vector<QStringList> shown, refreshed;
     QString editedTitle;
-    OnModal([&](QWidget* report) {
+    driver.Then([&](QWidget* report) {
         shown = Rows(report);
-        OnModal([&](QWidget* edit) {
-            editedTitle = edit->findChild<QLineEdit*>(QStringLiteral("title"))->text();
-            for (const char* field : {"password", "repeat"}) {
-                edit->findChild<QLineEdit*>(QLatin1String(field))->setText(QStringLiteral("Qm4$Tz9!wLx2#Rv7"));
-            }
-            QTest::mouseClick(edit->findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
-        });
         DoubleClickRow(report, 1);
         refreshed = Rows(report);
         static_cast<QDialog*>(report)->reject();
     });
+    driver.Then([&](QWidget* edit) {
+        editedTitle = edit->findChild<QLineEdit*>(QStringLiteral("title"))->text();
+        for (const char* field : {"password", "repeat"}) {
+            edit->findChild<QLineEdit*>(QLatin1String(field))->setText(QStringLiteral("Qm4$Tz9!wLx2#Rv7"));
+        }
+        ClickOk()(edit);
+    });
     window->OnCommand(CommandId::EditPasswordHealth);
 
+    EXPECT_TRUE(driver.Finished());
     EXPECT_EQ(shown, before);
     EXPECT_EQ(editedTitle, "Router");
     EXPECT_EQ(refreshed, (std::vector<QStringList>{before[0], before[2], before[3]}));
-    CDataBase saved(recorder, texts);
-    ASSERT_EQ(ReadDatabase(saved, path, ToSecure(u"master")), 1);
+    CDataBase saved(messages, texts);
+    ASSERT_EQ(ReadDatabase(saved, path, ToSecure(u"pw")), 1);
     EXPECT_EQ(saved.Find({ToSecure(u"Home"), ToSecure(u"Router")})->password, ToSecure(u"Qm4$Tz9!wLx2#Rv7"));
 }
