@@ -8,6 +8,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/ParallelDecrypt.h"
 #include "core/database/WinCrypto.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -94,11 +95,14 @@ FileVersion EncryptAndWrite(SecureString& buffer, const std::filesystem::path& p
     return WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how);
 }
 
-// Decrypts both layers in place. The text keeps every unit: a NUL is damage the parser must see, not an end.
+// Decrypts both layers in place, each on every core. The text keeps every unit: a NUL is damage the parser must see,
+// not an end.
 void DecryptToText(SecureString& buffer, std::size_t length, const SecureString& password)
 {
-    length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).DecryptInPlace(BytesOf(buffer), length);
-    length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).DecryptInPlace(BytesOf(buffer), length);
+    const std::size_t parts = DecryptionPartsFor(length);
+    length = DecryptInParallel(CWinCrypto(CWinCrypto::Algorithm::Aes256, password), BytesOf(buffer), length, parts);
+    length =
+        DecryptInParallel(CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password), BytesOf(buffer), length, parts);
     // Zero the bytes after the plaintext, which also completes an odd last byte to a whole unit.
     std::memset(BytesOf(buffer) + length, 0, buffer.size() * 2 - length);
     buffer.resize((length + 1) / 2);
