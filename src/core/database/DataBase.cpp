@@ -38,6 +38,7 @@ bool CDataBase::Replace(const EntryKey& newKey, const EntryKey& oldKey, const En
         reporter.ShowMessage(texts.Text(TextId::DuplicateEntry), MessageIcon::Warning);
         return false;
     }
+    NoteChange(std::min(oldKey, newKey));
     entries.erase(old);
     ForgetRenamingNumbers();
     return entries.emplace(newKey, fields).second;
@@ -46,6 +47,7 @@ bool CDataBase::Replace(const EntryKey& newKey, const EntryKey& oldKey, const En
 std::size_t CDataBase::Remove(const EntryKey& key)
 {
     ForgetRenamingNumbers();
+    NoteChange(key);
     return entries.erase(key);
 }
 
@@ -79,7 +81,11 @@ void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
 
 bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
 {
-    return entries.try_emplace(key, fields).second;
+    if (!entries.try_emplace(key, fields).second) {
+        return false;
+    }
+    NoteChange(key);
+    return true;
 }
 
 bool CDataBase::Insert(Entry&& entry)
@@ -90,6 +96,7 @@ bool CDataBase::Insert(Entry&& entry)
         entry.title = std::move(key.title);
         return false;
     }
+    NoteChange(key);
     entries.emplace(std::move(key), EntryFields{std::move(entry.username), std::move(entry.password),
                                                 std::move(entry.url), std::move(entry.notes)});
     return true;
@@ -99,6 +106,14 @@ void CDataBase::Clear()
 {
     ForgetRenamingNumbers();
     entries.clear();
+    firstChanged = EntryKey{};
+}
+
+void CDataBase::NoteChange(const EntryKey& key)
+{
+    if (!firstChanged || key < *firstChanged) {
+        firstChanged = key;
+    }
 }
 
 std::optional<Entry> CDataBase::EntryAt(std::uint32_t command, std::uint32_t base) const

@@ -8,6 +8,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/InnerLayerStart.h"
 #include "core/database/ParallelDecrypt.h"
 #include "core/database/WinCrypto.h"
 #include "core/settings/BuiltinTexts.h"
@@ -84,14 +85,53 @@ unsigned char* BytesOf(SecureString& text)
     return reinterpret_cast<unsigned char*>(text.data());
 }
 
-FileVersion EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password,
-                            const FileReplacement& how)
+// The units of the records before `first`.
+std::size_t UnitsBefore(const CDataBase& database, CDataBase::const_iterator first)
 {
+    std::size_t units = 0;
+    for (auto item = database.begin(); item != first; ++item) {
+        ForEachField(*item, [&](const SecureString& field) { units += field.size() + FieldTerminatorView.size(); });
+    }
+    return units;
+}
+
+// Where triple DES has to run again: the first changed record, rounded down to whole blocks of both layers, so that
+// everything before it is whole blocks of the file before.
+std::size_t RestartOffset(const CDataBase& database, const UnchangedPrefix& unchanged)
+{
+    constexpr std::size_t WholeBlocks = 16;
+    const auto first = unchanged.firstChanged ? database.LowerBound(*unchanged.firstChanged) : database.end();
+    return UnitsBefore(database, first) * 2 / WholeBlocks * WholeBlocks;
+}
+
+// Takes the triple-DES ciphertext before the restart offset over from the file before, in place of the plaintext it
+// was made from. Returns how many bytes were taken; the buffer holds the whole plaintext again when none were.
+std::size_t KeepInnerLayerStart(SecureString& buffer, const CDataBase& database, const std::filesystem::path& path,
+                                const CWinCrypto& aes, const UnchangedPrefix& unchanged)
+{
+    const std::size_t restart = RestartOffset(database, unchanged);
+    if (restart == 0) {
+        return 0;
+    }
+    if (ReadInnerLayerStart(path, unchanged.file, aes, BytesOf(buffer), restart)) {
+        return restart;
+    }
+    // A read that failed midway may have overwritten part of the plaintext.
+    buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
+    return 0;
+}
+
+FileVersion EncryptAndWrite(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                            const FileReplacement& how, const UnchangedPrefix* unchanged)
+{
+    SecureString buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
     const std::size_t plaintextBytes = buffer.size() * 2;
+    const CWinCrypto aes(CWinCrypto::Algorithm::Aes256, password);
+    const std::size_t kept = unchanged != nullptr ? KeepInnerLayerStart(buffer, database, path, aes, *unchanged) : 0;
     buffer.resize(buffer.size() + PaddingRoomUnits);
-    std::size_t length =
-        CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).EncryptInPlace(BytesOf(buffer), plaintextBytes);
-    length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).EncryptInPlace(BytesOf(buffer), length);
+    std::size_t length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password)
+                             .EncryptInPlaceFrom(BytesOf(buffer), plaintextBytes, kept);
+    length = aes.EncryptInPlace(BytesOf(buffer), length);
     return WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how);
 }
 
@@ -106,6 +146,13 @@ void DecryptToText(SecureString& buffer, std::size_t length, const SecureString&
     // Zero the bytes after the plaintext, which also completes an odd last byte to a whole unit.
     std::memset(BytesOf(buffer) + length, 0, buffer.size() * 2 - length);
     buffer.resize((length + 1) / 2);
+}
+
+bool ComesAfterLast(const CDataBase& database, const Entry& entry)
+{
+    const EntryKey& last = std::prev(database.end())->first;
+    const int byGroup = entry.group.compare(last.group);
+    return byGroup > 0 || (byGroup == 0 && entry.title.compare(last.title) > 0);
 }
 
 bool HoldsAWholeRecord(const SecureString& text)
@@ -151,12 +198,11 @@ SecureString BuildPlaintext(const CDataBase& database)
 }
 
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const FileReplacement& how, FileVersion* written)
+                   const FileReplacement& how, FileVersion* written, const UnchangedPrefix* unchanged)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
-        SecureString buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
-        const FileVersion version = EncryptAndWrite(buffer, path, password, how);
+        const FileVersion version = EncryptAndWrite(database, path, password, how, unchanged);
         if (written != nullptr) {
             *written = version;
         }
@@ -265,7 +311,13 @@ RecordsRead ParseRecords(const SecureString& text, const std::function<void(Entr
 
 RecordsRead ParseEntries(CDataBase& database, const SecureString& text)
 {
-    return ParseRecords(text, [&database](Entry& entry) { database.Insert(std::move(entry)); });
+    bool inKeyOrder = true;
+    RecordsRead read = ParseRecords(text, [&](Entry& entry) {
+        inKeyOrder = inKeyOrder && (database.Empty() || ComesAfterLast(database, entry));
+        database.Insert(std::move(entry));
+    });
+    read.inKeyOrder = inKeyOrder;
+    return read;
 }
 
 bool IsWholeRecords(const SecureString& text)
