@@ -1,0 +1,164 @@
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+#include "BenchDatabase.h"
+#include "core/database/DatabaseFile.h"
+#include "core/database/WinCrypto.h"
+
+// Opening and saving a database of realistic entries against the single-thread work of its cipher layers on the
+// same bytes, in the same run. Opening is timed on the wall clock, as its decryption runs on every core; a save runs
+// on one thread and is timed by that thread's CPU time, which stays meaningful on a machine busy with other work.
+// The disk's confirmation of the sync is left out, as it does not depend on the code.
+namespace {
+constexpr std::size_t RecordCount = 100000;
+constexpr int EditsAveraged = 50;
+const SecureString Password = ToSecure(u"benchmark password");
+
+using WallClock = std::chrono::steady_clock;
+
+struct ThreadClock
+{
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<ThreadClock, duration>;
+    static time_point now()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
+    }
+};
+
+template <class Clock> double SecondsSince(typename Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class NoSyncCalls : public FileSystemCalls
+{
+public:
+    int Sync(int) const override { return 0; }
+};
+const NoSyncCalls NoSync;
+
+std::filesystem::path BenchFile()
+{
+    return std::filesystem::temp_directory_path() / ("lockmere-speed-" + std::to_string(::getpid()) + ".ldb");
+}
+
+SecureBytes PlaintextWithRoom(const CDataBase& database)
+{
+    const SecureString plaintext = BuildPlaintext(database);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
+    SecureBytes buffer(bytes, bytes + plaintext.size() * 2);
+    buffer.resize(buffer.size() + 24);
+    return buffer;
+}
+
+double SingleThreadEncryption(const SecureBytes& plaintext)
+{
+    SecureBytes buffer = plaintext;
+    const auto start = ThreadClock::now();
+    const std::size_t length =
+        CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).EncryptInPlace(buffer.data(), buffer.size() - 24);
+    CWinCrypto(CWinCrypto::Algorithm::Aes256, Password).EncryptInPlace(buffer.data(), length);
+    return SecondsSince<ThreadClock>(start);
+}
+
+double SingleThreadDecryption(SecureBytes buffer)
+{
+    const auto start = WallClock::now();
+    const std::size_t length =
+        CWinCrypto(CWinCrypto::Algorithm::Aes256, Password).DecryptInPlace(buffer.data(), buffer.size());
+    CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).DecryptInPlace(buffer.data(), length);
+    return SecondsSince<WallClock>(start);
+}
+
+void SaveAndRemember(const CDataBase& database, const std::filesystem::path& file, FileVersion& version)
+{
+    const UnchangedPrefix unchanged{version, database.FirstChangedKey()};
+    if (!WriteDatabase(database, file, Password, {{}, NoSync}, &version, &unchanged)) {
+        throw std::runtime_error("the benchmark save failed");
+    }
+}
+
+void BM_OpenAgainstSingleThreadDecryption(benchmark::State& state)
+{
+    BenchDatabase bench(RecordCount);
+    const auto file = BenchFile();
+    WriteDatabase(bench.database, file, Password, {{}, NoSync});
+    const SecureBytes encrypted = [&] {
+        SecureBytes buffer = PlaintextWithRoom(bench.database);
+        const std::size_t length =
+            CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).EncryptInPlace(buffer.data(), buffer.size() - 24);
+        buffer.resize(CWinCrypto(CWinCrypto::Algorithm::Aes256, Password).EncryptInPlace(buffer.data(), length));
+        return buffer;
+    }();
+    double opening = 0;
+    double cipher = 0;
+    for (auto _ : state) {
+        cipher += SingleThreadDecryption(encrypted);
+        CDataBase loaded(bench.reporter, bench.texts);
+        const auto start = WallClock::now();
+        benchmark::DoNotOptimize(ReadDatabase(loaded, file, Password));
+        opening += SecondsSince<WallClock>(start);
+    }
+    state.counters["ratio_to_decryption"] = opening / cipher;
+    std::filesystem::remove(file);
+}
+
+// A save after an edit of one entry, against a full encryption of the same text.
+void MeasureSaveAfterEdit(benchmark::State& state, bool lastEntry)
+{
+    BenchDatabase bench(RecordCount);
+    CDataBase& database = bench.database;
+    const auto file = BenchFile();
+    FileVersion version;
+    WriteDatabase(database, file, Password, {{}, NoSync}, &version);
+    database.ForgetChanges();
+    std::vector<EntryKey> keys;
+    for (const auto& item : database) {
+        keys.push_back(item.first);
+    }
+    std::mt19937 random(50);
+    double saving = 0;
+    double cipher = 0;
+    for (auto _ : state) {
+        for (int edit = 0; edit < EditsAveraged; ++edit) {
+            const EntryKey& key = lastEntry ? keys.back() : keys[random() % keys.size()];
+            EntryFields fields = database.Find(key)->Fields();
+            fields.username.push_back(u'x');
+            database.Replace(key, key, fields);
+            const auto start = ThreadClock::now();
+            SaveAndRemember(database, file, version);
+            saving += SecondsSince<ThreadClock>(start);
+            database.ForgetChanges();
+            // The baseline is taken among the saves, so that both see the same load of the machine.
+            if (edit % 10 == 0) {
+                cipher += SingleThreadEncryption(PlaintextWithRoom(database)) * 10;
+            }
+        }
+    }
+    state.counters["ratio_to_encryption"] = saving / cipher;
+    std::filesystem::remove(file);
+}
+
+void BM_SaveAfterEditOfRandomEntry(benchmark::State& state)
+{
+    MeasureSaveAfterEdit(state, false);
+}
+
+void BM_SaveAfterEditOfLastEntry(benchmark::State& state)
+{
+    MeasureSaveAfterEdit(state, true);
+}
+
+BENCHMARK(BM_OpenAgainstSingleThreadDecryption)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveAfterEditOfRandomEntry)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_SaveAfterEditOfLastEntry)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+} // namespace
