@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -7,9 +8,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "BenchDatabase.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
+#include "core/importexport/CsvFormat.h"
+#include "core/importexport/TextExport.h"
 
 // Opening and saving a database of realistic entries against the single-thread work of its cipher layers on the
 // same bytes, in the same run. Opening is timed on the wall clock, as its decryption runs on every core; a save runs
@@ -30,6 +34,19 @@ struct ThreadClock
     {
         timespec now{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
+    }
+};
+
+// CPU time of every thread of the process: the work done, however it was spread over the cores.
+struct ProcessClock
+{
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<ProcessClock, duration>;
+    static time_point now()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
         return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
     }
 };
@@ -70,13 +87,22 @@ double SingleThreadEncryption(const SecureBytes& plaintext)
     return SecondsSince<ThreadClock>(start);
 }
 
-double SingleThreadDecryption(SecureBytes buffer)
+template <class Clock = WallClock> double SingleThreadDecryption(SecureBytes buffer)
 {
-    const auto start = WallClock::now();
+    const auto start = Clock::now();
     const std::size_t length =
         CWinCrypto(CWinCrypto::Algorithm::Aes256, Password).DecryptInPlace(buffer.data(), buffer.size());
     CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).DecryptInPlace(buffer.data(), length);
-    return SecondsSince<WallClock>(start);
+    return SecondsSince<Clock>(start);
+}
+
+SecureBytes EncryptedFile(const CDataBase& database)
+{
+    SecureBytes buffer = PlaintextWithRoom(database);
+    const std::size_t length =
+        CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).EncryptInPlace(buffer.data(), buffer.size() - 24);
+    buffer.resize(CWinCrypto(CWinCrypto::Algorithm::Aes256, Password).EncryptInPlace(buffer.data(), length));
+    return buffer;
 }
 
 void SaveAndRemember(const CDataBase& database, const std::filesystem::path& file, FileVersion& version)
@@ -158,7 +184,55 @@ void BM_SaveAfterEditOfLastEntry(benchmark::State& state)
     MeasureSaveAfterEdit(state, true);
 }
 
+// The export of every entry (as the command line does it: open, then write the export) against the work of
+// decrypting the file on one thread, and its peak memory against that of opening alone (`ls`). CPU time of the whole
+// process, so that the figures count the work on every core and stay meaningful on a busy machine.
+void BM_ExportAgainstCipherWork(benchmark::State& state)
+{
+    BenchDatabase bench(RecordCount);
+    const auto file = BenchFile();
+    const auto exported = std::filesystem::path(file.string() + ".export");
+    WriteDatabase(bench.database, file, Password, {{}, NoSync});
+    const SecureBytes encrypted = EncryptedFile(bench.database);
+    const auto exportTo = [&](const CDataBase& database) {
+        switch (state.range(0)) {
+        case 0:
+            return ExportCsv(database, exported, CsvExportOptions{}, NoSync);
+        case 1:
+            return ExportTextListing(database, exported, NoSync);
+        }
+        return ExportHtml(database, exported, NoSync);
+    };
+    double cipher = 0;
+    double listing = 0;
+    double exporting = 0;
+    std::size_t listingPeak = 0;
+    std::size_t exportPeak = 0;
+    for (auto _ : state) {
+        cipher += SingleThreadDecryption<ProcessClock>(encrypted);
+        for (const bool withExport : {false, true}) {
+            CDataBase loaded(bench.reporter, bench.texts);
+            AllocationCounter::ResetPeak();
+            const std::size_t before = AllocationCounter::CurrentBytes();
+            const auto start = ProcessClock::now();
+            benchmark::DoNotOptimize(ReadDatabase(loaded, file, Password));
+            if (withExport) {
+                benchmark::DoNotOptimize(exportTo(loaded));
+            }
+            (withExport ? exporting : listing) += SecondsSince<ProcessClock>(start);
+            std::size_t& peak = withExport ? exportPeak : listingPeak;
+            peak = std::max(peak, AllocationCounter::PeakBytes() - before);
+        }
+    }
+    state.counters["export_to_decryption"] = exporting / cipher;
+    state.counters["ls_to_decryption"] = listing / cipher;
+    state.counters["export_peak_to_ls"] = static_cast<double>(exportPeak) / static_cast<double>(listingPeak);
+    std::filesystem::remove(file);
+    std::filesystem::remove(exported);
+}
+
 BENCHMARK(BM_OpenAgainstSingleThreadDecryption)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveAfterEditOfRandomEntry)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_SaveAfterEditOfLastEntry)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_ExportAgainstCipherWork)->ArgName("csv_txt_html")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 } // namespace
