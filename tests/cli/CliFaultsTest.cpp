@@ -228,7 +228,8 @@ TEST_F(CliFaults, UnencodableValueStopsTheExportBeforeAnyByte)
     MessageRecorder quiet;
     BuiltinTextSource texts;
     CDataBase entries(quiet, texts);
-    entries.Add({ToSecure(u"Web"), ToSecure(u"Bank")}, {});
+    // More than a block of the export comes before the value.
+    entries.Add({ToSecure(u"Web"), ToSecure(u"Bank")}, {{}, {}, {}, SecureString(100000, u'n')});
     entries.Add({ToSecure(u"Zeta"), ToSecure(u"half \xD83D pair")}, {});
     ASSERT_TRUE(WriteDatabase(entries, database, ToSecure(u"master")));
     const auto csv = folder / "out.csv";
