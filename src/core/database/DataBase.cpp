@@ -91,14 +91,20 @@ bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
 bool CDataBase::Insert(Entry&& entry)
 {
     EntryKey key{std::move(entry.group), std::move(entry.title)};
-    if (entries.contains(key)) {
-        entry.group = std::move(key.group);
-        entry.title = std::move(key.title);
-        return false;
+    // Files hold their records in key order: one that comes after the last entry goes to the end without a search.
+    auto position = entries.end();
+    if (!entries.empty() && !(std::prev(entries.end())->first < key)) {
+        position = entries.lower_bound(key);
+        if (position != entries.end() && position->first == key) {
+            entry.group = std::move(key.group);
+            entry.title = std::move(key.title);
+            return false;
+        }
     }
     NoteChange(key);
-    entries.emplace(std::move(key), EntryFields{std::move(entry.username), std::move(entry.password),
-                                                std::move(entry.url), std::move(entry.notes)});
+    entries.emplace_hint(position, std::move(key),
+                         EntryFields{std::move(entry.username), std::move(entry.password), std::move(entry.url),
+                                     std::move(entry.notes)});
     return true;
 }
 
