@@ -60,8 +60,6 @@ public:
     bool RunOptions();
     // Types the entry's values into the previously active window; `way` tells how the user came to the command.
     void FillForm(FillKind kind, const Entry& entry, ReturnWay way);
-    // A per-entry form-filling command of the tray menu; false when the id names no entry.
-    bool RunTrayFillCommand(int command);
 
     bool StartHidden() const { return startHidden; }
     DatabaseSession& Session() { return session; }
