@@ -22,24 +22,27 @@ bool IsLowSurrogate(char16_t unit)
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void AppendCodePoint(SecureBytes& out, char32_t value)
+// Writes the code point's UTF-8 bytes at `out` and returns the place after them.
+unsigned char* PutCodePoint(unsigned char* out, char32_t value)
 {
     if (value < 0x80) {
-        out.push_back(static_cast<unsigned char>(value));
+        *out++ = static_cast<unsigned char>(value);
     } else if (value < 0x800) {
-        out.push_back(static_cast<unsigned char>(0xC0 | (value >> 6)));
-        out.push_back(static_cast<unsigned char>(0x80 | (value & 0x3F)));
+        *out++ = static_cast<unsigned char>(0xC0 | (value >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (value & 0x3F));
     } else if (value < 0x10000) {
-        out.push_back(static_cast<unsigned char>(0xE0 | (value >> 12)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (value & 0x3F)));
+        *out++ = static_cast<unsigned char>(0xE0 | (value >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (value & 0x3F));
     } else {
-        out.push_back(static_cast<unsigned char>(0xF0 | (value >> 18)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((value >> 12) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (value & 0x3F)));
+        *out++ = static_cast<unsigned char>(0xF0 | (value >> 18));
+        *out++ = static_cast<unsigned char>(0x80 | ((value >> 12) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (value & 0x3F));
     }
+    return out;
 }
+
 // Runs the write and reports its failure with the exports' messages.
 bool ReportingFailures(IMessageReporter& reporter, const std::function<void()>& write)
 {
@@ -75,14 +78,15 @@ ExportEncoder::ExportEncoder(LineEnds lineEnds, ContentSink sink)
     : lineEnds(lineEnds)
     , sink(std::move(sink))
 {
-    block.reserve(BlockBytes + 8);
+    // Room for the longest a unit becomes (four bytes) past the size at which the block is passed on.
+    block.resize(BlockBytes + 4);
 }
 
 void ExportEncoder::Append(std::u16string_view piece)
 {
     for (const char16_t unit : piece) {
         AppendUnit(unit);
-        if (block.size() >= BlockBytes) {
+        if (used >= BlockBytes) {
             PassOn();
         }
     }
@@ -90,33 +94,35 @@ void ExportEncoder::Append(std::u16string_view piece)
 
 void ExportEncoder::AppendUnit(char16_t unit)
 {
+    unsigned char* end = block.data() + used;
     if (pendingHighSurrogate != 0) {
         if (!IsLowSurrogate(unit)) {
             throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
         }
-        AppendCodePoint(block, 0x10000 + ((static_cast<char32_t>(pendingHighSurrogate) - 0xD800) << 10) +
-                                   (static_cast<char32_t>(unit) - 0xDC00));
+        end = PutCodePoint(end, 0x10000 + ((static_cast<char32_t>(pendingHighSurrogate) - 0xD800) << 10) +
+                                    (static_cast<char32_t>(unit) - 0xDC00));
         pendingHighSurrogate = 0;
     } else if (unit == u'\n') {
         if (lineEnds == LineEnds::CrLfForEveryLf || previous != u'\r') {
-            block.push_back('\r');
+            *end++ = '\r';
         }
-        block.push_back('\n');
+        *end++ = '\n';
     } else if (IsHighSurrogate(unit)) {
         pendingHighSurrogate = unit;
     } else if (IsLowSurrogate(unit)) {
         throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
     } else {
-        AppendCodePoint(block, unit);
+        end = PutCodePoint(end, unit);
     }
+    used = static_cast<std::size_t>(end - block.data());
     previous = unit;
 }
 
 void ExportEncoder::PassOn()
 {
-    sink(block);
-    OPENSSL_cleanse(block.data(), block.size());
-    block.clear();
+    sink(std::span<const unsigned char>(block.data(), used));
+    OPENSSL_cleanse(block.data(), used);
+    used = 0;
 }
 
 void ExportEncoder::Finish()
@@ -124,7 +130,7 @@ void ExportEncoder::Finish()
     if (pendingHighSurrogate != 0) {
         throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
     }
-    if (!block.empty()) {
+    if (used > 0) {
         PassOn();
     }
 }

@@ -52,6 +52,7 @@ private:
     LineEnds lineEnds;
     ContentSink sink;
     SecureBytes block;
+    std::size_t used = 0;
     char16_t previous = 0;
     char16_t pendingHighSurrogate = 0;
 };
