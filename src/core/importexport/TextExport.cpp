@@ -77,13 +77,14 @@ std::u16string_view View(const SecureString& text)
 {
     return {text.data(), text.size()};
 }
-} // namespace
 
-SecureString BuildTextListing(const CDataBase& database)
+void MakeTextListing(const CDataBase& database, const std::function<void(std::u16string_view)>& piece)
 {
+    // One entry at a time, in a buffer that is wiped when it goes.
     SecureString text;
     const ITextSource& texts = database.Texts();
     for (const auto& item : database) {
+        WipeString(text);
         for (int field = 0; field < EntryFieldCount; ++field) {
             Append(text, texts.Text(FieldLabelTextId(static_cast<EntryField>(field))));
             text.push_back(u' ');
@@ -91,42 +92,81 @@ SecureString BuildTextListing(const CDataBase& database)
             Append(text, LineEnd);
         }
         Append(text, LineEnd);
+        piece(View(text));
     }
-    return text;
 }
 
-SecureString BuildHtmlTable(const CDataBase& database)
+void MakeHtmlTable(const CDataBase& database, const std::function<void(std::u16string_view)>& piece)
 {
     SecureString text;
     Append(text, DocumentType);
     Append(text, DocumentStart);
     const ITextSource& texts = database.Texts();
     AppendRow(text, HeadingCell, [&](EntryField field) { return texts.Text(FieldNameTextId(field)); });
+    piece(View(text));
     for (const auto& item : database) {
+        WipeString(text);
         AppendRow(text, ValueCell, [&](EntryField field) { return View(ValueOf(item, field)); });
+        piece(View(text));
     }
-    Append(text, DocumentEnd);
+    WipeString(text);
+    piece(DocumentEnd);
+}
+
+SecureString Concatenated(const ExportText& make)
+{
+    SecureString text;
+    make([&text](std::u16string_view piece) { Append(text, piece); });
     return text;
+}
+
+ExportText TextListingOf(const CDataBase& database)
+{
+    return [&database](const auto& piece) { MakeTextListing(database, piece); };
+}
+
+ExportText HtmlTableOf(const CDataBase& database)
+{
+    return [&database](const auto& piece) { MakeHtmlTable(database, piece); };
+}
+} // namespace
+
+SecureString BuildTextListing(const CDataBase& database)
+{
+    return Concatenated(TextListingOf(database));
+}
+
+SecureString BuildHtmlTable(const CDataBase& database)
+{
+    return Concatenated(HtmlTableOf(database));
 }
 
 SecureBytes TextListingFileBytes(const CDataBase& database)
 {
-    return EncodeExportText(BuildTextListing(database), LineEnds::CrLfForBareLf);
+    return EncodeExportText(TextListingOf(database), LineEnds::CrLfForBareLf);
 }
 
 SecureBytes HtmlFileBytes(const CDataBase& database)
 {
-    return EncodeExportText(BuildHtmlTable(database), LineEnds::CrLfForBareLf);
+    return EncodeExportText(HtmlTableOf(database), LineEnds::CrLfForBareLf);
+}
+
+void StreamTextListingFile(const CDataBase& database, const ContentSink& sink)
+{
+    StreamExportText(TextListingOf(database), LineEnds::CrLfForBareLf, sink);
+}
+
+void StreamHtmlFile(const CDataBase& database, const ContentSink& sink)
+{
+    StreamExportText(HtmlTableOf(database), LineEnds::CrLfForBareLf, sink);
 }
 
 bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path, const FileSystemCalls& calls)
 {
-    return WriteExportFile(
-        database.Reporter(), path, [&] { return TextListingFileBytes(database); }, calls);
+    return WriteExportFile(database.Reporter(), path, TextListingOf(database), LineEnds::CrLfForBareLf, calls);
 }
 
 bool ExportHtml(const CDataBase& database, const std::filesystem::path& path, const FileSystemCalls& calls)
 {
-    return WriteExportFile(
-        database.Reporter(), path, [&] { return HtmlFileBytes(database); }, calls);
+    return WriteExportFile(database.Reporter(), path, HtmlTableOf(database), LineEnds::CrLfForBareLf, calls);
 }

@@ -125,6 +125,9 @@ private:
     IDatabaseFileHandle& handle;
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
+    // The held file is exactly what a save of the collection, as it stood before the changes it has noted since,
+    // writes under the master password: a save then keeps the file's encryption of the records before them.
+    bool heldFileIsCollection = false;
     DamagedOriginal damaged;
     bool isLocked = false;
     bool opening = false;
