@@ -1,10 +1,10 @@
 #include "cli/CliDatabase.h"
 
-#include "cli/CaseFold.h"
 #include "cli/CliCommand.h"
 #include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
 #include "cli/Prompts.h"
+#include "core/common/CaseFold.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/FileReplacedCheck.h"
 #include "core/settings/BuiltinTexts.h"

@@ -1,20 +1,9 @@
 #include "cli/Arguments.h"
-#include "cli/CaseFold.h"
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "core/database/SearchIndex.h"
 
 namespace {
-// The password is left out: a search must not tell which entries share a secret.
-bool Matches(const EntryKey& key, const EntryFields& fields, std::u16string_view term)
-{
-    for (const SecureString* field : {&key.group, &key.title, &fields.username, &fields.url, &fields.notes}) {
-        if (ContainsIgnoringCase(*field, term)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
@@ -22,10 +11,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const SecureString term = parsed.Text(1);
     CCliDatabase database(context, parsed.Path(0));
     database.Open(false);
-    for (const auto& [key, fields] : database.Entries()) {
-        if (Matches(key, fields, term)) {
-            context.output.Write(ListingLine(key));
-        }
+    for (const auto& item : SearchIndex(database.Entries()).Matching(term)) {
+        context.output.Write(ListingLine(item->first));
     }
     return ExitCode::Done;
 }
