@@ -173,6 +173,12 @@ inline constexpr int FieldHoldsNul = 264;
 inline constexpr int DatabaseGoneDuringDialog = 280;
 inline constexpr int FormFillingNeedsX11 = 290;
 inline constexpr int PreviousWindowNotActivated = 291;
+// The main window's search, lock command and welcome panel.
+inline constexpr int SearchPlaceholder = 300;
+inline constexpr int LockItem = 301;
+inline constexpr int WelcomeText = 302;
+inline constexpr int CreateNewDatabase = 303;
+inline constexpr int OpenExistingDatabase = 304;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;

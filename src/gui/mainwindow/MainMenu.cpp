@@ -10,6 +10,7 @@
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/Shortcuts.h"
 #include "gui/settings/MenuTranslation.h"
 
 using namespace CommandId;
@@ -53,6 +54,7 @@ const MenuText CommandTexts[] = {
     {EditPasteUsername, TextId::PasteUsername},
     {EditPastePassword, TextId::PastePassword},
     {EditAutoLogin, TextId::AutoLogin},
+    {FileLock, TextId::LockItem},
 };
 
 struct Image
@@ -108,6 +110,9 @@ void CMainMenu::CreateTemplate()
     AddCommand(fileMenu, FileOpenFolder);
     fileMenu->addSeparator();
     AddCommand(fileMenu, FileChangePass);
+    // Last, so that the items before keep their places.
+    fileMenu->addSeparator();
+    AddCommand(fileMenu, FileLock);
 
     editMenu = menu->addMenu(QString());
     AddCommand(editMenu, EditAddEntry);
@@ -192,6 +197,7 @@ void CMainMenu::Build(QMenuBar* menuBar, bool pasteItems, bool autoLoginItem)
     Translate();
     Insert();
     LoadImages();
+    AssignShortcuts(*this);
 }
 
 void CMainMenu::Rebuild(bool pasteItems, bool autoLoginItem, QWidget* window)
@@ -223,7 +229,7 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
             action->setEnabled(on);
         }
     };
-    for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry}) {
+    for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, FileLock}) {
         enable(command, databaseOpen);
     }
     importMenu->menuAction()->setEnabled(databaseOpen);

@@ -1,0 +1,114 @@
+#include <QLabel>
+
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/OpenWindowFixture.h"
+
+using namespace CommandId;
+
+namespace {
+class QuickSearchTest : public OpenWindowFixture
+{};
+
+TEST_F(QuickSearchTest, ListsMatchesOfEveryGroupIgnoringCaseButNeverByPassword)
+{
+    SelectGroup(QStringLiteral("Bank"));
+    const std::vector<std::pair<QString, QStringList>> cases = {
+        {QStringLiteral("mail"), {QStringLiteral("Privat"), QStringLiteral("Work")}}, // group, URL
+        {QStringLiteral("GIROKONTO"), {QStringLiteral("Girokonto")}},                 // title
+        {QStringLiteral("ärger"), {QStringLiteral("Girokonto")}},                     // user name, German capitals
+        {QStringLiteral("РОУТЕР"), {QStringLiteral("Роутер")}},                       // Russian capitals
+        {QStringLiteral("zimmer"), {QStringLiteral("Роутер")}},                       // notes
+        {QStringLiteral("example"), {QStringLiteral("Privat"), QStringLiteral("Work")}},
+        {QStringLiteral("geheim"), {}}, // passwords are never searched
+        {QStringLiteral("пароль"), {}},
+    };
+    for (const auto& [term, titles] : cases) {
+        SCOPED_TRACE(term.toStdString());
+        Search().setText(term);
+        EXPECT_EQ(ListedTitles(), titles);
+        EXPECT_EQ(TreeSelection(), QStringLiteral("General"));
+        EXPECT_EQ(window->StatusPane(0)->text(), QStringLiteral("General"));
+        EXPECT_EQ(window->Views().Model()->ColumnOf(EntryField::Group), 0);
+    }
+}
+
+TEST_F(QuickSearchTest, EmptyingTheFieldBringsBackGroupSortAndCurrentEntry)
+{
+    SelectGroup(QStringLiteral("Mail"));
+    window->OnCommand(EditSortTitle);
+    window->OnCommand(EditSortTitle); // the second sort by title runs descending
+    ASSERT_EQ(ListedTitles(), (QStringList{QStringLiteral("Work"), QStringLiteral("Privat")}));
+
+    Search().setFocus();
+    QTest::keyClicks(&Search(), QStringLiteral("a"));
+    EXPECT_EQ(ListedTitles().size(), 4);
+    List().SelectRow(static_cast<int>(ListedTitles().indexOf(QStringLiteral("Privat"))));
+    QTest::keyClick(&Search(), Qt::Key_Escape);
+
+    EXPECT_TRUE(Search().text().isEmpty());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(TreeSelection(), QStringLiteral("Mail"));
+    EXPECT_EQ(ListedTitles(), (QStringList{QStringLiteral("Work"), QStringLiteral("Privat")}));
+    EXPECT_EQ(window->Views().CurrentKey()->title, ToSecure(u"Privat"));
+    window->OnCommand(EditSortTitle); // the direction memory is back as well
+    EXPECT_EQ(ListedTitles(), (QStringList{QStringLiteral("Privat"), QStringLiteral("Work")}));
+}
+
+TEST_F(QuickSearchTest, EscapeEmptiesOnlyAFieldWithTextAndOtherwiseEndsTheProgram)
+{
+    struct Case
+    {
+        const char* name;
+        QString text;
+        bool focusInField;
+        bool ends;
+        QString textLeft;
+    };
+    const std::vector<Case> cases = {
+        {"text in the field", QStringLiteral("mail"), true, false, QString()},
+        {"empty field", QString(), true, true, QString()},
+        {"in the list while searching", QStringLiteral("mail"), false, true, QStringLiteral("mail")},
+    };
+    int ended = 0;
+    QObject::connect(window.get(), &CDlgMain::Ended, [&ended] { ++ended; });
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Activate();
+        Search().setText(test.text);
+        QWidget* focus = test.focusInField ? static_cast<QWidget*>(&Search()) : &List();
+        focus->setFocus();
+        const int endedBefore = ended;
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_EQ(ended - endedBefore, test.ends ? 1 : 0);
+        EXPECT_EQ(Search().text(), test.textLeft);
+    }
+}
+
+TEST_F(QuickSearchTest, CommandsActOnTheMatchesAndARefillKeepsTheSearch)
+{
+    options.fRequestDelete = false;
+    Search().setText(QStringLiteral("mail"));
+    QTest::keyClick(&Search(), Qt::Key_Down);
+    ASSERT_EQ(window->Views().CurrentKey()->title, ToSecure(u"Privat"));
+    window->OnCommand(EditCopyPassword);
+    EXPECT_EQ(desktop.clipboard->held, ToSecure(u"x1"));
+
+    window->OnCommand(EditDeleteEntry);
+    EXPECT_EQ(database.Size(), 3u);
+    EXPECT_EQ(ListedTitles(), QStringList{QStringLiteral("Work")});
+    EXPECT_EQ(Search().text(), QStringLiteral("mail"));
+}
+
+TEST_F(QuickSearchTest, ChoosingAGroupOrClosingTheDatabaseDropsTheSearch)
+{
+    Search().setText(QStringLiteral("mail"));
+    SelectGroup(QStringLiteral("Bank"));
+    EXPECT_TRUE(Search().text().isEmpty());
+    EXPECT_EQ(ListedTitles(), QStringList{QStringLiteral("Girokonto")});
+
+    Search().setText(QStringLiteral("mail"));
+    window->OnCommand(FileClose);
+    EXPECT_TRUE(Search().text().isEmpty());
+    EXPECT_FALSE(Search().isEnabled());
+}
+} // namespace
