@@ -20,7 +20,8 @@
 
 // Typing into the search field against reading the same database file, in the same run: one keystroke must cost a
 // small part of what opening the database costs. Every entry's URL starts with "https", so each key of that word
-// refills the list with every entry, the most a keystroke can cost; the first key also folds the searched fields.
+// refills the list with every entry, the most a keystroke can cost. Giving the field the keyboard folds the searched
+// text of every entry, once per change of the collection; that is measured on its own.
 namespace {
 const SecureString Password = ToSecure(u"benchmark password");
 
@@ -42,6 +43,7 @@ struct SearchWindow
         views->RebuildColumns();
         views->FillViews(true);
         window.show();
+        window.activateWindow();
         QApplication::processEvents();
     }
 
@@ -68,12 +70,15 @@ void BM_SearchKeystrokeAgainstReadDatabase(benchmark::State& state)
     const QString word = QStringLiteral("https");
 
     double readSeconds = 0;
-    double firstKeySeconds = 0;
-    double nextKeySeconds = 0;
+    double prepareSeconds = 0;
+    double keySeconds = 0;
     for (auto _ : state) {
         state.PauseTiming();
         read.Clear();
         shown.field->clear();
+        // As after a change of the collection: the folded text is gone.
+        shown.views->FillViews(true);
+        shown.views->List()->setFocus();
         QApplication::processEvents();
         state.ResumeTiming();
 
@@ -81,21 +86,26 @@ void BM_SearchKeystrokeAgainstReadDatabase(benchmark::State& state)
         benchmark::DoNotOptimize(ReadDatabase(read, file, Password));
         readSeconds += ThreadSeconds() - start;
 
-        for (qsizetype key = 0; key < word.size(); ++key) {
+        start = ThreadSeconds();
+        shown.field->setFocus();
+        QApplication::processEvents();
+        prepareSeconds += ThreadSeconds() - start;
+
+        for (const QChar key : word) {
             start = ThreadSeconds();
-            shown.field->insert(word.at(key));
+            shown.field->insert(key);
             QApplication::processEvents();
-            (key == 0 ? firstKeySeconds : nextKeySeconds) += ThreadSeconds() - start;
+            keySeconds += ThreadSeconds() - start;
         }
     }
     std::filesystem::remove(file);
     const double iterations = static_cast<double>(state.iterations());
-    const double nextKeys = iterations * static_cast<double>(word.size() - 1);
+    const double keys = iterations * static_cast<double>(word.size());
     state.counters["read_ms"] = readSeconds / iterations * 1e3;
-    state.counters["first_key_ms"] = firstKeySeconds / iterations * 1e3;
-    state.counters["key_ms"] = nextKeySeconds / nextKeys * 1e3;
-    state.counters["first_key_to_read"] = firstKeySeconds / readSeconds;
-    state.counters["key_to_read"] = (nextKeySeconds / nextKeys) / (readSeconds / iterations);
+    state.counters["prepare_ms"] = prepareSeconds / iterations * 1e3;
+    state.counters["key_ms"] = keySeconds / keys * 1e3;
+    state.counters["prepare_to_read"] = prepareSeconds / readSeconds;
+    state.counters["key_to_read"] = (keySeconds / keys) / (readSeconds / iterations);
     state.counters["listed"] = shown.views->Model()->rowCount();
 }
 BENCHMARK(BM_SearchKeystrokeAgainstReadDatabase)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -26,7 +26,7 @@ void AppendCaseFolded(std::u16string_view text, SecureString& into)
 {
     const std::ctype<wchar_t>& cases = LetterCases();
     const std::size_t start = into.size();
-    into.append(text.begin(), text.end());
+    into.append(text.data(), text.size());
     for (auto unit = into.begin() + static_cast<std::ptrdiff_t>(start); unit != into.end(); ++unit) {
         // Most stored text is ASCII: folding it here keeps the search over a large database fast.
         if (*unit < 0x80) {

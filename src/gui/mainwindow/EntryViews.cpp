@@ -109,8 +109,12 @@ void EntryViews::FillViews(bool rebuildTree)
         RebuildColumns();
     }
     sortedField.reset();
+    if (rebuildTree) {
+        // A change of the collection arrives as a refill with the tree: the index may point at erased entries.
+        searchIndex.reset();
+    }
     if (searchTerm) {
-        searchIndex = std::make_unique<SearchIndex>(database);
+        PrepareSearch();
         FillMatching();
         return;
     }
@@ -133,9 +137,7 @@ void EntryViews::Search(const SecureString& term)
         RebuildColumns();
     }
     searchTerm = term;
-    if (!searchIndex) {
-        searchIndex = std::make_unique<SearchIndex>(database);
-    }
+    PrepareSearch();
     FillMatching();
     // The matches keep the order the user sorted them in while typing on.
     ReapplySort();
@@ -143,6 +145,13 @@ void EntryViews::Search(const SecureString& term)
         SelectKey(*current);
     }
     emit selectionChanged(list->SelectedRow() >= 0);
+}
+
+void EntryViews::PrepareSearch()
+{
+    if (!searchIndex) {
+        searchIndex = std::make_unique<SearchIndex>(database);
+    }
 }
 
 void EntryViews::ReapplySort()
@@ -159,7 +168,6 @@ void EntryViews::EndSearch(const std::optional<SecureString>& group, const SortS
 {
     const std::optional<EntryKey> current = CurrentKey();
     searchTerm.reset();
-    searchIndex.reset();
     {
         const QSignalBlocker blocker(groupTree);
         QTreeWidgetItem* root = groupTree->topLevelItem(0);
@@ -187,7 +195,6 @@ void EntryViews::DropSearch()
 {
     if (searchTerm) {
         searchTerm.reset();
-        searchIndex.reset();
         emit searchEnded();
     }
 }
@@ -237,6 +244,7 @@ void EntryViews::OnTreeSelectionChanged()
 void EntryViews::ClearViews()
 {
     DropSearch();
+    searchIndex.reset();
     sortedField.reset();
     {
         const QSignalBlocker blocker(groupTree);

@@ -69,6 +69,8 @@ public:
     // Lists the entries of every group that contain the term (any field but the password, ignoring case) under
     // the tree's root. Refills keep the search until it ends; the current entry stays selected while it matches.
     void Search(const SecureString& term);
+    // Folds the searched text of every entry ahead of the first keystroke; kept until the collection changes.
+    void PrepareSearch();
     bool IsSearching() const { return searchTerm.has_value(); }
     // Lists the group again (the root when it is gone or none) with the sort it had, keeping the current entry.
     void EndSearch(const std::optional<SecureString>& group, const SortState& sort);
@@ -102,6 +104,7 @@ private:
     std::optional<EntryField> sortedField;
     bool sortedDescending = false;
     std::optional<SecureString> searchTerm;
-    // Built on the first keystroke and after every fill, since a fill may follow a change of the collection.
+    // Built ahead of a search, dropped with every refill of the tree, which is how a change of the collection
+    // arrives, and when the views are cleared.
     std::unique_ptr<SearchIndex> searchIndex;
 };

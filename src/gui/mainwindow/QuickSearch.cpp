@@ -19,6 +19,8 @@ QuickSearch::QuickSearch(EntryViews& views, SearchField& field, QWidget& window)
     connect(find, &QAction::triggered, this, &QuickSearch::FocusField);
     connect(&field, &QLineEdit::textChanged, this, &QuickSearch::OnTextChanged);
     connect(&field, &SearchField::listRequested, this, &QuickSearch::FocusList);
+    // Folding every entry's text takes longer than a keystroke may: it is done before the first key comes.
+    connect(&field, &SearchField::focused, &views, &EntryViews::PrepareSearch);
     connect(&views, &EntryViews::searchEnded, this, &QuickSearch::Forget);
 }
 

@@ -53,3 +53,9 @@ void SearchField::keyPressEvent(QKeyEvent* event)
     }
     QLineEdit::keyPressEvent(event);
 }
+
+void SearchField::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    emit focused();
+}

@@ -17,10 +17,13 @@ public:
 
 signals:
     void listRequested();
+    // The field has the keyboard: typing is about to begin.
+    void focused();
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     const ITextSource& texts;

@@ -30,9 +30,14 @@ WelcomePanel::WelcomePanel(const ITextSource& texts, QWidget* parent)
     buttons->addWidget(createButton);
     buttons->addWidget(openButton);
     buttons->addStretch();
+    // Between stretches rather than aligned, so that the wrapped text gets the height its lines need.
+    auto* text = new QHBoxLayout;
+    text->addStretch();
+    text->addWidget(greeting);
+    text->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addStretch();
-    layout->addWidget(greeting, 0, Qt::AlignHCenter);
+    layout->addLayout(text);
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->addStretch();
