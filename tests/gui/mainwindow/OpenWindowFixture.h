@@ -3,7 +3,6 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-#include <memory>
 
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
@@ -18,35 +17,30 @@
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
-// The shown main window with an open database of entries in four groups, its clipboard and timers faked.
+// The shown and active main window over a database of entries in four groups, its clipboard and timers faked.
 class OpenWindowFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         EnsureApplication();
-        MessageRecorder quiet;
-        CDataBase file(quiet, texts);
-        AddEntries(file, {
-                             MakeEntry(u"Mail", u"Work", u"anna", u"Geheim", u"https://mail.example"),
-                             MakeEntry(u"Mail", u"Privat", u"bob", u"x1", u"https://web.example"),
-                             MakeEntry(u"Bank", u"Girokonto", u"ÄRGER", u"Straße", u"", u"PIN am Schalter"),
-                             MakeEntry(u"Сеть", u"Роутер", u"admin", u"пароль", u"192.168.0.1", u"Wohnzimmer"),
-                         });
+        CDataBase file(messages, texts);
+        AddEntries(file, {MakeEntry(u"Mail", u"Work", u"anna", u"Geheim", u"https://mail.example"),
+                          MakeEntry(u"Mail", u"Privat", u"bob", u"x1", u"https://web.example"),
+                          MakeEntry(u"Bank", u"Girokonto", u"ÄRGER", u"Straße", u"", u"PIN am Schalter"),
+                          MakeEntry(u"Сеть", u"Роутер", u"admin", u"пароль", u"192.168.0.1")});
         ASSERT_TRUE(WriteDatabase(file, path, ToSecure(u"pw")));
         options.fLastDB = true;
         options.LastPath = path.u16string();
-        PrepareOptions();
+        options.fAutoLoginMenuEdit = true;
         window = std::make_unique<CDlgMain>(database, options, texts, u"", desktop.Services());
         driver.Then(TypePassword(QStringLiteral("pw")));
         window->Start();
         ASSERT_TRUE(window->Session().IsOpen());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         Activate();
-        messages.Reset();
         driver.titles.clear();
+        messages.Reset();
     }
-    virtual void PrepareOptions() {}
 
     // Shortcuts go to the active window, and a dialog, such as the password prompt, takes that away.
     void Activate()
@@ -55,12 +49,11 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-
-    SearchField& Search() { return *window->findChild<SearchField*>(QStringLiteral("searchField")); }
+    SearchField& Search() { return *window->findChild<SearchField*>(); }
     EntryListView& List() { return *window->EntryList(); }
     QStringList ListedTitles()
     {
-        EntryListModel& model = *window->Views().Model();
+        const EntryListModel& model = *window->Views().Model();
         QStringList titles;
         for (int row = 0; row < model.rowCount(); ++row) {
             titles << model.index(row, model.ColumnOf(EntryField::Title)).data().toString();
@@ -70,8 +63,7 @@ protected:
     QString TreeSelection() { return window->GroupTree()->currentItem()->text(0); }
     void SelectGroup(const QString& group)
     {
-        window->GroupTree()->setCurrentItem(
-            window->GroupTree()->findItems(group, Qt::MatchExactly | Qt::MatchRecursive)[0]);
+        window->GroupTree()->setCurrentItem(window->GroupTree()->findItems(group, Qt::MatchRecursive)[0]);
     }
 
     TempDir folder;

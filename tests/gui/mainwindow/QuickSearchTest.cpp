@@ -6,21 +6,16 @@
 using namespace CommandId;
 
 namespace {
-class QuickSearchTest : public OpenWindowFixture
-{};
+using QuickSearchTest = OpenWindowFixture;
 
 TEST_F(QuickSearchTest, ListsMatchesOfEveryGroupIgnoringCaseButNeverByPassword)
 {
     SelectGroup(QStringLiteral("Bank"));
     const std::vector<std::pair<QString, QStringList>> cases = {
-        {QStringLiteral("mail"), {QStringLiteral("Privat"), QStringLiteral("Work")}}, // group, URL
-        {QStringLiteral("GIROKONTO"), {QStringLiteral("Girokonto")}},                 // title
-        {QStringLiteral("ärger"), {QStringLiteral("Girokonto")}},                     // user name, German capitals
-        {QStringLiteral("РОУТЕР"), {QStringLiteral("Роутер")}},                       // Russian capitals
-        {QStringLiteral("zimmer"), {QStringLiteral("Роутер")}},                       // notes
-        {QStringLiteral("example"), {QStringLiteral("Privat"), QStringLiteral("Work")}},
-        {QStringLiteral("geheim"), {}}, // passwords are never searched
-        {QStringLiteral("пароль"), {}},
+        {QStringLiteral("IN"), {QStringLiteral("Girokonto"), QStringLiteral("Роутер")}}, // notes, user name
+        {QStringLiteral("ärger"), {QStringLiteral("Girokonto")}},
+        {QStringLiteral("РОУТЕР"), {QStringLiteral("Роутер")}},
+        {QStringLiteral("geheim"), {}}, // a password
     };
     for (const auto& [term, titles] : cases) {
         SCOPED_TRACE(term.toStdString());
@@ -28,7 +23,6 @@ TEST_F(QuickSearchTest, ListsMatchesOfEveryGroupIgnoringCaseButNeverByPassword)
         EXPECT_EQ(ListedTitles(), titles);
         EXPECT_EQ(TreeSelection(), QStringLiteral("General"));
         EXPECT_EQ(window->StatusPane(0)->text(), QStringLiteral("General"));
-        EXPECT_EQ(window->Views().Model()->ColumnOf(EntryField::Group), 0);
     }
 }
 
@@ -46,7 +40,6 @@ TEST_F(QuickSearchTest, EmptyingTheFieldBringsBackGroupSortAndCurrentEntry)
     QTest::keyClick(&Search(), Qt::Key_Escape);
 
     EXPECT_TRUE(Search().text().isEmpty());
-    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(TreeSelection(), QStringLiteral("Mail"));
     EXPECT_EQ(ListedTitles(), (QStringList{QStringLiteral("Work"), QStringLiteral("Privat")}));
     EXPECT_EQ(window->Views().CurrentKey()->title, ToSecure(u"Privat"));
@@ -56,31 +49,24 @@ TEST_F(QuickSearchTest, EmptyingTheFieldBringsBackGroupSortAndCurrentEntry)
 
 TEST_F(QuickSearchTest, EscapeEmptiesOnlyAFieldWithTextAndOtherwiseEndsTheProgram)
 {
-    struct Case
-    {
-        const char* name;
-        QString text;
-        bool focusInField;
-        bool ends;
-        QString textLeft;
-    };
-    const std::vector<Case> cases = {
-        {"text in the field", QStringLiteral("mail"), true, false, QString()},
-        {"empty field", QString(), true, true, QString()},
-        {"in the list while searching", QStringLiteral("mail"), false, true, QStringLiteral("mail")},
+    const std::vector<std::tuple<const char*, QString, bool, bool>> cases = {
+        // what the field holds, whether it has the keyboard (else the list has it), whether the program ends
+        {"text in the field", QStringLiteral("mail"), true, false},
+        {"empty field", QString(), true, true},
+        {"in the list while searching", QStringLiteral("mail"), false, true},
     };
     int ended = 0;
     QObject::connect(window.get(), &CDlgMain::Ended, [&ended] { ++ended; });
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
+    for (const auto& [name, text, inField, ends] : cases) {
+        SCOPED_TRACE(name);
         Activate();
-        Search().setText(test.text);
-        QWidget* focus = test.focusInField ? static_cast<QWidget*>(&Search()) : &List();
+        Search().setText(text);
+        QWidget* focus = inField ? static_cast<QWidget*>(&Search()) : &List();
         focus->setFocus();
         const int endedBefore = ended;
         QTest::keyClick(focus, Qt::Key_Escape);
-        EXPECT_EQ(ended - endedBefore, test.ends ? 1 : 0);
-        EXPECT_EQ(Search().text(), test.textLeft);
+        EXPECT_EQ(ended - endedBefore, ends ? 1 : 0);
+        EXPECT_EQ(Search().text(), inField ? QString() : text);
     }
 }
 
