@@ -71,7 +71,6 @@ public:
     void Search(const SecureString& term);
     // Folds the searched text of every entry ahead of the first keystroke; kept until the collection changes.
     void PrepareSearch();
-    bool IsSearching() const { return searchTerm.has_value(); }
     // Lists the group again (the root when it is gone or none) with the sort it had, keeping the current entry.
     void EndSearch(const std::optional<SecureString>& group, const SortState& sort);
 
