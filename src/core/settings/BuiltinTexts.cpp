@@ -302,14 +302,14 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 289
     u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.",       // 290
     u"Lockmere could not return to the previous window, so nothing was typed.",                                 // 291
-    u" ",                                                                                                       // 292
-    u" ",                                                                                                       // 293
-    u" ",                                                                                                       // 294
-    u" ",                                                                                                       // 295
+    u"Other Password Manager...",                                                                               // 292
+    u"Import From Other Password Manager",                                                                      // 293
+    u"Format:",                                                                                                 // 294
+    u"Automatic",                                                                                               // 295
     u" ",                                                                                                       // 296
-    u" ",                                                                                                       // 297
-    u" ",                                                                                                       // 298
-    u" ",                                                                                                       // 299
+    u"The file holds %1 entries; %2 of them will be skipped.",                                                  // 297
+    u"Import finished. Added: %1, renamed: %2, skipped: %3.",                                                   // 298
+    u"File:",                                                                                                   // 299
     u"Search",                                                                                                  // 300
     u"Lock",                                                                                                    // 301
     u"Welcome to Lockmere. Create a new database for your passwords, or open one you already have.",            // 302

@@ -173,6 +173,14 @@ inline constexpr int FieldHoldsNul = 264;
 inline constexpr int DatabaseGoneDuringDialog = 280;
 inline constexpr int FormFillingNeedsX11 = 290;
 inline constexpr int PreviousWindowNotActivated = 291;
+// The window's import from other password managers.
+inline constexpr int OtherPasswordManager = 292;
+inline constexpr int ImportFromOtherManagerCaption = 293;
+inline constexpr int ExportFormatLabel = 294;
+inline constexpr int AutomaticFormat = 295;
+inline constexpr int ExportEntryCounts = 297;
+inline constexpr int OtherImportSummary = 298;
+inline constexpr int FileLabel = 299;
 // The main window's search, lock command and welcome panel.
 inline constexpr int SearchPlaceholder = 300;
 inline constexpr int LockItem = 301;

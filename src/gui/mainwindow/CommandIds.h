@@ -8,6 +8,7 @@ inline constexpr int FileClose = 57602;
 inline constexpr int FileCreateBackup = 32871;
 inline constexpr int FileImportLdb = 32898;
 inline constexpr int FileImportCsv = 32896;
+inline constexpr int FileImportOther = 32962;
 inline constexpr int FileExportPrint = 32876;
 inline constexpr int FileExportTxt = 32877;
 inline constexpr int FileExportHtml = 32878;

@@ -34,6 +34,7 @@
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/OtherImportCommand.h"
 #include "gui/importexport/PrintCommand.h"
 #include "gui/mainwindow/AutoLock.h"
 #include "gui/mainwindow/ClipboardClearer.h"
@@ -438,6 +439,9 @@ void CDlgMain::OnCommand(int command)
         break;
     case FileImportCsv:
         ImportCsvFile({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileImportOther:
+        ImportOtherManagerFile({database, session, prompts, prompts.Files(), this});
         break;
     case FileExportCsv:
         ExportCsvFile({database, session, prompts, prompts.Files(), this});

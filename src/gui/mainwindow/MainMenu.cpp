@@ -28,6 +28,7 @@ const MenuText CommandTexts[] = {
     {FileChangePass, TextId::ChangePassword},
     {FileImportCsv, TextId::CsvFile},
     {FileImportLdb, TextId::LockmereDatabase},
+    {FileImportOther, TextId::OtherPasswordManager},
     {FileExportPrint, TextId::Print},
     {FileExportTxt, TextId::TextFile},
     {FileExportHtml, TextId::HtmlFile},
@@ -101,6 +102,7 @@ void CMainMenu::CreateTemplate()
     importMenu = fileMenu->addMenu(QString());
     AddCommand(importMenu, FileImportLdb);
     AddCommand(importMenu, FileImportCsv);
+    AddCommand(importMenu, FileImportOther);
     exportMenu = fileMenu->addMenu(QString());
     AddCommand(exportMenu, FileExportPrint);
     AddCommand(exportMenu, FileExportTxt);

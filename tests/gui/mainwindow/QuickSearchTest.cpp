@@ -1,12 +1,12 @@
 #include <QLabel>
 
 #include "gui/mainwindow/CommandIds.h"
-#include "gui/mainwindow/OpenWindowFixture.h"
+#include "gui/mainwindow/ShownWindowFixture.h"
 
 using namespace CommandId;
 
 namespace {
-using QuickSearchTest = OpenWindowFixture;
+using QuickSearchTest = ShownWindowFixture;
 
 TEST_F(QuickSearchTest, ListsMatchesOfEveryGroupIgnoringCaseButNeverByPassword)
 {

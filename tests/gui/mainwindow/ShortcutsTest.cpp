@@ -4,13 +4,13 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "gui/mainwindow/CommandIds.h"
-#include "gui/mainwindow/OpenWindowFixture.h"
 #include "gui/mainwindow/Shortcuts.h"
+#include "gui/mainwindow/ShownWindowFixture.h"
 
 using namespace CommandId;
 
 namespace {
-class ShortcutsTest : public OpenWindowFixture
+class ShortcutsTest : public ShownWindowFixture
 {
 protected:
     // Presses the keys in the widget and gives the commands they ran through the menu.

@@ -1,11 +1,11 @@
 #include <QPushButton>
 
 #include "gui/mainwindow/CommandIds.h"
-#include "gui/mainwindow/OpenWindowFixture.h"
+#include "gui/mainwindow/ShownWindowFixture.h"
 #include "gui/mainwindow/WelcomePanel.h"
 
 namespace {
-using WelcomePanelTest = OpenWindowFixture;
+using WelcomePanelTest = ShownWindowFixture;
 
 TEST_F(WelcomePanelTest, ShownOnlyWithoutADatabaseItsButtonsOpenAndCreate)
 {

@@ -18,7 +18,7 @@
 #include "support/TempDir.h"
 
 // The shown and active main window over a database of entries in four groups, its clipboard and timers faked.
-class OpenWindowFixture : public ::testing::Test
+class ShownWindowFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
