@@ -1,6 +1,6 @@
 #include "cli/Arguments.h"
-#include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/EntryListing.h"
 #include "core/database/SearchIndex.h"
 
 namespace {
@@ -9,11 +9,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(2);
     const SecureString term = parsed.Text(1);
-    CCliDatabase database(context, parsed.Path(0));
-    database.Open(false);
-    for (const auto& item : SearchIndex(database.Entries()).Matching(term)) {
-        context.output.Write(ListingLine(item->first));
-    }
+    WriteEntryListing(context, parsed.Path(0), [&term](const EntryKey& key, const EntryFields& fields) {
+        return MatchesSearch(key, fields, term);
+    });
     return ExitCode::Done;
 }
 } // namespace

@@ -4,13 +4,28 @@
 
 #include "core/common/CaseFold.h"
 
+std::array<const SecureString*, SearchedFieldCount> SearchedFields(const EntryKey& key, const EntryFields& fields)
+{
+    return {&key.group, &key.title, &fields.username, &fields.url, &fields.notes};
+}
+
+bool MatchesSearch(const EntryKey& key, const EntryFields& fields, std::u16string_view term)
+{
+    const SecureString foldedTerm = CaseFolded(term);
+    const auto searched = SearchedFields(key, fields);
+    return std::any_of(searched.begin(), searched.end(), [&foldedTerm](const SecureString* field) {
+        return std::u16string_view(CaseFolded(*field)).find(foldedTerm) != std::u16string_view::npos;
+    });
+}
+
 SearchIndex::SearchIndex(const CDataBase& database)
 {
     // One allocation for all the text: growing a buffer of this size step by step costs more than folding it.
     std::size_t length = 0;
     for (const auto& [key, fields] : database) {
-        length +=
-            key.group.size() + key.title.size() + fields.username.size() + fields.url.size() + fields.notes.size();
+        for (const SecureString* text : SearchedFields(key, fields)) {
+            length += text->size();
+        }
     }
     folded.reserve(length);
     entries.reserve(database.Size());
@@ -18,7 +33,7 @@ SearchIndex::SearchIndex(const CDataBase& database)
         const auto& [key, fields] = *item;
         IndexedEntry indexed{item, {}};
         std::size_t field = 0;
-        for (const SecureString* text : {&key.group, &key.title, &fields.username, &fields.url, &fields.notes}) {
+        for (const SecureString* text : SearchedFields(key, fields)) {
             AppendCaseFolded(*text, folded);
             indexed.fieldEnds[field++] = static_cast<std::uint32_t>(folded.size());
         }

@@ -329,14 +329,20 @@ void DatabaseSession::ChangeMasterPassword()
         WipeString(*fresh);
         return;
     }
-    if (WriteHeldFile(*fresh)) {
-        masterPassword = std::move(*fresh);
-    } else {
-        // The file is still under the old password, so the old one stays the master password: otherwise the
-        // next unrelated save would silently re-key the file to a password whose change was reported as failed.
-        WipeString(*fresh);
-        ReopenAfterFailedSave();
+    Rekey(std::move(*fresh));
+}
+
+bool DatabaseSession::Rekey(SecureString fresh)
+{
+    if (WriteHeldFile(fresh)) {
+        masterPassword = std::move(fresh);
+        return true;
     }
+    // The file is still under the old password, so the old one stays the master password: otherwise the next
+    // unrelated save would silently re-key the file to a password whose change was reported as failed.
+    WipeString(fresh);
+    ReopenAfterFailedSave();
+    return false;
 }
 
 void DatabaseSession::Lock()

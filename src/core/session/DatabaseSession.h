@@ -51,6 +51,9 @@ public:
     bool SaveAndReopen();
     void CreateBackup();
     void ChangeMasterPassword();
+    // Writes the open database under `fresh`, a new password already asked for; after a failed write the file and
+    // the master password stay the old ones.
+    bool Rekey(SecureString fresh);
     void Lock();
     // Asks for the password of the locked database again; a failure or Cancel leaves no database open.
     bool Unlock();

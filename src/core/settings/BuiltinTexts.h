@@ -187,6 +187,21 @@ inline constexpr int LockItem = 301;
 inline constexpr int WelcomeText = 302;
 inline constexpr int CreateNewDatabase = 303;
 inline constexpr int OpenExistingDatabase = 304;
+// Password health: the report, its findings and the strength words.
+inline constexpr int PasswordHealth = 315;
+inline constexpr int HealthFinding = 316;
+inline constexpr int Strength = 317;
+inline constexpr int Bits = 318;
+inline constexpr int EmptyPasswordFinding = 319;
+inline constexpr int ReusedPasswordFinding = 320;
+inline constexpr int EntriesCount = 321;
+inline constexpr int WeakPasswordFinding = 322;
+inline constexpr int VeryWeakStrength = 323;
+inline constexpr int WeakStrength = 324;
+inline constexpr int FairStrength = 325;
+inline constexpr int StrongStrength = 326;
+inline constexpr int EstimatingStrength = 327;
+inline constexpr int NoHealthFindings = 328;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;

@@ -34,6 +34,7 @@ inline constexpr int EditSortPassword = 32807;
 inline constexpr int EditSortUrl = 32808;
 inline constexpr int EditSortNotes = 32843;
 inline constexpr int EditClearClipboard = 32884;
+inline constexpr int EditPasswordHealth = 32960;
 inline constexpr int Options = 32781;
 inline constexpr int Help = 32782;
 inline constexpr int HelpUpdate = 32841;

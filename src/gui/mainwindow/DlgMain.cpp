@@ -44,6 +44,7 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/mainwindow/PasswordHealthCommand.h"
 #include "gui/mainwindow/QuickSearch.h"
 #include "gui/mainwindow/SearchField.h"
 #include "gui/mainwindow/TrayIcon.h"
@@ -497,6 +498,9 @@ void CDlgMain::OnCommand(int command)
     case EditOpenUrl:
         OpenEntryAddress();
         break;
+    case EditPasswordHealth:
+        ShowPasswordHealth({database, session, texts, this, [this](const EntryKey& key) { EditEntryOf(key); }});
+        break;
     case TrayShow:
         ShowFromTray();
         break;
@@ -573,6 +577,19 @@ void CDlgMain::RunEntryCommand(int command)
     }
 }
 
+void CDlgMain::EditEntryOf(const EntryKey& key)
+{
+    views->SelectKey(key);
+    if (views->CurrentKey() != key) {
+        // The tree's group hides the entry.
+        views->SelectRoot();
+        views->SelectKey(key);
+    }
+    if (views->CurrentKey() == key) {
+        RunEntryCommand(EditEditEntry);
+    }
+}
+
 void CDlgMain::FillFromCurrentEntry(FillKind kind)
 {
     if (std::optional<Entry> entry = views->CurrentEntry()) {
@@ -584,16 +601,6 @@ void CDlgMain::FillForm(FillKind kind, const Entry& entry, ReturnWay way)
 {
     // Typing starts once the closed menu has let go of the keyboard, or the keys would come back to this window.
     QTimer::singleShot(0, this, [this, kind, entry, way] { formFiller->Fill(kind, entry, way); });
-}
-
-bool CDlgMain::RunTrayFillCommand(int command)
-{
-    std::optional<TrayFill> fill = FindTrayFill(database, command);
-    if (!fill) {
-        return false;
-    }
-    FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
-    return true;
 }
 
 void CDlgMain::OpenContainingFolder()
@@ -770,14 +777,9 @@ void CDlgMain::ShowFromTray()
 
 void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
 {
-    std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(entryIndex + 1), 0);
-    if (!entry) {
-        return;
+    if (std::optional<TrayFill> fill = FindTrayFill(database, kind, entryIndex)) {
+        FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
     }
-    const FillKind fill = kind == TrayEntryCommand::PasteUsername   ? FillKind::PasteUsername
-                          : kind == TrayEntryCommand::PastePassword ? FillKind::PastePassword
-                                                                    : FillKind::AutoLogin;
-    FillForm(fill, *entry, ReturnWay::AltEsc);
 }
 
 void CDlgMain::OpenOptionsFromTray()

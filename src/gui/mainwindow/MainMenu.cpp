@@ -55,6 +55,7 @@ const MenuText CommandTexts[] = {
     {EditPasteUsername, TextId::PasteUsername},
     {EditPastePassword, TextId::PastePassword},
     {EditAutoLogin, TextId::AutoLogin},
+    {EditPasswordHealth, TextId::PasswordHealth},
     {FileLock, TextId::LockItem},
 };
 
@@ -134,6 +135,8 @@ void CMainMenu::CreateTemplate()
     }
     editMenu->addSeparator();
     AddCommand(editMenu, EditClearClipboard);
+    editMenu->addSeparator();
+    AddCommand(editMenu, EditPasswordHealth);
 
     optionsItem = menu->addAction(QString());
     optionsItem->setData(Options);
@@ -231,7 +234,8 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
             action->setEnabled(on);
         }
     };
-    for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, FileLock}) {
+    for (int command :
+         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth, FileLock}) {
         enable(command, databaseOpen);
     }
     importMenu->menuAction()->setEnabled(databaseOpen);

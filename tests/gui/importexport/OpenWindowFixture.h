@@ -6,13 +6,9 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/settings/Options.h"
-#include "gui/GuiTestSupport.h"
-#include "gui/ModalDriver.h"
+#include "gui/DatabaseWindowFixture.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
 
 inline QString Q(const std::filesystem::path& path)
 {
@@ -33,17 +29,13 @@ inline ModalDriver::Step ExpectFolderAndChoose(const std::filesystem::path& fold
 }
 
 // The main window over a database in its own folder, opened through the dialogs.
-class OpenWindowFixture : public ::testing::Test
+class OpenWindowFixture : public DatabaseWindowFixture
 {
 protected:
     void SetUp() override
     {
-        EnsureApplication();
         std::filesystem::create_directory(databaseFolder);
-        MessageRecorder quiet;
-        CDataBase initial(quiet, texts);
-        AddEntries(initial, {MakeEntry(u"Web", u"Bank", u"me", u"pw")});
-        ASSERT_TRUE(WriteDatabase(initial, path, ToSecure(u"pw")));
+        WriteDatabaseFile(path, {MakeEntry(u"Web", u"Bank", u"me", u"pw")});
         options.fLastDB = false;
         window = std::make_unique<CDlgMain>(database, options, texts, u"");
         driver.Then(ChooseFile(path.string()));
@@ -61,14 +53,8 @@ protected:
         return reread.Size();
     }
 
-    TempDir folder;
     std::filesystem::path databaseFolder = folder / "databases";
     std::filesystem::path path = databaseFolder / "lockmere.ldb";
     std::filesystem::path csv = folder / "in.csv";
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    COptions options;
-    ModalDriver driver;
     std::unique_ptr<CDlgMain> window;
 };

@@ -2,38 +2,31 @@
 
 #include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
-#include "core/database/DatabaseFile.h"
-#include "core/settings/Options.h"
-#include "gui/GuiTestSupport.h"
-#include "gui/ModalDriver.h"
-#include "gui/mainwindow/DesktopFakes.h"
-#include "gui/mainwindow/DlgMain.h"
 #include "gui/mainwindow/EntryListModel.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
 #include "gui/mainwindow/SearchField.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
+#include "gui/mainwindow/WindowOnFakeDesktop.h"
 
 // The shown and active main window over a database of entries in four groups, its clipboard and timers faked.
-class ShownWindowFixture : public ::testing::Test
+class ShownWindowFixture : public WindowOnFakeDesktop
 {
 protected:
+    ShownWindowFixture()
+        : WindowOnFakeDesktop(false)
+    {}
+
     void SetUp() override
     {
-        EnsureApplication();
-        CDataBase file(messages, texts);
-        AddEntries(file, {MakeEntry(u"Mail", u"Work", u"anna", u"Geheim", u"https://mail.example"),
-                          MakeEntry(u"Mail", u"Privat", u"bob", u"x1", u"https://web.example"),
-                          MakeEntry(u"Bank", u"Girokonto", u"ÄRGER", u"Straße", u"", u"PIN am Schalter"),
-                          MakeEntry(u"Сеть", u"Роутер", u"admin", u"пароль", u"192.168.0.1")});
-        ASSERT_TRUE(WriteDatabase(file, path, ToSecure(u"pw")));
+        WriteDatabaseFile(path, {MakeEntry(u"Mail", u"Work", u"anna", u"Geheim", u"https://mail.example"),
+                                 MakeEntry(u"Mail", u"Privat", u"bob", u"x1", u"https://web.example"),
+                                 MakeEntry(u"Bank", u"Girokonto", u"ÄRGER", u"Straße", u"", u"PIN am Schalter"),
+                                 MakeEntry(u"Сеть", u"Роутер", u"admin", u"пароль", u"192.168.0.1")});
         options.fLastDB = true;
         options.LastPath = path.u16string();
         options.fAutoLoginMenuEdit = true;
-        window = std::make_unique<CDlgMain>(database, options, texts, u"", desktop.Services());
+        CreateWindow(u"");
         driver.Then(TypePassword(QStringLiteral("pw")));
         window->Start();
         ASSERT_TRUE(window->Session().IsOpen());
@@ -65,14 +58,4 @@ protected:
     {
         window->GroupTree()->setCurrentItem(window->GroupTree()->findItems(group, Qt::MatchRecursive)[0]);
     }
-
-    TempDir folder;
-    std::filesystem::path path = folder / "lockmere.ldb";
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    COptions options;
-    ModalDriver driver;
-    FakeDesktop desktop{false};
-    std::unique_ptr<CDlgMain> window;
 };
