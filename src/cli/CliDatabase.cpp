@@ -1,9 +1,9 @@
 #include "cli/CliDatabase.h"
 
-#include "cli/CaseFold.h"
 #include "cli/CliCommand.h"
 #include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
+#include "core/common/CaseFold.h"
 #include "core/common/Utf.h"
 
 namespace {

@@ -310,11 +310,11 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"The file holds %1 entries; %2 of them will be skipped.",                                                  // 297
     u"Import finished. Added: %1, renamed: %2, skipped: %3.",                                                   // 298
     u"File:",                                                                                                   // 299
-    u" ",                                                                                                       // 300
-    u" ",                                                                                                       // 301
-    u" ",                                                                                                       // 302
-    u" ",                                                                                                       // 303
-    u" ",                                                                                                       // 304
+    u"Search",                                                                                                  // 300
+    u"Lock",                                                                                                    // 301
+    u"Welcome to Lockmere. Create a new database for your passwords, or open one you already have.",            // 302
+    u"Create a new database",                                                                                   // 303
+    u"Open a database",                                                                                         // 304
     u" ",                                                                                                       // 305
     u" ",                                                                                                       // 306
     u" ",                                                                                                       // 307

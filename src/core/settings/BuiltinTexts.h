@@ -181,6 +181,12 @@ inline constexpr int AutomaticFormat = 295;
 inline constexpr int ExportEntryCounts = 297;
 inline constexpr int OtherImportSummary = 298;
 inline constexpr int FileLabel = 299;
+// The main window's search, lock command and welcome panel.
+inline constexpr int SearchPlaceholder = 300;
+inline constexpr int LockItem = 301;
+inline constexpr int WelcomeText = 302;
+inline constexpr int CreateNewDatabase = 303;
+inline constexpr int OpenExistingDatabase = 304;
 // Password health: the report, its findings and the strength words.
 inline constexpr int PasswordHealth = 315;
 inline constexpr int HealthFinding = 316;

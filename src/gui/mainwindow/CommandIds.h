@@ -15,6 +15,8 @@ inline constexpr int FileExportHtml = 32878;
 inline constexpr int FileExportCsv = 32893;
 inline constexpr int FileOpenFolder = 32888;
 inline constexpr int FileChangePass = 32839;
+// The program's own: locks the open database at once, as the automatic lock does.
+inline constexpr int FileLock = 40071;
 inline constexpr int EditAddEntry = 32786;
 inline constexpr int EditEditEntry = 32785;
 inline constexpr int EditDeleteEntry = 32784;

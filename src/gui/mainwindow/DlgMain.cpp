@@ -12,6 +12,7 @@
 #include <QSessionManager>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -44,8 +45,11 @@
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
 #include "gui/mainwindow/PasswordHealthCommand.h"
+#include "gui/mainwindow/QuickSearch.h"
+#include "gui/mainwindow/SearchField.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
+#include "gui/mainwindow/WelcomePanel.h"
 #include "gui/settings/DlgOptions.h"
 #include "platform/Autostart.h"
 #include "platform/ProgramPath.h"
@@ -95,8 +99,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     , desktop(std::move(desktopServices))
     , clipboard(std::make_unique<ClipboardClearer>(*desktop.clipboard, *desktop.clipboardTimer, options))
     , autoLock(std::make_unique<AutoLock>(
-          *desktop.lockTimer, options, [this] { return session.IsOpen() && !IsDialogOpen(); },
-          [this] { LockAfterInactivity(); }))
+          *desktop.lockTimer, options, [this] { return session.IsOpen() && !IsDialogOpen(); }, [this] { LockNow(); }))
     , formFiller(FormFiller::ForThisSession(database.Reporter(), texts))
     , startHidden(IsStartHiddenSwitch(commandLine))
 {
@@ -106,6 +109,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     CreateStatusBar();
     CreateToolBar();
     CreateViews();
+    CreateSearch();
     resize(780, 500);
     setMinimumSize(560, 360);
 
@@ -214,13 +218,30 @@ void CDlgMain::CreateViews()
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(views->GroupTree());
-    splitter->addWidget(views->List());
+    welcome = new WelcomePanel(texts, this);
+    connect(welcome, &WelcomePanel::createRequested, this, [this] { OnCommand(FileNew); });
+    connect(welcome, &WelcomePanel::openRequested, this, [this] { OnCommand(FileOpen); });
+    listArea = new QStackedWidget(this);
+    listArea->addWidget(views->List());
+    listArea->addWidget(welcome);
+    splitter->addWidget(listArea);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({170, 610});
     splitter->setContentsMargins(4, 4, 4, 0);
     setCentralWidget(splitter);
     ConnectViews();
+}
+
+void CDlgMain::CreateSearch()
+{
+    auto* spacer = new QWidget(toolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar->addWidget(spacer);
+    searchField = new SearchField(texts, toolBar);
+    searchField->setFixedWidth(240);
+    toolBar->addWidget(searchField);
+    new QuickSearch(*views, *searchField, *this);
 }
 
 void CDlgMain::ConnectViews()
@@ -272,6 +293,10 @@ void CDlgMain::ApplyTexts()
     }
     if (menuBar()->actions().size() > 0) {
         mainMenu.Rebuild(options.fPasteMenuEdit, options.fAutoLoginMenuEdit, this);
+    }
+    if (searchField) {
+        searchField->ApplyTexts();
+        welcome->ApplyTexts();
     }
 }
 
@@ -343,6 +368,9 @@ void CDlgMain::UpdateCommandState(bool hasSelection, bool databaseOpen)
     for (int command : {EditEditEntry, EditDeleteEntry, EditCopyUser, EditCopyPassword, EditCopyUrl}) {
         toolbarActions[command]->setEnabled(databaseOpen && hasSelection);
     }
+    searchField->setEnabled(databaseOpen);
+    // A locked database is still open: the panel is only for a window without one.
+    listArea->setCurrentWidget(options.LastPath.empty() ? static_cast<QWidget*>(welcome) : views->List());
 }
 
 void CDlgMain::FillViews()
@@ -392,6 +420,11 @@ void CDlgMain::OnCommand(int command)
         break;
     case FileChangePass:
         session.ChangeMasterPassword();
+        break;
+    case FileLock:
+        if (session.IsOpen()) {
+            LockNow();
+        }
         break;
     case FileImportLdb:
         session.MergeImport();
@@ -755,7 +788,7 @@ void CDlgMain::OpenOptionsFromTray()
     OnCommand(CommandId::Options);
 }
 
-void CDlgMain::LockAfterInactivity()
+void CDlgMain::LockNow()
 {
     if (!session.IsLocked()) {
         session.Lock();

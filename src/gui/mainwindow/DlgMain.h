@@ -24,6 +24,9 @@ class EntryViews;
 class LayoutIndicator;
 class QAction;
 class QLabel;
+class QStackedWidget;
+class SearchField;
+class WelcomePanel;
 class QToolBar;
 class QTreeWidget;
 
@@ -94,6 +97,7 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void CreateViews();
+    void CreateSearch();
     void ConnectViews();
     void ShowEntryMenu(QPoint globalPosition);
     void RunEntryCommand(int command);
@@ -116,7 +120,8 @@ private:
     bool TrayAvailable() const;
     void HideToTray();
     void ShowWindowAgain();
-    void LockAfterInactivity();
+    // Locks and goes to the notification area: the automatic lock and the Lock command.
+    void LockNow();
     bool IsDialogOpen() const;
     void CopyField(EntryField field);
     void ClearClipboardCommand();
@@ -143,6 +148,10 @@ private:
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;
     EntryViews* views = nullptr;
+    // The list, or the welcome panel while no database is open.
+    QStackedWidget* listArea = nullptr;
+    WelcomePanel* welcome = nullptr;
+    SearchField* searchField = nullptr;
     QLabel* groupPane = nullptr;
     QLabel* countPane = nullptr;
     QLabel* pathPane = nullptr;

@@ -24,6 +24,8 @@ public:
     void SetColumns(std::vector<EntryField> shown);
     // Lists the collection's entries in key order, all of them or those of one group (exact comparison).
     void Fill(const SecureString* group, bool hideUsernames, bool hidePasswords);
+    // Lists exactly these entries, in this order.
+    void FillRows(std::vector<CDataBase::const_iterator> listed, bool hideUsernames, bool hidePasswords);
     // No rows and no columns.
     void Clear();
     // Re-orders the rows by the shown texts of a column, ordinal on UTF-16 code units.

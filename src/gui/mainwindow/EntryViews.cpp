@@ -108,8 +108,100 @@ void EntryViews::FillViews(bool rebuildTree)
         // The remembered group has gone with its last entry: all entries are listed again, with their group.
         RebuildColumns();
     }
+    sortedField.reset();
+    if (rebuildTree) {
+        // A change of the collection arrives as a refill with the tree: the index may point at erased entries.
+        searchIndex.reset();
+    }
+    if (searchTerm) {
+        PrepareSearch();
+        FillMatching();
+        return;
+    }
     model->Fill(group ? &*group : nullptr, options.fHideUser, options.fHidePass);
     ShowStatus();
+}
+
+void EntryViews::FillMatching()
+{
+    model->FillRows(searchIndex->Matching(*searchTerm), options.fHideUser, options.fHidePass);
+    ShowStatus();
+}
+
+void EntryViews::Search(const SecureString& term)
+{
+    const std::optional<EntryKey> current = CurrentKey();
+    if (SelectedGroup()) {
+        const QSignalBlocker blocker(groupTree);
+        SelectRoot();
+        RebuildColumns();
+    }
+    searchTerm = term;
+    PrepareSearch();
+    FillMatching();
+    // The matches keep the order the user sorted them in while typing on.
+    ReapplySort();
+    if (current) {
+        SelectKey(*current);
+    }
+    emit selectionChanged(list->SelectedRow() >= 0);
+}
+
+void EntryViews::PrepareSearch()
+{
+    if (!searchIndex) {
+        searchIndex = std::make_unique<SearchIndex>(database);
+    }
+}
+
+void EntryViews::ReapplySort()
+{
+    const int column = sortedField ? model->ColumnOf(*sortedField) : -1;
+    if (column >= 0) {
+        model->SortByColumn(column, sortedDescending);
+    } else {
+        sortedField.reset();
+    }
+}
+
+void EntryViews::EndSearch(const std::optional<SecureString>& group, const SortState& sort)
+{
+    const std::optional<EntryKey> current = CurrentKey();
+    searchTerm.reset();
+    {
+        const QSignalBlocker blocker(groupTree);
+        QTreeWidgetItem* root = groupTree->topLevelItem(0);
+        QTreeWidgetItem* chosen = root;
+        for (int child = 0; group && root && child < root->childCount(); ++child) {
+            if (ToSecureString(root->child(child)->text(0)) == *group) {
+                chosen = root->child(child);
+            }
+        }
+        groupTree->setCurrentItem(chosen);
+    }
+    RebuildColumns();
+    FillViews(false);
+    sortToggle = sort.toggle;
+    sortedField = sort.field;
+    sortedDescending = sort.descending;
+    ReapplySort();
+    if (current) {
+        SelectKey(*current);
+    }
+    emit selectionChanged(list->SelectedRow() >= 0);
+}
+
+void EntryViews::DropSearch()
+{
+    if (searchTerm) {
+        searchTerm.reset();
+        emit searchEnded();
+    }
+}
+
+EntryViews::SortState EntryViews::CurrentSort() const
+{
+    return {sortToggle, sortedField, sortedDescending};
 }
 
 void EntryViews::RebuildTree(const std::optional<SecureString>& remembered)
@@ -140,6 +232,10 @@ void EntryViews::RebuildTree(const std::optional<SecureString>& remembered)
 
 void EntryViews::OnTreeSelectionChanged()
 {
+    if (SelectedGroup()) {
+        // Choosing a group shows that group: the search across all groups is over.
+        DropSearch();
+    }
     RebuildColumns();
     FillViews(false);
     emit selectionChanged(false);
@@ -147,6 +243,9 @@ void EntryViews::OnTreeSelectionChanged()
 
 void EntryViews::ClearViews()
 {
+    DropSearch();
+    searchIndex.reset();
+    sortedField.reset();
     {
         const QSignalBlocker blocker(groupTree);
         groupTree->clear();
@@ -213,4 +312,6 @@ void EntryViews::Sort(EntryField field)
     sortToggle.fill(false);
     sortToggle[index] = !descending;
     model->SortByColumn(column, descending);
+    sortedField = field;
+    sortedDescending = descending;
 }

@@ -2,9 +2,11 @@
 
 #include <QObject>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "core/database/DataBase.h"
+#include "core/database/SearchIndex.h"
 
 class COptions;
 class EntryListModel;
@@ -55,18 +57,40 @@ public:
     // Direction memory of the six sorts, one flag per field in field order.
     std::array<bool, EntryFieldCount> sortToggle{true, false, false, false, false, false};
 
+    // The sort memory and the sort applied to the list since its last fill, if any.
+    struct SortState
+    {
+        std::array<bool, EntryFieldCount> toggle;
+        std::optional<EntryField> field;
+        bool descending = false;
+    };
+    SortState CurrentSort() const;
+
+    // Lists the entries of every group that contain the term (any field but the password, ignoring case) under
+    // the tree's root. Refills keep the search until it ends; the current entry stays selected while it matches.
+    void Search(const SecureString& term);
+    // Folds the searched text of every entry ahead of the first keystroke; kept until the collection changes.
+    void PrepareSearch();
+    // Lists the group again (the root when it is gone or none) with the sort it had, keeping the current entry.
+    void EndSearch(const std::optional<SecureString>& group, const SortState& sort);
+
 signals:
     // The list's selection changed; true when a row is now selected.
     void selectionChanged(bool hasSelection);
     void editRequested();
     // A right click on the list, at this global position.
     void contextMenuRequested(QPoint globalPosition);
+    // The views dropped the search themselves: the entries went, or the user chose a group in the tree.
+    void searchEnded();
 
 private:
     void OnTreeSelectionChanged();
     void RebuildTree(const std::optional<SecureString>& remembered);
     void ConnectSelection();
     void ShowStatus();
+    void FillMatching();
+    void ReapplySort();
+    void DropSearch();
 
     const CDataBase& database;
     const COptions& options;
@@ -76,4 +100,10 @@ private:
     EntryListModel* model;
     QLabel* groupPane = nullptr;
     QLabel* countPane = nullptr;
+    std::optional<EntryField> sortedField;
+    bool sortedDescending = false;
+    std::optional<SecureString> searchTerm;
+    // Built ahead of a search, dropped with every refill of the tree, which is how a change of the collection
+    // arrives, and when the views are cleared.
+    std::unique_ptr<SearchIndex> searchIndex;
 };

@@ -10,6 +10,7 @@
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/Shortcuts.h"
 #include "gui/settings/MenuTranslation.h"
 
 using namespace CommandId;
@@ -55,6 +56,7 @@ const MenuText CommandTexts[] = {
     {EditPastePassword, TextId::PastePassword},
     {EditAutoLogin, TextId::AutoLogin},
     {EditPasswordHealth, TextId::PasswordHealth},
+    {FileLock, TextId::LockItem},
 };
 
 struct Image
@@ -111,6 +113,9 @@ void CMainMenu::CreateTemplate()
     AddCommand(fileMenu, FileOpenFolder);
     fileMenu->addSeparator();
     AddCommand(fileMenu, FileChangePass);
+    // Last, so that the items before keep their places.
+    fileMenu->addSeparator();
+    AddCommand(fileMenu, FileLock);
 
     editMenu = menu->addMenu(QString());
     AddCommand(editMenu, EditAddEntry);
@@ -197,6 +202,7 @@ void CMainMenu::Build(QMenuBar* menuBar, bool pasteItems, bool autoLoginItem)
     Translate();
     Insert();
     LoadImages();
+    AssignShortcuts(*this);
 }
 
 void CMainMenu::Rebuild(bool pasteItems, bool autoLoginItem, QWidget* window)
@@ -229,7 +235,7 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
         }
     };
     for (int command :
-         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth}) {
+         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth, FileLock}) {
         enable(command, databaseOpen);
     }
     importMenu->menuAction()->setEnabled(databaseOpen);
