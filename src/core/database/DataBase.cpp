@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 #include "core/common/Utf.h"
 #include "core/settings/BuiltinTexts.h"
@@ -111,10 +112,18 @@ std::optional<Entry> CDataBase::EntryAt(std::uint32_t command, std::uint32_t bas
 
 void CDataBase::CollectGroups(std::vector<std::u16string>& groups) const
 {
+    // Key order keeps each group's entries together, so a group is looked up once per run of its entries, not once
+    // per entry: one pass, whatever the number of groups.
+    std::unordered_set<std::u16string> listed(groups.begin(), groups.end());
+    const SecureString* previous = nullptr;
     for (const auto& [key, fields] : entries) {
-        const std::u16string group = FromSecure(key.group);
-        if (std::find(groups.begin(), groups.end(), group) == groups.end()) {
-            groups.push_back(group);
+        if (previous != nullptr && *previous == key.group) {
+            continue;
+        }
+        previous = &key.group;
+        std::u16string group = FromSecure(key.group);
+        if (listed.insert(group).second) {
+            groups.push_back(std::move(group));
         }
     }
 }

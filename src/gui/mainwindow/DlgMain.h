@@ -9,6 +9,7 @@
 #include "gui/mainwindow/FormFiller.h"
 #include "gui/mainwindow/GuiPrompts.h"
 #include "gui/mainwindow/MainMenu.h"
+#include "gui/mainwindow/ProgressWork.h"
 #include "gui/mainwindow/TrayEntryCommand.h"
 #include "platform/HeldFileHandle.h"
 
@@ -117,6 +118,9 @@ private:
     void HideToTray();
     void ShowWindowAgain();
     void LockAfterInactivity();
+    void LockMinimised();
+    // True when file work runs: `retry` is then called again once it may have ended.
+    bool WaitForFileWork(void (CDlgMain::*retry)());
     bool IsDialogOpen() const;
     void CopyField(EntryField field);
     void ClearClipboardCommand();
@@ -131,6 +135,7 @@ private:
     CTranslate* translation = nullptr;
     HeldFileHandle handle;
     GuiPrompts prompts;
+    ProgressWork fileWork;
     DatabaseSession session;
     CMainMenu mainMenu;
     DesktopServices desktop;
