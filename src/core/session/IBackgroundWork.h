@@ -9,6 +9,7 @@ enum class FileWork
     Saving,
     Importing,
     Exporting,
+    Listing,
 };
 
 // Runs the long, prompt-free file work of an operation: reading, decrypting and parsing a database, encrypting and

@@ -295,7 +295,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Saving the database...",                                                                                  // 282
     u"Importing entries...",                                                                                    // 283
     u"Writing the file...",                                                                                     // 284
-    u" ",                                                                                                       // 285
+    u"Listing the entries...",                                                                                  // 285
     u" ",                                                                                                       // 286
     u" ",                                                                                                       // 287
     u" ",                                                                                                       // 288

@@ -209,7 +209,7 @@ void CDlgMain::CreateStatusBar()
 
 void CDlgMain::CreateViews()
 {
-    views = new EntryViews(database, options, texts, this);
+    views = new EntryViews(database, options, texts, this, fileWork);
     views->SetStatusPanes(groupPane, countPane);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);

@@ -31,23 +31,34 @@ void EntryListModel::SetColumns(std::vector<EntryField> shown)
 
 void EntryListModel::Fill(const SecureString* group, bool hideUser, bool hidePass)
 {
-    beginResetModel();
-    hideUsernames = hideUser;
-    hidePasswords = hidePass;
-    rows.clear();
+    SetRows(ListRows(database, group), hideUser, hidePass);
+}
+
+EntryListModel::Rows EntryListModel::ListRows(const CDataBase& database, const SecureString* group)
+{
+    Rows listed;
     if (group == nullptr) {
-        rows.reserve(database.Size());
+        listed.reserve(database.Size());
         for (auto item = database.begin(); item != database.end(); ++item) {
-            rows.push_back(item);
+            listed.push_back(item);
         }
     } else {
         // Key order keeps a group's entries together, so the walk stops at the first entry of another group.
         auto item = std::find_if(database.begin(), database.end(),
                                  [group](const auto& candidate) { return candidate.first.group == *group; });
         for (; item != database.end() && item->first.group == *group; ++item) {
-            rows.push_back(item);
+            listed.push_back(item);
         }
     }
+    return listed;
+}
+
+void EntryListModel::SetRows(Rows listed, bool hideUser, bool hidePass)
+{
+    beginResetModel();
+    hideUsernames = hideUser;
+    hidePasswords = hidePass;
+    rows = std::move(listed);
     endResetModel();
 }
 

@@ -22,8 +22,14 @@ public:
     // The shown fields, in column order. The rows go too: the collection may have changed since they were listed,
     // and a fill follows.
     void SetColumns(std::vector<EntryField> shown);
+    using Rows = std::vector<CDataBase::const_iterator>;
+
     // Lists the collection's entries in key order, all of them or those of one group (exact comparison).
     void Fill(const SecureString* group, bool hideUsernames, bool hidePasswords);
+    // The rows Fill would list. Only reads the collection, so it may run on another thread while nothing changes it.
+    static Rows ListRows(const CDataBase& database, const SecureString* group);
+    // Lists rows made by ListRows from the model's collection.
+    void SetRows(Rows listed, bool hideUsernames, bool hidePasswords);
     // No rows and no columns.
     void Clear();
     // Re-orders the rows by the shown texts of a column, ordinal on UTF-16 code units.
@@ -56,7 +62,7 @@ private:
     const CDataBase& database;
     const ITextSource& texts;
     std::vector<EntryField> columns;
-    std::vector<CDataBase::const_iterator> rows;
+    Rows rows;
     bool hideUsernames = false;
     bool hidePasswords = false;
 };

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/database/DataBase.h"
+#include "core/session/IBackgroundWork.h"
 
 class COptions;
 class EntryListModel;
@@ -21,7 +22,9 @@ class EntryViews : public QObject
 {
     Q_OBJECT
 public:
-    EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent);
+    // `work` walks the collection for a fill, so that a large one does not hold up the event loop.
+    EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent,
+               IBackgroundWork& work = InlineWork::Shared());
 
     QTreeWidget* GroupTree() const { return groupTree; }
     EntryListView* List() const { return list; }
@@ -64,13 +67,14 @@ signals:
 
 private:
     void OnTreeSelectionChanged();
-    void RebuildTree(const std::optional<SecureString>& remembered);
+    void RebuildTree(const std::vector<const SecureString*>& groups, const std::optional<SecureString>& remembered);
     void ConnectSelection();
     void ShowStatus();
 
     const CDataBase& database;
     const COptions& options;
     const ITextSource& texts;
+    IBackgroundWork& work;
     QTreeWidget* groupTree;
     EntryListView* list;
     EntryListModel* model;

@@ -24,6 +24,8 @@ int ProgressTextId(FileWork kind)
         return TextId::SavingProgress;
     case FileWork::Importing:
         return TextId::ImportingProgress;
+    case FileWork::Listing:
+        return TextId::ListingProgress;
     case FileWork::Exporting:
         break;
     }
