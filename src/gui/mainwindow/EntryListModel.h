@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/database/DataBase.h"
+#include "core/session/IBackgroundWork.h"
 
 // The entry list's rows: one per listed entry of the collection, read in place, so that a row costs one iterator
 // and only the rows on screen are ever turned into text. Sorting re-orders the rows, never the collection.
@@ -32,8 +33,8 @@ public:
     void SetRows(Rows listed, bool hideUsernames, bool hidePasswords);
     // No rows and no columns.
     void Clear();
-    // Re-orders the rows by the shown texts of a column, ordinal on UTF-16 code units.
-    void SortByColumn(int column, bool descending);
+    // Re-orders the rows by the shown texts of a column, ordinal on UTF-16 code units; `work` runs the sorting.
+    void SortByColumn(int column, bool descending, IBackgroundWork& work = InlineWork::Shared());
 
     const std::vector<EntryField>& Columns() const { return columns; }
     // The column that shows a field, or -1 when it is not shown.

@@ -240,5 +240,5 @@ void EntryViews::Sort(EntryField field)
     const bool descending = sortToggle[index];
     sortToggle.fill(false);
     sortToggle[index] = !descending;
-    model->SortByColumn(column, descending);
+    model->SortByColumn(column, descending, work);
 }
