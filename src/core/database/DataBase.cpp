@@ -112,16 +112,12 @@ std::optional<Entry> CDataBase::EntryAt(std::uint32_t command, std::uint32_t bas
 
 void CDataBase::CollectGroups(std::vector<std::u16string>& groups) const
 {
-    // Key order keeps each group's entries together, so a group is looked up once per run of its entries, not once
-    // per entry: one pass, whatever the number of groups.
+    // Key order keeps each group's entries together, and the first key after a group's last entry is the least key
+    // of the group followed by a NUL: one look-up per group, whatever the number of entries.
     std::unordered_set<std::u16string> listed(groups.begin(), groups.end());
-    const SecureString* previous = nullptr;
-    for (const auto& [key, fields] : entries) {
-        if (previous != nullptr && *previous == key.group) {
-            continue;
-        }
-        previous = &key.group;
-        std::u16string group = FromSecure(key.group);
+    for (auto item = entries.begin(); item != entries.end();
+         item = entries.lower_bound(EntryKey{item->first.group + u'\0', SecureString()})) {
+        std::u16string group = FromSecure(item->first.group);
         if (listed.insert(group).second) {
             groups.push_back(std::move(group));
         }

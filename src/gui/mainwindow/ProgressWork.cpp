@@ -13,6 +13,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/QtText.h"
 #include "gui/dialogs/DlgWorkProgress.h"
+#include "platform/ThreadPriority.h"
 
 namespace {
 int ProgressTextId(FileWork kind)
@@ -57,6 +58,7 @@ void ProgressWork::Run(FileWork kind, const std::function<void()>& work)
     std::atomic<bool> done{false};
     QEventLoop loop;
     std::thread worker([&] {
+        YieldToOtherThreads();
         try {
             work();
         } catch (...) {
