@@ -129,7 +129,7 @@ void DatabaseSession::ClearCollection()
 {
     // The views read the collection in place: they let go of their rows before the entries go.
     view.ClearViews();
-    database.Clear();
+    work.Run(FileWork::Closing, [this] { database.Clear(); });
 }
 
 void DatabaseSession::CloseDatabase()

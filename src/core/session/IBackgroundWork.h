@@ -10,6 +10,7 @@ enum class FileWork
     Importing,
     Exporting,
     Listing,
+    Closing,
 };
 
 // Runs the long, prompt-free file work of an operation: reading, decrypting and parsing a database, encrypting and

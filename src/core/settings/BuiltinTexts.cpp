@@ -296,7 +296,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Importing entries...",                                                                                    // 283
     u"Writing the file...",                                                                                     // 284
     u"Listing the entries...",                                                                                  // 285
-    u" ",                                                                                                       // 286
+    u"Closing the database...",                                                                                 // 286
     u" ",                                                                                                       // 287
     u" ",                                                                                                       // 288
     u" ",                                                                                                       // 289

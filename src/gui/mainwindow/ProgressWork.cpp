@@ -27,6 +27,8 @@ int ProgressTextId(FileWork kind)
         return TextId::ImportingProgress;
     case FileWork::Listing:
         return TextId::ListingProgress;
+    case FileWork::Closing:
+        return TextId::ClosingProgress;
     case FileWork::Exporting:
         break;
     }
