@@ -5,6 +5,7 @@
 #include <string>
 
 #include "BenchDatabase.h"
+#include "ParseBaseline.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/OtherExport.h"
@@ -55,13 +56,6 @@ const Inputs& SharedInputs()
     return inputs;
 }
 
-void ParseBaseline(const Inputs& inputs)
-{
-    BenchDatabase::SilentReporter reporter;
-    CDataBase database(reporter, inputs.source.texts);
-    benchmark::DoNotOptimize(ParseEntries(database, inputs.plaintext));
-}
-
 void ImportKeePassXcOnce(const Inputs& inputs)
 {
     BenchDatabase::SilentReporter reporter;
@@ -72,28 +66,19 @@ void ImportKeePassXcOnce(const Inputs& inputs)
     }
 }
 
-// Both in every iteration, so that the ratio compares runs under the same load; CPU time, since other programs
-// share the machine. The import of another program's export should stay within three times the file reader's parse.
+// The import of another program's export should stay within three times the file reader's parse.
 void BM_KeePassXcImportAgainstParseEntries(benchmark::State& state)
 {
     const Inputs& inputs = SharedInputs();
     std::clock_t parse = 0;
     std::clock_t import = 0;
     for (auto _ : state) {
-        std::clock_t start = std::clock();
-        ParseBaseline(inputs);
-        std::clock_t after = std::clock();
-        parse += after - start;
-        start = after;
-        ImportKeePassXcOnce(inputs);
-        import += std::clock() - start;
+        AddCpuTime(parse, [&] { ParseBaseline(inputs.source.texts, inputs.plaintext); });
+        AddCpuTime(import, [&] { ImportKeePassXcOnce(inputs); });
     }
-    const auto milliseconds = [&](std::clock_t total) {
-        return 1000.0 * static_cast<double>(total) / CLOCKS_PER_SEC / static_cast<double>(state.iterations());
-    };
     state.counters["import_over_parse"] = static_cast<double>(import) / static_cast<double>(parse);
-    state.counters["parse_cpu_ms"] = milliseconds(parse);
-    state.counters["import_cpu_ms"] = milliseconds(import);
+    state.counters["parse_cpu_ms"] = CpuMilliseconds(parse, state);
+    state.counters["import_cpu_ms"] = CpuMilliseconds(import, state);
 }
 BENCHMARK(BM_KeePassXcImportAgainstParseEntries)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 } // namespace

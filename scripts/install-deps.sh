@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ make pkg-config
     libssl-dev openssl libpugixml-dev
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
-    libx11-dev libxtst-dev libxkbcommon-dev
+    libx11-dev libxtst-dev libxkbcommon-dev libzxcvbn-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libqt6printsupport6
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils

@@ -2,20 +2,14 @@
 
 #include <QApplication>
 #include <QMenu>
-#include <filesystem>
-#include <unistd.h>
 
-#include "BenchDatabase.h"
-#include "ThreadClock.h"
-#include "core/database/DatabaseFile.h"
+#include "ReadBaseline.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/TrayMenu.h"
 
 // Opening the notification-area menu and one of its entry submenus, against reading the same database file in the
 // same run: the menu must open at once however large the database is.
 namespace {
-const SecureString Password = ToSecure(u"benchmark password");
-
 QMenu* EntrySubmenu(const QMenu& menu)
 {
     for (QAction* action : menu.actions()) {
@@ -29,9 +23,8 @@ QMenu* EntrySubmenu(const QMenu& menu)
 void BM_TrayMenuAgainstReadDatabase(benchmark::State& state)
 {
     BenchDatabase bench(static_cast<std::size_t>(state.range(0)));
-    const auto file =
-        std::filesystem::temp_directory_path() / ("lockmere-tray-bench-" + std::to_string(::getpid()) + ".ldb");
-    if (!WriteDatabase(bench.database, file, Password)) {
+    ReadBaseline baseline(bench, "tray");
+    if (!baseline.Written()) {
         state.SkipWithError("cannot write the database file");
         return;
     }
@@ -40,20 +33,12 @@ void BM_TrayMenuAgainstReadDatabase(benchmark::State& state)
     options.fAutoLoginMenuTray = true;
     options.fGroupEntriesTray = state.range(1) != 0;
     TrayMenu tray(bench.database, options, bench.texts, [] { return true; });
-    CDataBase read(bench.reporter, bench.texts);
 
-    double readSeconds = 0;
     double menuSeconds = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        read.Clear();
-        state.ResumeTiming();
+        baseline.Run(state);
 
-        double start = ThreadSeconds();
-        benchmark::DoNotOptimize(ReadDatabase(read, file, Password));
-        readSeconds += ThreadSeconds() - start;
-
-        start = ThreadSeconds();
+        const double start = ThreadSeconds();
         tray.Menu()->popup(QPoint(10, 10));
         QApplication::processEvents();
         QMenu* submenu = EntrySubmenu(*tray.Menu());
@@ -68,7 +53,7 @@ void BM_TrayMenuAgainstReadDatabase(benchmark::State& state)
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    std::filesystem::remove(file);
+    const double readSeconds = baseline.Seconds();
     const double iterations = static_cast<double>(state.iterations());
     state.counters["read_ms"] = readSeconds / iterations * 1e3;
     state.counters["menu_ms"] = menuSeconds / iterations * 1e3;

@@ -12,9 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "BenchDatabase.h"
-#include "ThreadClock.h"
-#include "core/database/DatabaseFile.h"
+#include "ReadBaseline.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
@@ -22,8 +20,6 @@
 // Filling the tree and list, and sorting the list, against reading the same database file, in the same run: the
 // views must cost a small part of what opening the database already costs.
 namespace {
-const SecureString Password = ToSecure(u"benchmark password");
-
 // The main window's two views in a shown window, so that the list lays out and paints as it would on screen.
 struct ShownViews
 {
@@ -50,28 +46,19 @@ struct ShownViews
 void BM_ViewsAgainstReadDatabase(benchmark::State& state)
 {
     BenchDatabase bench(static_cast<std::size_t>(state.range(0)));
-    const auto file =
-        std::filesystem::temp_directory_path() / ("lockmere-views-bench-" + std::to_string(::getpid()) + ".ldb");
-    if (!WriteDatabase(bench.database, file, Password)) {
+    ReadBaseline baseline(bench, "views");
+    if (!baseline.Written()) {
         state.SkipWithError("cannot write the database file");
         return;
     }
     ShownViews shown(bench.database);
-    CDataBase read(bench.reporter, bench.texts);
 
-    double readSeconds = 0;
     double fillSeconds = 0;
     double sortSeconds = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        read.Clear();
-        state.ResumeTiming();
+        baseline.Run(state);
 
         double start = ThreadSeconds();
-        benchmark::DoNotOptimize(ReadDatabase(read, file, Password));
-        readSeconds += ThreadSeconds() - start;
-
-        start = ThreadSeconds();
         shown.views->RebuildColumns();
         shown.views->FillViews(true);
         QApplication::processEvents();
@@ -82,7 +69,7 @@ void BM_ViewsAgainstReadDatabase(benchmark::State& state)
         QApplication::processEvents();
         sortSeconds += ThreadSeconds() - start;
     }
-    std::filesystem::remove(file);
+    const double readSeconds = baseline.Seconds();
     const double iterations = static_cast<double>(state.iterations());
     state.counters["read_ms"] = readSeconds / iterations * 1e3;
     state.counters["fill_ms"] = fillSeconds / iterations * 1e3;

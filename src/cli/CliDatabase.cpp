@@ -4,10 +4,7 @@
 #include "cli/CliCommand.h"
 #include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
-#include "cli/Prompts.h"
-#include "core/database/DatabaseFile.h"
-#include "core/database/FileReplacedCheck.h"
-#include "core/settings/BuiltinTexts.h"
+#include "core/common/Utf.h"
 
 namespace {
 // The one key that equals `key` when case is ignored; none when there is no such key or more than one.
@@ -32,47 +29,74 @@ CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
     : context(context)
     , path(std::move(path))
     , entries(context.reporter, context.texts)
+    , prompts(context, this->path)
+    , session(entries, openPath, prompts, views, file)
 {}
 
 void CCliDatabase::Open(bool forChange)
 {
     if (forChange) {
         RequireChangeableFile(path);
+        // The session saves to the path it keeps as text; a name that does not survive the way there would be saved
+        // to another file.
+        if (!DecodeUtf8Strict(path.string())) {
+            throw CliFailure(path.string() + ": the file name is not valid UTF-8; rename the file to change it");
+        }
     } else {
         RequireReadableFile(path);
     }
-    masterPassword = context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, path));
-    // Taken before reading, so that a file replaced while it is read counts as changed.
-    versionRead = FileVersion::At(path);
-    SecureString text;
-    const int result = ReadDecrypted(entries, path, masterPassword, text);
-    if (result == ReadResult::InvalidPassword) {
-        throw CliFailure("", ExitCode::InvalidPassword);
+    if (!session.OpenWithPassword(path)) {
+        prompts.RethrowReadFailure();
+        throw CliFailure("", prompts.PasswordRefused() ? ExitCode::InvalidPassword : ExitCode::Failed);
     }
-    if (result != ReadResult::Done) {
+    openPath = Utf8ToUtf16(path.string());
+}
+
+void CCliDatabase::FailNotSaved() const
+{
+    // The general message has been shown; the file and the reason follow when they can be told.
+    throw CliFailure(ReplaceProblem(path).value_or(""));
+}
+
+void CCliDatabase::Require(ChangeResult result) const
+{
+    if (result == ChangeResult::Refused) {
         throw CliFailure("");
     }
-    damaged.Opened(entries, path, ParseEntries(entries, text));
-    WipeString(text);
-    if (!forChange) {
-        damaged.Forget();
+    if (result == ChangeResult::NotSaved) {
+        FailNotSaved();
     }
 }
 
-void CCliDatabase::Save()
+void CCliDatabase::Add(const EntryKey& key, const EntryFields& fields)
 {
-    // Compared while the file is locked for the write: two commands that read the same version must not both
-    // replace it, or the first one's change would be lost although it was reported as done.
-    const auto check = [this](const struct stat* existing) {
-        RefuseIfReplaced(existing, versionRead);
-        damaged.KeepBeforeReplacing(context.texts);
-    };
-    FileVersion written;
-    if (!WriteDatabase(entries, path, masterPassword, {check}, &written)) {
-        // The general message has been shown; the file and the reason follow when they can be told.
-        throw CliFailure(ReplaceProblem(path).value_or(""));
+    Require(session.AddEntry(key, fields));
+}
+
+void CCliDatabase::Replace(const EntryKey& oldKey, const EntryKey& newKey, const EntryFields& fields)
+{
+    Require(session.ReplaceEntry(oldKey, newKey, fields));
+}
+
+void CCliDatabase::Remove(const EntryKey& key)
+{
+    Require(session.RemoveEntry(key));
+}
+
+bool CCliDatabase::Import(const std::function<bool(CDataBase&)>& import)
+{
+    const ChangeResult result = session.ImportEntries(import);
+    if (result == ChangeResult::NotSaved) {
+        FailNotSaved();
     }
-    versionRead = written;
+    return result == ChangeResult::Saved;
+}
+
+void CCliDatabase::Rekey(SecureString fresh)
+{
+    if (!session.Rekey(std::move(fresh))) {
+        FailNotSaved();
+    }
 }
 
 Entry CCliDatabase::RequireEntry(const EntryKey& key) const

@@ -1,20 +1,20 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <optional>
-#include <string_view>
+#include <functional>
+#include <string>
 
 #include "cli/CliContext.h"
-#include "core/common/FileVersion.h"
+#include "cli/CliPrompts.h"
+#include "cli/UnheldFile.h"
 #include "core/common/SecureString.h"
-#include "core/database/DamagedOriginal.h"
 #include "core/database/DataBase.h"
+#include "core/session/DatabaseSession.h"
 
-// The database file a command works on: read once under its master password, changed in memory, and written at once
-// after the change. The write is refused when another program replaced the file after it was read, so that two
-// commands (or a command and the desktop program) never silently undo each other's change.
+// The database file a command works on: read once under its master password, and changed only through the session's
+// operations, which save at once and undo a change whose save failed. The save is refused when another program
+// replaced the file after it was read, so that two commands (or a command and the desktop program) never silently
+// undo each other's change.
 class CCliDatabase
 {
 public:
@@ -25,20 +25,41 @@ public:
     // its original is kept beside it before the first save. Throws CliFailure (exit code 3 for "Invalid password.").
     void Open(bool forChange);
 
-    CDataBase& Entries() { return entries; }
+    const CDataBase& Entries() const { return entries; }
     const std::filesystem::path& Path() const { return path; }
     // The entry under the key; fails the command when there is none, suggesting a key that differs only in case.
     Entry RequireEntry(const EntryKey& key) const;
-    void SetMasterPassword(SecureString password) { masterPassword = std::move(password); }
 
-    // Writes the whole collection under the master password. Throws CliFailure when it was not written.
-    void Save();
+    // Each changes the collection and saves it at once. Throws CliFailure when the change was refused or not saved.
+    void Add(const EntryKey& key, const EntryFields& fields);
+    void Replace(const EntryKey& oldKey, const EntryKey& newKey, const EntryFields& fields);
+    void Remove(const EntryKey& key);
+    // `import` pours entries into the collection and gives false when it failed; then nothing is saved and the
+    // result is false, for the command to tell why.
+    [[nodiscard]] bool Import(const std::function<bool(CDataBase&)>& import);
+    // Writes the file under a new master password.
+    void Rekey(SecureString fresh);
 
 private:
+    // A command has no views to keep in step.
+    class NoViews : public ISessionView
+    {
+    public:
+        void FillViews() override {}
+        void ClearViews() override {}
+        void EnableCommands(bool) override {}
+        void ShowPath(const std::u16string&) override {}
+    };
+
+    void Require(ChangeResult result) const;
+    [[noreturn]] void FailNotSaved() const;
+
     CliContext& context;
     std::filesystem::path path;
     CDataBase entries;
-    SecureString masterPassword;
-    std::optional<FileVersion> versionRead;
-    DamagedOriginal damaged;
+    std::u16string openPath;
+    CCliPrompts prompts;
+    NoViews views;
+    CUnheldFile file;
+    DatabaseSession session;
 };

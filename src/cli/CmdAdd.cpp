@@ -32,10 +32,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     }
     fields.password =
         generate ? std::move(generated) : AskNewPassword(context, {NewPasswordMode::EntryPassword, {}, false});
-    if (!database.Entries().Add(key, fields)) {
-        throw CliFailure("");
-    }
-    database.Save();
+    database.Add(key, fields);
     ConfirmDone(context, parsed, "Added " + KeyText(key) + ".");
     return ExitCode::Done;
 }

@@ -61,10 +61,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     } else if (parsed.Flag("--password-prompt")) {
         entry.password = AskNewPassword(context, {NewPasswordMode::EntryChange, {}, false});
     }
-    if (!database.Entries().Replace(newKey, oldKey, entry.Fields())) {
-        throw CliFailure("");
-    }
-    database.Save();
+    database.Replace(oldKey, newKey, entry.Fields());
     ConfirmDone(context, parsed,
                 newKey == oldKey ? "Changed " + KeyText(newKey) + "."
                                  : "Changed " + KeyText(oldKey) + ", now " + KeyText(newKey) + ".");

@@ -11,10 +11,13 @@
 #include "core/common/Utf.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/ExportFile.h"
+#include "core/importexport/FieldNames.h"
 #include "core/importexport/TextExport.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
+constexpr char UnencodableMessage[] = "An entry holds a character that UTF-8 cannot represent; nothing was written.";
+
 enum class Format
 {
     Csv,
@@ -59,20 +62,37 @@ CsvExportOptions CsvOptionsOf(const CArguments& parsed)
     return options;
 }
 
-SecureBytes FileBytes(const CDataBase& entries, Format format, const CsvExportOptions& csvOptions)
+// Refuses an export that could not be written whole before its first byte goes out: standard output, a pipe or a
+// device cannot take back what they were given.
+void RequireEncodable(const CDataBase& entries, Format format, const CsvExportOptions& csvOptions)
+{
+    for (const auto& item : entries) {
+        for (int field = 0; field < EntryFieldCount; ++field) {
+            const bool written = format != Format::Csv || csvOptions.fields[static_cast<std::size_t>(field)];
+            const SecureString& value = ValueOf(item, static_cast<EntryField>(field));
+            if (written && HoldsUnpairedSurrogate(std::u16string_view(value.data(), value.size()))) {
+                throw CliFailure(UnencodableMessage);
+            }
+        }
+    }
+}
+
+void StreamFile(const CDataBase& entries, Format format, const CsvExportOptions& csvOptions, const ContentSink& sink)
 {
     try {
         switch (format) {
         case Format::Csv:
-            return CsvFileBytes(entries, csvOptions);
+            StreamCsvFile(entries, csvOptions, sink);
+            return;
         case Format::Text:
-            return TextListingFileBytes(entries);
+            StreamTextListingFile(entries, sink);
+            return;
         case Format::Html:
             break;
         }
-        return HtmlFileBytes(entries);
+        StreamHtmlFile(entries, sink);
     } catch (const UnencodableText&) {
-        throw CliFailure("An entry holds a character that UTF-8 cannot represent; nothing was written.");
+        throw CliFailure(UnencodableMessage);
     }
 }
 
@@ -99,12 +119,16 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
     CCliDatabase database(context, parsed.Path(0));
     database.Open(false);
-    const SecureBytes bytes = FileBytes(database.Entries(), format, csvOptions);
+    // Streamed, so that the export takes no more memory than the entries themselves.
+    RequireEncodable(database.Entries(), format, csvOptions);
     if (!target) {
-        context.output.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        StreamFile(database.Entries(), format, csvOptions, [&](std::span<const unsigned char> bytes) {
+            context.output.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        });
         return ExitCode::Done;
     }
-    WriteExportTarget(context, *target, bytes);
+    WriteExportTarget(context, *target,
+                      [&](const ContentSink& sink) { StreamFile(database.Entries(), format, csvOptions, sink); });
     const int created = format == Format::Csv    ? TextId::CsvFileCreated
                         : format == Format::Text ? TextId::TextFileCreated
                                                  : TextId::HtmlFileCreated;

@@ -7,9 +7,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {"--length"}, {"--upper", "--lower", "--numbers", "--special"});
     parsed.ExpectPositional(0);
-    SecureUtf8 line = EscapeField(GeneratedPassword(parsed, context.options));
-    line += '\n';
-    context.output.Write(line);
+    context.output.WriteLine(EscapeField(GeneratedPassword(parsed, context.options)));
     return ExitCode::Done;
 }
 } // namespace

@@ -70,10 +70,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
     CsvImportCounts counts;
-    if (!ImportCsvBytes(database.Entries(), text, options, counts)) {
+    if (!database.Import([&](CDataBase& entries) { return ImportCsvBytes(entries, text, options, counts); })) {
         throw CliFailure("");
     }
-    database.Save();
     ConfirmDone(context, parsed,
                 "Imported " + EntriesCounted(counts.added) + " from " + file.string() + ", " +
                     std::to_string(counts.renamed) + " of them renamed.");

@@ -1,17 +1,13 @@
 #include "cli/Arguments.h"
-#include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/EntryListing.h"
 
 namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(1);
-    CCliDatabase database(context, parsed.Path(0));
-    database.Open(false);
-    for (const auto& [key, fields] : database.Entries()) {
-        context.output.Write(ListingLine(key));
-    }
+    WriteEntryListing(context, parsed.Path(0), [](const EntryKey&, const EntryFields&) { return true; });
     return ExitCode::Done;
 }
 } // namespace

@@ -23,11 +23,11 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
         context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, other));
     const std::size_t before = database.Entries().Size();
     int readResult = ReadResult::Failed;
-    if (!MergeDatabase(database.Entries(), other, otherPassword, &readResult)) {
+    // Saved under DB's own master password; the other file's password only reads it.
+    if (!database.Import(
+            [&](CDataBase& entries) { return MergeDatabase(entries, other, otherPassword, &readResult); })) {
         throw CliFailure("", readResult == ReadResult::InvalidPassword ? ExitCode::InvalidPassword : ExitCode::Failed);
     }
-    // Saved under DB's own master password; the other file's password only read it.
-    database.Save();
     ConfirmDone(context, parsed,
                 "Merged " + other.string() + " into " + database.Path().string() + ": " +
                     std::to_string(database.Entries().Size() - before) + " entries added.");

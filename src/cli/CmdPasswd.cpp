@@ -15,9 +15,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     // Only the password that decrypts the file is the old one, so reading it is the check.
     context.passwords.Explain(context.texts.Text(TextId::SpecifyOldMasterPassword));
     database.Open(true);
-    database.SetMasterPassword(
+    database.Rekey(
         AskNewPassword(context, {NewPasswordMode::ChangeMaster, database.Path(), parsed.Flag("--allow-empty")}));
-    database.Save();
     ConfirmDone(context, parsed, "Re-keyed " + database.Path().string() + " with the new master password.");
     return ExitCode::Done;
 }

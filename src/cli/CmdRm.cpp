@@ -12,8 +12,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
     database.RequireEntry(key);
-    database.Entries().Remove(key);
-    database.Save();
+    database.Remove(key);
     ConfirmDone(context, parsed, "Removed " + KeyText(key) + ".");
     return ExitCode::Done;
 }

@@ -1,7 +1,7 @@
 #include "cli/Arguments.h"
 #include "cli/CaseFold.h"
-#include "cli/CliDatabase.h"
 #include "cli/Commands.h"
+#include "cli/EntryListing.h"
 
 namespace {
 // The password is left out: a search must not tell which entries share a secret.
@@ -20,13 +20,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     const CArguments parsed(arguments, {});
     parsed.ExpectPositional(2);
     const SecureString term = parsed.Text(1);
-    CCliDatabase database(context, parsed.Path(0));
-    database.Open(false);
-    for (const auto& [key, fields] : database.Entries()) {
-        if (Matches(key, fields, term)) {
-            context.output.Write(ListingLine(key));
-        }
-    }
+    WriteEntryListing(context, parsed.Path(0),
+                      [&term](const EntryKey& key, const EntryFields& fields) { return Matches(key, fields, term); });
     return ExitCode::Done;
 }
 } // namespace

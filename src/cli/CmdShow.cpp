@@ -17,9 +17,7 @@ constexpr std::string_view Hidden = "PROTECTED";
 // The field's value as stored, for scripts: no escapes, one line end after it.
 void WriteRawField(CliContext& context, const Entry& entry, EntryField field)
 {
-    SecureUtf8 text = PlainField(FieldOf(entry, field));
-    text += '\n';
-    context.output.Write(text);
+    context.output.WriteLine(PlainField(FieldOf(entry, field)));
 }
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)

@@ -13,6 +13,7 @@ extern const CliCommand LsCommand;
 extern const CliCommand ShowCommand;
 extern const CliCommand SearchCommand;
 extern const CliCommand InfoCommand;
+extern const CliCommand AnalyzeCommand;
 extern const CliCommand AddCommand;
 extern const CliCommand EditCommand;
 extern const CliCommand RmCommand;

@@ -9,33 +9,34 @@
 #include "cli/CliCommand.h"
 #include "cli/FileChecks.h"
 #include "core/common/AtomicFile.h"
+#include "core/common/UniqueFd.h"
 #include "core/common/Utf.h"
 
 namespace {
 constexpr mode_t OwnerOnly = S_IRUSR | S_IWUSR;
 
 // Writes into a file that is not replaced: a device or a pipe has no folder entry a rename could swap.
-void WriteInto(const std::filesystem::path& path, const SecureBytes& bytes)
+void WriteInto(const std::filesystem::path& path, const std::function<void(const ContentSink&)>& produce)
 {
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0) {
+    UniqueFd descriptor(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    if (!descriptor.Valid()) {
         throw CliFailure(FileProblem(path, errno));
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
+    produce([&](std::span<const unsigned char> bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(descriptor.Get(), bytes.data() + done, bytes.size() - done);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                throw CliFailure(FileProblem(path, written < 0 ? errno : EIO));
+            }
+            done += static_cast<std::size_t>(written);
         }
-        if (written <= 0) {
-            const int error = written < 0 ? errno : EIO;
-            ::close(descriptor);
-            throw CliFailure(FileProblem(path, error));
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    if (::close(descriptor) != 0 && errno != EINTR) {
-        throw CliFailure(FileProblem(path, errno));
+    });
+    if (const int error = descriptor.Close(); error != 0 && error != EINTR) {
+        throw CliFailure(FileProblem(path, error));
     }
 }
 
@@ -58,17 +59,23 @@ void NarrowPermissions(CliContext& context, const std::filesystem::path& path, m
 
 void WriteExportTarget(CliContext& context, const std::filesystem::path& path, const SecureBytes& bytes)
 {
+    WriteExportTarget(context, path, [&bytes](const ContentSink& sink) { sink(bytes); });
+}
+
+void WriteExportTarget(CliContext& context, const std::filesystem::path& path,
+                       const std::function<void(const ContentSink&)>& produce)
+{
     struct stat status
     {};
     if (::stat(path.c_str(), &status) == 0) {
         if (!S_ISREG(status.st_mode)) {
-            WriteInto(path, bytes);
+            WriteInto(path, produce);
             return;
         }
         NarrowPermissions(context, path, status.st_mode);
     }
     try {
-        WriteFileAtomically(path, bytes, FileReplacement({}, FileSystemCalls::System(), OwnerOnly));
+        WriteFileAtomicallyInPieces(path, produce, FileReplacement({}, FileSystemCalls::System(), OwnerOnly));
     } catch (const FileWriteError& error) {
         throw CliFailure(error.what());
     }

@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "cli/CliCommand.h"
+#include "core/common/UniqueFd.h"
+#include "core/common/WholeFileReader.h"
 
 namespace {
 [[noreturn]] void Fail(const std::filesystem::path& path, int error)
@@ -53,6 +55,13 @@ std::filesystem::path Resolved(const std::filesystem::path& path)
     std::error_code error;
     const std::filesystem::path resolved = std::filesystem::canonical(path, error);
     return error ? path : resolved;
+}
+// Another Lockmere holds its open database with a shared lock; a writer needs it exclusively.
+bool HeldByAnotherLockmere(const std::filesystem::path& path)
+{
+    // Non-blocking, so that a pipe put in the file's place after the check is refused later instead of hanging here.
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    return file.Valid() && ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 } // namespace
 
@@ -101,15 +110,8 @@ void RequireWritableTarget(const std::filesystem::path& path)
 
 std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
 {
-    // Non-blocking, so that a pipe put in the file's place after the check is refused below instead of hanging here.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor >= 0) {
-        // Another Lockmere holds its open database with a shared lock; a writer needs it exclusively.
-        const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-        ::close(descriptor);
-        if (held) {
-            return path.string() + ": the file is held open by another Lockmere; close it there first";
-        }
+    if (HeldByAnotherLockmere(path)) {
+        return path.string() + ": the file is held open by another Lockmere; close it there first";
     }
     try {
         RequireChangeableFile(path);
@@ -121,45 +123,13 @@ std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
 
 SecureBytes ReadInputFile(const std::filesystem::path& path, std::uintmax_t limit)
 {
-    // Non-blocking, so that a pipe put in the file's place after the check is refused below instead of hanging here.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0) {
-        Fail(path, errno);
-    }
-    struct CloseOnExit
-    {
-        int descriptor;
-        ~CloseOnExit() { ::close(descriptor); }
-    } closeOnExit{descriptor};
-    struct stat status
-    {};
-    if (::fstat(descriptor, &status) != 0) {
-        Fail(path, errno);
-    }
-    if (S_ISDIR(status.st_mode)) {
-        Fail(path, EISDIR);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        throw CliFailure(path.string() + ": not a regular file");
-    }
-    if (static_cast<std::uintmax_t>(status.st_size) >= limit) {
+    try {
+        return ReadWholeFile(path, limit);
+    } catch (const FileTooLarge&) {
         Fail(path, EFBIG);
+    } catch (const FileUnreadable& unreadable) {
+        // The checks name the reason a user can act on: no such file, a folder, no regular file, no permission.
+        RequireReadableFile(path);
+        Fail(path, unreadable.error != 0 ? unreadable.error : EIO);
     }
-    SecureBytes bytes(static_cast<std::size_t>(status.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::read(descriptor, bytes.data() + done, bytes.size() - done);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            Fail(path, errno);
-        }
-        if (count == 0) {
-            bytes.resize(done); // the file shrank while it was read
-            break;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return bytes;
 }

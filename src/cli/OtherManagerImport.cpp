@@ -49,12 +49,17 @@ int RunOtherManagerImport(CliContext& context, const std::vector<std::string>& a
     RequireReadableFile(parsed.Path(1));
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
-    std::optional<OtherExport> read = ReadOtherExportFile(database.Entries(), parsed.Path(1), preset);
-    if (!read) {
+    ImportCounts counts;
+    const bool imported = database.Import([&](CDataBase& entries) {
+        std::optional<OtherExport> read = ReadOtherExportFile(entries, parsed.Path(1), preset);
+        if (read) {
+            counts = AddOtherExport(entries, std::move(*read));
+        }
+        return read.has_value();
+    });
+    if (!imported) {
         throw CliFailure("");
     }
-    const ImportCounts counts = AddOtherExport(database.Entries(), std::move(*read));
-    database.Save();
     context.output.Write(Summary(counts));
     return ExitCode::Done;
 }

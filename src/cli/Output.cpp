@@ -99,3 +99,9 @@ void COutput::Write(const SecureUtf8& text)
 {
     Write(std::string_view(text.data(), text.size()));
 }
+
+void COutput::WriteLine(SecureUtf8 text)
+{
+    text += '\n';
+    Write(text);
+}

@@ -18,6 +18,8 @@ public:
     // Throws CliFailure when the output cannot be written.
     void Write(const SecureUtf8& text);
     void Write(std::string_view text);
+    // The text and a line end after it.
+    void WriteLine(SecureUtf8 text);
 
 private:
     int descriptor;

@@ -45,20 +45,13 @@ SingleInstance::SingleInstance(const std::string& name)
 {
     const std::filesystem::path path = LockFilePath(name);
     if (!path.empty()) {
-        descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        lockFile.Reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     }
     // A lock file we cannot create or lock must not keep the user from the program: run as the first copy. Only a
     // lock that another process holds means that another copy runs.
     int result = -1;
     do {
-        result = descriptor < 0 ? 0 : ::flock(descriptor, LOCK_EX | LOCK_NB);
+        result = lockFile.Valid() ? ::flock(lockFile.Get(), LOCK_EX | LOCK_NB) : 0;
     } while (result != 0 && errno == EINTR);
     first = result == 0 || errno != EWOULDBLOCK;
-}
-
-SingleInstance::~SingleInstance()
-{
-    if (descriptor >= 0) {
-        ::close(descriptor);
-    }
 }

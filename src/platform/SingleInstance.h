@@ -3,13 +3,14 @@
 #include <filesystem>
 #include <string>
 
+#include "core/common/UniqueFd.h"
+
 // Makes sure only one copy of the program runs per user. The lock is a file lock in the user's runtime folder, so
 // the system releases it when the process dies, also when it crashes.
 class SingleInstance
 {
 public:
     explicit SingleInstance(const std::string& name);
-    ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -20,6 +21,6 @@ public:
     static std::filesystem::path LockFilePath(const std::string& name);
 
 private:
-    int descriptor = -1;
+    UniqueFd lockFile;
     bool first = false;
 };

@@ -64,7 +64,6 @@ TEST_F(CliDatabaseFile, AFileReplacedAfterReadingIsNotOverwritten)
     Feed("pw\n");
     CCliDatabase database(context, path);
     database.Open(true);
-    ASSERT_TRUE(database.Entries().Add({u"Mine", u"t"}, {}));
 
     // Another program saves its own change in between.
     CDataBase theirs(messages, texts);
@@ -72,8 +71,9 @@ TEST_F(CliDatabaseFile, AFileReplacedAfterReadingIsNotOverwritten)
     ASSERT_TRUE(WriteDatabase(theirs, path, Password(u"pw")));
     const std::string theirFile = ReadFileBytes(path);
 
-    EXPECT_THROW(database.Save(), CliFailure);
+    EXPECT_THROW(database.Add({u"Mine", u"t"}, {}), CliFailure);
     EXPECT_EQ(ReadFileBytes(path), theirFile);
+    EXPECT_FALSE(database.Entries().Find({u"Mine", u"t"}));
 }
 
 TEST_F(CliDatabaseFile, SuccessiveSavesOfOneCommandAreAllowed)
@@ -81,10 +81,8 @@ TEST_F(CliDatabaseFile, SuccessiveSavesOfOneCommandAreAllowed)
     Feed("pw\n");
     CCliDatabase database(context, path);
     database.Open(true);
-    ASSERT_TRUE(database.Entries().Add({u"a", u"1"}, {}));
-    database.Save();
-    ASSERT_TRUE(database.Entries().Add({u"a", u"2"}, {}));
-    EXPECT_NO_THROW(database.Save());
+    database.Add({u"a", u"1"}, {});
+    EXPECT_NO_THROW(database.Add({u"a", u"2"}, {}));
 
     CDataBase reread(messages, texts);
     ASSERT_EQ(ReadDatabase(reread, path, Password(u"pw")), ReadResult::Done);
@@ -102,6 +100,17 @@ TEST_F(CliDatabaseFile, AWrongPasswordEndsWithTheInvalidPasswordCode)
         EXPECT_EQ(failure.ExitCodeOf(), ExitCode::InvalidPassword);
     }
     EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(u"Invalid password."));
+}
+
+TEST_F(CliDatabaseFile, AFileWhoseNameIsNoUtf8IsReadButNotChanged)
+{
+    const std::filesystem::path odd = folder / "caf\xE9.ldb";
+    std::filesystem::copy_file(path, odd);
+    Feed("pw\n");
+    CCliDatabase reader(context, odd);
+    EXPECT_NO_THROW(reader.Open(false));
+    CCliDatabase changer(context, odd);
+    EXPECT_THROW(changer.Open(true), CliFailure);
 }
 
 TEST_F(CliDatabaseFile, PasswordsAreReadOneLineAtATime)

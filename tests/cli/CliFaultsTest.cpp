@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include "CliRunner.h"
+#include "core/database/DatabaseFile.h"
+#include "support/MessageRecorder.h"
 
 using ::testing::HasSubstr;
 
@@ -216,5 +218,30 @@ TEST_F(CliFaults, ChangesAreConfirmedInOneLineUnlessQuiet)
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");
         std::filesystem::remove(folder / "new.ldb");
+    }
+}
+
+// A value UTF-8 cannot hold stops the export before its first byte, whether it goes to standard output, which cannot
+// take back what it was given, or to a file.
+TEST_F(CliFaults, UnencodableValueStopsTheExportBeforeAnyByte)
+{
+    MessageRecorder quiet;
+    BuiltinTextSource texts;
+    CDataBase entries(quiet, texts);
+    // More than a block of the export comes before the value.
+    entries.Add({ToSecure(u"Web"), ToSecure(u"Bank")}, {{}, {}, {}, SecureString(100000, u'n')});
+    entries.Add({ToSecure(u"Zeta"), ToSecure(u"half \xD83D pair")}, {});
+    ASSERT_TRUE(WriteDatabase(entries, database, ToSecure(u"master")));
+    const auto csv = folder / "out.csv";
+    for (const bool toFile : {false, true}) {
+        std::vector<std::string> arguments{"export", database.string(), "--format", "txt"};
+        if (toFile) {
+            arguments.insert(arguments.end(), {"-o", csv.string()});
+        }
+        const ProgramResult result = Run(arguments, Master + "\n");
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_EQ(result.out, "");
+        EXPECT_THAT(result.err, HasSubstr("UTF-8 cannot represent; nothing was written."));
+        EXPECT_FALSE(std::filesystem::exists(csv));
     }
 }

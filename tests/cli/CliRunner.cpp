@@ -2,6 +2,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 
 std::filesystem::path CliRunner::Program()
@@ -36,11 +37,7 @@ std::vector<Entry> CliRunner::ReadEntries(const std::filesystem::path& path, con
     BuiltinTextSource texts;
     CDataBase entries(messages, texts);
     EXPECT_EQ(ReadDatabase(entries, path, Secure(password)), ReadResult::Done);
-    std::vector<Entry> result;
-    for (const auto& item : entries) {
-        result.push_back(ToEntry(item));
-    }
-    return result;
+    return EntriesOf(entries);
 }
 
 std::string Unescape(const std::string& text)

@@ -187,8 +187,9 @@ protected:
 TEST_F(MainMenuRebuildTest, WithoutInsertionsTheEditMenuIsTheTemplate)
 {
     menu.Build(&bar, false, false);
-    EXPECT_EQ(EditTexts(), (QStringList{"Add Entry", "Edit/View Entry", "Delete Entry", "-", "Copy Username",
-                                        "Copy Password", "-", "URL/Path", "-", "Sort By", "-", "Clear Clipboard"}));
+    EXPECT_EQ(EditTexts(),
+              (QStringList{"Add Entry", "Edit/View Entry", "Delete Entry", "-", "Copy Username", "Copy Password", "-",
+                           "URL/Path", "-", "Sort By", "-", "Clear Clipboard", "-", "Password Health"}));
     QStringList top;
     for (QAction* action : bar.actions()) {
         top << action->text();

@@ -10,6 +10,7 @@
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
+#include "gui/DatabaseWindowFixture.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DesktopFakes.h"
@@ -28,7 +29,7 @@ QString Q(const std::filesystem::path& path)
 }
 
 // The main window over a temporary folder, with every dialog answered by a ModalDriver.
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public DatabaseWindowFixture
 {
 protected:
     void SetUp() override
@@ -40,12 +41,7 @@ protected:
 
     void MakeFile(const std::filesystem::path& path, std::u16string_view password, const std::vector<Entry>& entries)
     {
-        MessageRecorder quiet;
-        CDataBase other(quiet, texts);
-        for (const auto& entry : entries) {
-            other.Add(entry.Key(), entry.Fields());
-        }
-        ASSERT_TRUE(WriteDatabase(other, path, ToSecure(password)));
+        WriteDatabaseFile(path, entries, password);
     }
 
     int ReadBack(const std::filesystem::path& path, std::u16string_view password, std::size_t* count = nullptr)
@@ -76,12 +72,6 @@ protected:
     }
 
     std::u16string commandLine;
-    TempDir folder;
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    COptions options;
-    ModalDriver driver;
     std::unique_ptr<CDlgMain> window;
 };
 

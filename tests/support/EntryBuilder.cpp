@@ -8,3 +8,12 @@ Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16st
     return Entry(ToSecure(group), ToSecure(title), ToSecure(username), ToSecure(password), ToSecure(url),
                  ToSecure(notes));
 }
+
+std::vector<Entry> EntriesOf(const CDataBase& database)
+{
+    std::vector<Entry> entries;
+    for (const auto& item : database) {
+        entries.push_back(ToEntry(item));
+    }
+    return entries;
+}

@@ -6,8 +6,12 @@
 #include <stdexcept>
 
 TempDir::TempDir()
+    : TempDir(std::filesystem::temp_directory_path())
+{}
+
+TempDir::TempDir(const std::filesystem::path& parent)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lockmere-test-XXXXXX").string();
+    std::string pattern = (parent / "lockmere-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }

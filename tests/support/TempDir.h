@@ -8,6 +8,8 @@ class TempDir
 {
 public:
     TempDir();
+    // Under `parent` instead: /dev/shm, for a test that saves thousands of times and so would wait on the disk.
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

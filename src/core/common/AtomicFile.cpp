@@ -247,6 +247,14 @@ const FileSystemCalls& FileSystemCalls::System()
 FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
                                 const FileReplacement& how)
 {
+    return WriteFileAtomicallyInPieces(
+        path, [data](const ContentSink& write) { write(data); }, how);
+}
+
+FileVersion WriteFileAtomicallyInPieces(const std::filesystem::path& path,
+                                        const std::function<void(const ContentSink&)>& produce,
+                                        const FileReplacement& how)
+{
     // Replace what a link points to rather than the link itself.
     std::error_code error;
     std::filesystem::path target = path;
@@ -265,7 +273,7 @@ FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<con
     TemporaryFile temporary(target, *how.calls);
     const struct stat* existing = lock.Existing();
     temporary.TakeOver(existing != nullptr ? existing->st_mode & 07777 : how.newFileMode, existing);
-    temporary.WriteAll(data);
+    produce([&temporary](std::span<const unsigned char> piece) { temporary.WriteAll(piece); });
     const FileVersion written = temporary.SyncAndClose();
     temporary.RenameOver(target);
     SyncFolder(folder);

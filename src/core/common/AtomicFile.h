@@ -83,5 +83,14 @@ struct FileReplacement
 FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
                                 const FileReplacement& how = {});
 
+// Hands one piece of a file's content on to be written.
+using ContentSink = std::function<void(std::span<const unsigned char> piece)>;
+
+// The same, with the content made piece by piece by `produce`, which passes each piece to the sink it is given, so
+// that a large file need not be held in memory whole. An exception from `produce` leaves the old file whole.
+FileVersion WriteFileAtomicallyInPieces(const std::filesystem::path& path,
+                                        const std::function<void(const ContentSink&)>& produce,
+                                        const FileReplacement& how = {});
+
 // Size of each write call, so that tests can make a write fail midway through a large file.
 inline constexpr std::size_t AtomicWriteChunkSize = 1 << 20;

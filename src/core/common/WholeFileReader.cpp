@@ -7,11 +7,14 @@ UniqueFd OpenRegularFile(const std::filesystem::path& path, std::uint64_t sizeLi
 {
     UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.Valid()) {
-        throw FileUnreadable{};
+        throw FileUnreadable{errno};
     }
     struct stat status
     {};
-    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::fstat(file.Get(), &status) != 0) {
+        throw FileUnreadable{errno};
+    }
+    if (!S_ISREG(status.st_mode)) {
         throw FileUnreadable{};
     }
     size = static_cast<std::uint64_t>(status.st_size);
@@ -30,7 +33,7 @@ void ReadExactly(const UniqueFd& file, unsigned char* buffer, std::uint64_t leng
             continue;
         }
         if (got <= 0) {
-            throw FileUnreadable{};
+            throw FileUnreadable{got < 0 ? errno : 0};
         }
         done += static_cast<std::uint64_t>(got);
     }

@@ -8,7 +8,9 @@
 
 // The file could not be opened or read, or it is no regular file (a folder, a pipe, a device).
 struct FileUnreadable
-{};
+{
+    int error = 0; // the system's errno; 0 for no regular file or a file that ended early
+};
 // The file holds the size limit or more.
 struct FileTooLarge
 {};

@@ -39,6 +39,7 @@ bool CDataBase::Replace(const EntryKey& newKey, const EntryKey& oldKey, const En
         reporter.ShowMessage(texts.Text(TextId::DuplicateEntry), MessageIcon::Warning);
         return false;
     }
+    NoteChange(std::min(oldKey, newKey));
     entries.erase(old);
     ForgetRenamingNumbers();
     return entries.emplace(newKey, fields).second;
@@ -47,6 +48,7 @@ bool CDataBase::Replace(const EntryKey& newKey, const EntryKey& oldKey, const En
 std::size_t CDataBase::Remove(const EntryKey& key)
 {
     ForgetRenamingNumbers();
+    NoteChange(key);
     return entries.erase(key);
 }
 
@@ -80,19 +82,30 @@ void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
 
 bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
 {
-    return entries.try_emplace(key, fields).second;
+    if (!entries.try_emplace(key, fields).second) {
+        return false;
+    }
+    NoteChange(key);
+    return true;
 }
 
 bool CDataBase::Insert(Entry&& entry)
 {
     EntryKey key{std::move(entry.group), std::move(entry.title)};
-    if (entries.contains(key)) {
-        entry.group = std::move(key.group);
-        entry.title = std::move(key.title);
-        return false;
+    // Files hold their records in key order: one that comes after the last entry goes to the end without a search.
+    auto position = entries.end();
+    if (!entries.empty() && !(std::prev(entries.end())->first < key)) {
+        position = entries.lower_bound(key);
+        if (position != entries.end() && position->first == key) {
+            entry.group = std::move(key.group);
+            entry.title = std::move(key.title);
+            return false;
+        }
     }
-    entries.emplace(std::move(key), EntryFields{std::move(entry.username), std::move(entry.password),
-                                                std::move(entry.url), std::move(entry.notes)});
+    NoteChange(key);
+    entries.emplace_hint(position, std::move(key),
+                         EntryFields{std::move(entry.username), std::move(entry.password), std::move(entry.url),
+                                     std::move(entry.notes)});
     return true;
 }
 
@@ -100,6 +113,14 @@ void CDataBase::Clear()
 {
     ForgetRenamingNumbers();
     entries.clear();
+    firstChanged = EntryKey{};
+}
+
+void CDataBase::NoteChange(const EntryKey& key)
+{
+    if (!firstChanged || key < *firstChanged) {
+        firstChanged = key;
+    }
 }
 
 std::optional<Entry> CDataBase::EntryAt(std::uint32_t command, std::uint32_t base) const

@@ -49,6 +49,13 @@ public:
     bool Empty() const { return entries.empty(); }
     const_iterator begin() const { return entries.begin(); }
     const_iterator end() const { return entries.end(); }
+    // The first entry whose key is not less than `key`.
+    const_iterator LowerBound(const EntryKey& key) const { return entries.lower_bound(key); }
+
+    // The smallest key that any change since ForgetChanges touched (added, replaced, removed), nullopt when nothing
+    // changed; after Clear, the smallest key there is. Every record before it is written to the file as before.
+    const std::optional<EntryKey>& FirstChangedKey() const { return firstChanged; }
+    void ForgetChanges() { firstChanged.reset(); }
 
     IMessageReporter& Reporter() const { return reporter; }
     const ITextSource& Texts() const { return texts; }
@@ -56,10 +63,12 @@ public:
 private:
     // Called by every change that can free a key.
     void ForgetRenamingNumbers() { firstNumberToTry.clear(); }
+    void NoteChange(const EntryKey& key);
 
     IMessageReporter& reporter;
     const ITextSource& texts;
     Map entries;
+    std::optional<EntryKey> firstChanged;
     // For each key AddRenaming had to number: the number to try first next time. Every number below it was taken,
     // and stays taken until a key is removed, so a run of equal keys does not search from 1 for every record.
     std::map<EntryKey, std::uint64_t, std::less<EntryKey>, WipingAllocator<std::pair<const EntryKey, std::uint64_t>>>

@@ -8,6 +8,8 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/InnerLayerStart.h"
+#include "core/database/ParallelDecrypt.h"
 #include "core/database/WinCrypto.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -52,28 +54,85 @@ template <class Visit> void ForEachField(const CDataBase::Map::value_type& item,
     visit(fields.notes);
 }
 
-// The plaintext in a buffer with room for both layers' padding, so that both encryptions run in place.
-SecureString BuildPlaintextWithRoom(const CDataBase& database, std::size_t roomUnits)
+bool IsStorableUnits(std::u16string_view field)
+{
+    // The terminator would end the field early; a NUL is what a damaged text looks like to the reader. Both start
+    // with a unit below 8, which a field almost never holds: one plain pass looks for such a unit, and only then for
+    // either of them.
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] < 8) [[unlikely]] {
+            const std::u16string_view rest = field.substr(i);
+            return rest.find(FieldTerminatorView) == std::u16string_view::npos &&
+                   rest.find(u'\0') == std::u16string_view::npos;
+        }
+    }
+    return true;
+}
+
+std::uint64_t RecordUnits(const CDataBase::Map::value_type& item)
 {
     std::uint64_t units = 0;
-    for (const auto& item : database) {
-        ForEachField(item, [&](const SecureString& field) {
-            if (!IsStorableField(field)) {
-                throw std::invalid_argument("a field holds the field terminator or a NUL");
-            }
-            units += field.size() + FieldTerminatorView.size();
-        });
+    ForEachField(item, [&](const SecureString& field) { units += field.size() + FieldTerminatorView.size(); });
+    return units;
+}
+
+void AppendRecord(SecureString& text, const CDataBase::Map::value_type& item)
+{
+    ForEachField(item, [&](const SecureString& field) {
+        // Checked where it was just copied to, while it is in the cache.
+        const std::size_t start = text.size();
+        text.append(field);
+        if (!IsStorableUnits(std::u16string_view(text).substr(start))) {
+            throw std::invalid_argument("a field holds the field terminator or a NUL");
+        }
+        text.append(FieldTerminatorView.begin(), FieldTerminatorView.end());
+    });
+}
+
+// The plaintext in a buffer with room for both layers' padding, so that both encryptions run in place; and where the
+// record of `marked` starts in it (the text's length for the end). The records before `firstWritten` are left as
+// zeros for the caller to fill.
+struct Plaintext
+{
+    SecureString text;
+    std::size_t markedUnits = 0;
+    std::size_t firstWrittenUnits = 0;
+};
+
+enum class Records
+{
+    All,
+    FromTheOneBeforeMarked,
+};
+
+Plaintext BuildPlaintextWithRoom(const CDataBase& database, std::size_t roomUnits, CDataBase::const_iterator marked,
+                                 Records written = Records::All)
+{
+    std::uint64_t units = 0;
+    std::uint64_t markedUnits = 0;
+    for (auto item = database.begin(); item != database.end(); ++item) {
+        if (item == marked) {
+            markedUnits = units;
+        }
+        units += RecordUnits(*item);
+    }
+    if (marked == database.end()) {
+        markedUnits = units;
     }
     if (units * 2 > MaximumPlaintextBytes) {
         throw PlaintextTooLarge{};
     }
-    SecureString plaintext;
-    plaintext.reserve(static_cast<std::size_t>(units) + roomUnits);
-    for (const auto& item : database) {
-        ForEachField(item, [&](const SecureString& field) {
-            plaintext.append(field);
-            plaintext.append(FieldTerminatorView.begin(), FieldTerminatorView.end());
-        });
+    Plaintext plaintext;
+    plaintext.text.reserve(static_cast<std::size_t>(units) + roomUnits);
+    plaintext.markedUnits = static_cast<std::size_t>(markedUnits);
+    auto item = database.begin();
+    if (written == Records::FromTheOneBeforeMarked && marked != database.begin()) {
+        item = std::prev(marked);
+        plaintext.firstWrittenUnits = static_cast<std::size_t>(markedUnits - RecordUnits(*item));
+        plaintext.text.resize(plaintext.firstWrittenUnits);
+    }
+    for (; item != database.end(); ++item) {
+        AppendRecord(plaintext.text, *item);
     }
     return plaintext;
 }
@@ -83,25 +142,63 @@ unsigned char* BytesOf(SecureString& text)
     return reinterpret_cast<unsigned char*>(text.data());
 }
 
-FileVersion EncryptAndWrite(SecureString& buffer, const std::filesystem::path& path, const SecureString& password,
-                            const FileReplacement& how)
+// Takes the triple-DES ciphertext before the first changed record over from the file before, from the start up to
+// whole blocks of both layers, in place of the plaintext it was made from. Returns how many bytes were taken; when
+// none were, the buffer holds the whole plaintext.
+std::size_t KeepInnerLayerStart(Plaintext& plaintext, const CDataBase& database, const std::filesystem::path& path,
+                                const CWinCrypto& aes, const FileVersion& file)
 {
+    constexpr std::size_t WholeBlocks = 16;
+    const std::size_t restart = plaintext.markedUnits * 2 / WholeBlocks * WholeBlocks;
+    if (restart > 0 && restart >= plaintext.firstWrittenUnits * 2 &&
+        ReadInnerLayerStart(path, file, aes, BytesOf(plaintext.text), restart)) {
+        return restart;
+    }
+    // The records left out, or overwritten by a read that failed midway, are needed after all.
+    if (plaintext.firstWrittenUnits > 0 || restart > 0) {
+        plaintext = BuildPlaintextWithRoom(database, PaddingRoomUnits, database.end());
+    }
+    return 0;
+}
+
+FileVersion EncryptAndWrite(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                            const FileReplacement& how, const UnchangedPrefix* unchanged)
+{
+    const auto firstChanged = unchanged != nullptr && unchanged->firstChanged
+                                  ? database.LowerBound(*unchanged->firstChanged)
+                                  : database.end();
+    Plaintext plaintext = BuildPlaintextWithRoom(database, PaddingRoomUnits, firstChanged,
+                                                 unchanged != nullptr ? Records::FromTheOneBeforeMarked : Records::All);
+    SecureString& buffer = plaintext.text;
     const std::size_t plaintextBytes = buffer.size() * 2;
+    const CWinCrypto aes(CWinCrypto::Algorithm::Aes256, password);
+    const std::size_t kept =
+        unchanged != nullptr ? KeepInnerLayerStart(plaintext, database, path, aes, unchanged->file) : 0;
     buffer.resize(buffer.size() + PaddingRoomUnits);
-    std::size_t length =
-        CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).EncryptInPlace(BytesOf(buffer), plaintextBytes);
-    length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).EncryptInPlace(BytesOf(buffer), length);
+    std::size_t length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password)
+                             .EncryptInPlaceFrom(BytesOf(buffer), plaintextBytes, kept);
+    length = aes.EncryptInPlace(BytesOf(buffer), length);
     return WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how);
 }
 
-// Decrypts both layers in place. The text keeps every unit: a NUL is damage the parser must see, not an end.
+// Decrypts both layers in place, each on every core. The text keeps every unit: a NUL is damage the parser must see,
+// not an end.
 void DecryptToText(SecureString& buffer, std::size_t length, const SecureString& password)
 {
-    length = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).DecryptInPlace(BytesOf(buffer), length);
-    length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).DecryptInPlace(BytesOf(buffer), length);
+    const std::size_t parts = DecryptionPartsFor(length);
+    length = DecryptInParallel(CWinCrypto(CWinCrypto::Algorithm::Aes256, password), BytesOf(buffer), length, parts);
+    length =
+        DecryptInParallel(CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password), BytesOf(buffer), length, parts);
     // Zero the bytes after the plaintext, which also completes an odd last byte to a whole unit.
     std::memset(BytesOf(buffer) + length, 0, buffer.size() * 2 - length);
     buffer.resize((length + 1) / 2);
+}
+
+bool ComesAfterLast(const CDataBase& database, const Entry& entry)
+{
+    const EntryKey& last = std::prev(database.end())->first;
+    const int byGroup = entry.group.compare(last.group);
+    return byGroup > 0 || (byGroup == 0 && entry.title.compare(last.title) > 0);
 }
 
 bool HoldsAWholeRecord(const SecureString& text)
@@ -121,9 +218,7 @@ bool HoldsAWholeRecord(const SecureString& text)
 
 bool IsStorableField(const SecureString& field)
 {
-    // The terminator would end the field early; a NUL is what a damaged text looks like to the reader.
-    const std::u16string_view view(field.data(), field.size());
-    return view.find(FieldTerminatorView) == std::u16string_view::npos && view.find(u'\0') == std::u16string_view::npos;
+    return IsStorableUnits(std::u16string_view(field.data(), field.size()));
 }
 
 bool HoldsNul(const SecureString& field)
@@ -143,16 +238,15 @@ bool HoldsNul(const Entry& entry)
 
 SecureString BuildPlaintext(const CDataBase& database)
 {
-    return BuildPlaintextWithRoom(database, 0);
+    return BuildPlaintextWithRoom(database, 0, database.end()).text;
 }
 
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const FileReplacement& how, FileVersion* written)
+                   const FileReplacement& how, FileVersion* written, const UnchangedPrefix* unchanged)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
-        SecureString buffer = BuildPlaintextWithRoom(database, PaddingRoomUnits);
-        const FileVersion version = EncryptAndWrite(buffer, path, password, how);
+        const FileVersion version = EncryptAndWrite(database, path, password, how, unchanged);
         if (written != nullptr) {
             *written = version;
         }
@@ -261,7 +355,13 @@ RecordsRead ParseRecords(const SecureString& text, const std::function<void(Entr
 
 RecordsRead ParseEntries(CDataBase& database, const SecureString& text)
 {
-    return ParseRecords(text, [&database](Entry& entry) { database.Insert(std::move(entry)); });
+    bool inKeyOrder = true;
+    RecordsRead read = ParseRecords(text, [&](Entry& entry) {
+        inKeyOrder = inKeyOrder && (database.Empty() || ComesAfterLast(database, entry));
+        database.Insert(std::move(entry));
+    });
+    read.inKeyOrder = inKeyOrder;
+    return read;
 }
 
 bool IsWholeRecords(const SecureString& text)

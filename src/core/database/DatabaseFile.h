@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "core/common/AtomicFile.h"
 #include "core/common/SecureString.h"
@@ -18,11 +19,23 @@ inline constexpr int InvalidPassword = -1; // wrong password or damaged file, re
 inline constexpr char16_t FieldTerminator[] = {0x0007, 0x0001, 0x0005};
 inline constexpr std::u16string_view FieldTerminatorView{FieldTerminator, 3};
 
+// The file a save replaces, when it holds exactly what a save of the collection wrote (or read, in key order and
+// undamaged) before the changes from `firstChanged` on (nullopt: none), under the same password. Every layer starts
+// from a zero IV and records are written in key order, so the triple-DES ciphertext before the first changed record
+// is the same in the new file: it is taken over from this file, if that is still the version given.
+struct UnchangedPrefix
+{
+    FileVersion file;
+    std::optional<EntryKey> firstChanged;
+};
+
 // Writes the whole collection to the file, encrypted under the password; reports failures itself. The check of `how`,
 // when given, looks at the file about to be replaced while it is locked; its refusal is shown with its own message.
-// `written`, when given, receives the version of the file written.
+// `written`, when given, receives the version of the file written. With `unchanged`, triple DES runs only from the
+// first changed record on; the bytes written are the same as without.
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const FileReplacement& how = {}, FileVersion* written = nullptr);
+                   const FileReplacement& how = {}, FileVersion* written = nullptr,
+                   const UnchangedPrefix* unchanged = nullptr);
 
 // Reads and decrypts the file; on Done `text` holds the decrypted plaintext.
 int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
@@ -34,6 +47,9 @@ struct RecordsRead
 {
     std::size_t records = 0;
     bool damaged = false;
+    // Each record's key came after the one before it (set by ParseEntries): an undamaged text is then exactly what a
+    // save of the collection read from it writes.
+    bool inKeyOrder = true;
 };
 
 // Reads the file and inserts its entries (first of equal keys wins). Does not empty the collection first. `read`,

@@ -48,12 +48,13 @@ std::size_t KeyLengthOf(CWinCrypto::Algorithm algorithm)
     return algorithm == CWinCrypto::Algorithm::TripleDes112 ? 16 : 32;
 }
 
-CipherContext NewContext(const EVP_CIPHER* cipher, const unsigned char* key, bool encrypt)
+CipherContext NewContext(const EVP_CIPHER* cipher, const unsigned char* key, const unsigned char* iv, bool encrypt)
 {
-    // All-zero IV: the format stores none, so every file of the same entries and password is identical.
+    // All-zero IV at the start: the format stores none, so every file of the same entries and password is identical.
     const std::array<unsigned char, 16> zeroIv{};
     CipherContext context(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
-    if (!context || EVP_CipherInit_ex(context.get(), cipher, nullptr, key, zeroIv.data(), encrypt ? 1 : 0) != 1) {
+    if (!context || EVP_CipherInit_ex(context.get(), cipher, nullptr, key, iv != nullptr ? iv : zeroIv.data(),
+                                      encrypt ? 1 : 0) != 1) {
         ThrowCryptoFailure();
     }
     return context;
@@ -123,8 +124,33 @@ std::size_t CWinCrypto::EncryptInPlace(unsigned char* buffer, std::size_t length
     const std::size_t total = EncryptedSize(length);
     const auto padding = static_cast<unsigned char>(total - length);
     std::fill(buffer + length, buffer + total, padding);
-    RunInPlace(buffer, total, true);
+    RunInPlace(buffer, total, nullptr, true);
     return total;
+}
+
+std::size_t CWinCrypto::EncryptInPlaceFrom(unsigned char* buffer, std::size_t length, std::size_t from) const
+{
+    const std::size_t total = EncryptedSize(length);
+    if (from == 0) {
+        return EncryptInPlace(buffer, length);
+    }
+    if (from % BlockSize() != 0 || from >= total) {
+        throw CWinCryptoException(CryptoError::Failure);
+    }
+    const auto padding = static_cast<unsigned char>(total - length);
+    std::fill(buffer + length, buffer + total, padding);
+    RunInPlace(buffer + from, total - from, buffer + from - BlockSize(), true);
+    return total;
+}
+
+void CWinCrypto::DecryptBlocks(unsigned char* blocks, std::size_t length, const unsigned char* previous) const
+{
+    if (length % BlockSize() != 0) {
+        throw CWinCryptoException(CryptoError::BadData);
+    }
+    if (length > 0) {
+        RunInPlace(blocks, length, previous, false);
+    }
 }
 
 std::size_t CWinCrypto::DecryptInPlace(unsigned char* buffer, std::size_t length) const
@@ -134,7 +160,16 @@ std::size_t CWinCrypto::DecryptInPlace(unsigned char* buffer, std::size_t length
     if (length == 0 || length % block != 0) {
         throw CWinCryptoException(CryptoError::BadData);
     }
-    RunInPlace(buffer, length, false);
+    RunInPlace(buffer, length, nullptr, false);
+    return UnpaddedLength(buffer, length);
+}
+
+std::size_t CWinCrypto::UnpaddedLength(const unsigned char* buffer, std::size_t length) const
+{
+    const std::size_t block = BlockSize();
+    if (length == 0 || length % block != 0) {
+        throw CWinCryptoException(CryptoError::BadData);
+    }
     const std::size_t padding = buffer[length - 1];
     if (padding == 0 || padding > block) {
         throw CWinCryptoException(CryptoError::BadData);
@@ -147,10 +182,11 @@ std::size_t CWinCrypto::DecryptInPlace(unsigned char* buffer, std::size_t length
     return length - padding;
 }
 
-void CWinCrypto::RunInPlace(unsigned char* buffer, std::size_t length, bool encrypt) const
+void CWinCrypto::RunInPlace(unsigned char* buffer, std::size_t length, const unsigned char* previous,
+                            bool encrypt) const
 {
     constexpr std::size_t Piece = std::size_t{1} << 30; // a multiple of both block sizes
-    CipherContext context = NewContext(CipherOf(algorithm), key.data(), encrypt);
+    CipherContext context = NewContext(CipherOf(algorithm), key.data(), previous, encrypt);
     EVP_CIPHER_CTX_set_padding(context.get(), 0);
     for (std::size_t offset = 0; offset < length; offset += Piece) {
         const int pieceLength = static_cast<int>(std::min(Piece, length - offset));

@@ -56,11 +56,21 @@ public:
     std::size_t EncryptedSize(std::size_t length) const;
     std::size_t BlockSize() const;
 
+    // Encrypts as EncryptInPlace does, but only from byte `from` (whole blocks) on: the first `from` bytes already
+    // hold what a full encryption makes of them, so the chain continues from the block before `from`.
+    std::size_t EncryptInPlaceFrom(unsigned char* buffer, std::size_t length, std::size_t from) const;
+    // Runs the cipher over whole blocks without padding, chained from `previous`, the ciphertext block before them
+    // (nullptr at the start of the text, where the chain starts from zeros). CBC decryption of a block needs only
+    // its own ciphertext and the one before it, so a long text can be decrypted in independent pieces.
+    void DecryptBlocks(unsigned char* blocks, std::size_t length, const unsigned char* previous) const;
+    // The length of decrypted text without its padding; throws with CryptoError::BadData when the padding is invalid.
+    std::size_t UnpaddedLength(const unsigned char* buffer, std::size_t length) const;
+
     // The 32 derived bytes; the triple DES key is the first 16 of them.
     static SecureBytes DeriveKeyMaterial(const SecureString& password);
 
 private:
-    void RunInPlace(unsigned char* buffer, std::size_t length, bool encrypt) const;
+    void RunInPlace(unsigned char* buffer, std::size_t length, const unsigned char* previous, bool encrypt) const;
 
     Algorithm algorithm;
     SecureBytes key;

@@ -45,6 +45,8 @@ SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options
 // The bytes of the export file: BuildCsv as UTF-8, every line feed written as carriage return and line feed.
 // Throws UnencodableText for an unpaired surrogate.
 SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& options);
+// The same bytes, passed on in blocks as they are made, so that the export is never held whole.
+void StreamCsvFile(const CDataBase& database, const CsvExportOptions& options, const ContentSink& sink);
 
 // Writes CsvFileBytes to the file. Reports failures.
 bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options,

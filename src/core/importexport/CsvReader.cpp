@@ -1,44 +1,16 @@
 #include "core/importexport/CsvFormat.h"
 
-#include <new>
 #include <optional>
 
 #include <openssl/crypto.h>
 
 #include "core/common/Utf.h"
-#include "core/common/WholeFileReader.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/FieldNames.h"
+#include "core/importexport/ImportFile.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
-const std::u16string TooLargeMessage = u"Exceeded the maximum file size. The file can not be read.";
-const std::u16string NotUtf8Message = u"The file is not UTF-8 text. The file can not be imported.";
-const std::u16string ReadFailedMessage = u"An unknown file exception occurred when attempting to read the file.";
-const std::u16string NoMemoryMessage = u"Not enough memory to read the file.";
-const std::u16string OtherFailureMessage = u"An unknown exception occurred when attempting to read the file.";
-
-// The program's own refusal of a file's content, shown with the error icon.
-struct CsvRefusal
-{
-    std::u16string message;
-};
-
-// The file could not be opened or read.
-struct CsvFileError
-{};
-
-SecureBytes ReadCsvFile(const std::filesystem::path& path)
-{
-    try {
-        return ReadWholeFile(path, CsvFileSizeLimit);
-    } catch (const FileTooLarge&) {
-        throw CsvRefusal{TooLargeMessage};
-    } catch (const FileUnreadable&) {
-        throw CsvFileError{};
-    }
-}
-
 // The decoded text of a file; wiped when the import ends, as it holds the file's secrets.
 class DecodedText
 {
@@ -60,7 +32,7 @@ std::u16string DecodeLines(std::string_view bytes)
 {
     std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
     if (!decoded) {
-        throw CsvRefusal{NotUtf8Message};
+        throw ImportRefusal{NotUtf8Message};
     }
     std::u16string& text = *decoded;
     const std::size_t size = text.size();
@@ -135,7 +107,7 @@ bool HoldsForbiddenCharacters(std::u16string_view text)
 void Validate(std::u16string_view text, const CsvImportOptions& options, const ITextSource& texts)
 {
     if (HoldsForbiddenCharacters(text)) {
-        throw CsvRefusal{texts.Text(TextId::InvalidCharacters)};
+        throw ImportRefusal{texts.Text(TextId::InvalidCharacters)};
     }
     std::size_t fields = 0;
     std::optional<std::size_t> firstRecordFields;
@@ -147,18 +119,18 @@ void Validate(std::u16string_view text, const CsvImportOptions& options, const I
                 for (int field = 0; field < EntryFieldCount; ++field) {
                     const int number = options.fieldNumbers[field];
                     if (number > 0 && static_cast<std::size_t>(number) > fields) {
-                        throw CsvRefusal{texts.Text(TextId::FieldNumberBeforeName) +
-                                         texts.Text(FieldNameTextId(static_cast<EntryField>(field))) +
-                                         texts.Text(TextId::FieldNumberAfterName)};
+                        throw ImportRefusal{texts.Text(TextId::FieldNumberBeforeName) +
+                                            texts.Text(FieldNameTextId(static_cast<EntryField>(field))) +
+                                            texts.Text(TextId::FieldNumberAfterName)};
                     }
                 }
             } else if (fields != *firstRecordFields) {
-                throw CsvRefusal{texts.Text(TextId::InvalidFileFormat)};
+                throw ImportRefusal{texts.Text(TextId::InvalidFileFormat)};
             }
             fields = 0;
         });
     if (!closed) {
-        throw CsvRefusal{texts.Text(TextId::InvalidFileFormat)};
+        throw ImportRefusal{texts.Text(TextId::InvalidFileFormat)};
     }
 }
 
@@ -229,26 +201,15 @@ void Import(CDataBase& database, std::u16string_view text, const CsvImportOption
         });
 }
 
-bool ReportFailure(IMessageReporter& reporter, const std::u16string& message, MessageIcon icon)
-{
-    reporter.ShowMessage(message, icon);
-    return false;
-}
-
 template <class Operation> bool RunImport(CDataBase& database, Operation&& operation)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
         operation();
         return true;
-    } catch (const CsvRefusal& refusal) {
-        return ReportFailure(reporter, refusal.message, MessageIcon::Error);
-    } catch (const CsvFileError&) {
-        return ReportFailure(reporter, ReadFailedMessage, MessageIcon::None);
-    } catch (const std::bad_alloc&) {
-        return ReportFailure(reporter, NoMemoryMessage, MessageIcon::None);
     } catch (...) {
-        return ReportFailure(reporter, OtherFailureMessage, MessageIcon::None);
+        ReportImportFailure(reporter);
+        return false;
     }
 }
 
@@ -275,7 +236,7 @@ bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImport
 bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const CsvImportOptions& options)
 {
     return RunImport(database, [&] {
-        const SecureBytes bytes = ReadCsvFile(path);
+        const SecureBytes bytes = ReadImportFile(path);
         CsvImportCounts counts;
         ImportBytes(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, options, counts);
     });

@@ -17,35 +17,20 @@ void AppendQuoted(SecureString& out, const SecureString& value)
     out.push_back(u'"');
 }
 
-// Enough room for a typical export, so that the text is not copied while it grows.
-std::size_t EstimatedSize(const CDataBase& database, const CsvExportOptions& options)
+void MakeCsv(const CDataBase& database, const CsvExportOptions& options,
+             const std::function<void(std::u16string_view)>& piece)
 {
-    std::size_t size = 0;
-    for (const auto& item : database) {
-        for (int field = 0; field < EntryFieldCount; ++field) {
-            if (options.fields[field]) {
-                size += ValueOf(item, static_cast<EntryField>(field)).size() + 3 + options.delimiter.size();
-            }
-        }
-        size += 1;
-    }
-    return size + size / 64;
-}
-} // namespace
-
-SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options)
-{
-    SecureString text;
     bool anySelected = false;
     for (bool selected : options.fields) {
         anySelected = anySelected || selected;
     }
     if (!anySelected) {
-        return text;
+        return;
     }
-    text.reserve(EstimatedSize(database, options));
-
+    // One line at a time, in a buffer that is wiped when it goes.
+    SecureString text;
     auto appendLine = [&](auto&& valueOf) {
+        WipeString(text);
         bool first = true;
         for (int field = 0; field < EntryFieldCount; ++field) {
             if (!options.fields[field]) {
@@ -58,6 +43,7 @@ SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options
             valueOf(static_cast<EntryField>(field));
         }
         text.push_back(u'\n');
+        piece(std::u16string_view(text.data(), text.size()));
     };
 
     if (options.header) {
@@ -72,17 +58,34 @@ SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options
     for (const auto& item : database) {
         appendLine([&](EntryField field) { AppendQuoted(text, ValueOf(item, field)); });
     }
+    WipeString(text);
+}
+
+ExportText CsvOf(const CDataBase& database, const CsvExportOptions& options)
+{
+    return [&database, &options](const auto& piece) { MakeCsv(database, options, piece); };
+}
+} // namespace
+
+SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options)
+{
+    SecureString text;
+    MakeCsv(database, options, [&text](std::u16string_view piece) { text.append(piece.begin(), piece.end()); });
     return text;
 }
 
 SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& options)
 {
-    return EncodeExportText(BuildCsv(database, options), LineEnds::CrLfForEveryLf);
+    return EncodeExportText(CsvOf(database, options), LineEnds::CrLfForEveryLf);
+}
+
+void StreamCsvFile(const CDataBase& database, const CsvExportOptions& options, const ContentSink& sink)
+{
+    StreamExportText(CsvOf(database, options), LineEnds::CrLfForEveryLf, sink);
 }
 
 bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options,
                const FileSystemCalls& calls)
 {
-    return WriteExportFile(
-        database.Reporter(), path, [&] { return CsvFileBytes(database, options); }, calls);
+    return WriteExportFile(database.Reporter(), path, CsvOf(database, options), LineEnds::CrLfForEveryLf, calls);
 }

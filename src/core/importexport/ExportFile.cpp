@@ -9,6 +9,9 @@ const std::u16string SaveFailedMessage = u"An exception occurred when attempting
 const std::u16string NoMemoryMessage = u"Not enough memory.";
 const std::u16string OtherFailureMessage = u"An exception occurred.";
 
+// Encoded bytes are passed on in blocks of about this size.
+constexpr std::size_t BlockBytes = 64 * 1024;
+
 bool IsHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -19,56 +22,32 @@ bool IsLowSurrogate(char16_t unit)
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void AppendCodePoint(SecureBytes& out, char32_t value)
+// Writes the code point's UTF-8 bytes at `out` and returns the place after them.
+unsigned char* PutCodePoint(unsigned char* out, char32_t value)
 {
     if (value < 0x80) {
-        out.push_back(static_cast<unsigned char>(value));
+        *out++ = static_cast<unsigned char>(value);
     } else if (value < 0x800) {
-        out.push_back(static_cast<unsigned char>(0xC0 | (value >> 6)));
-        out.push_back(static_cast<unsigned char>(0x80 | (value & 0x3F)));
+        *out++ = static_cast<unsigned char>(0xC0 | (value >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (value & 0x3F));
     } else if (value < 0x10000) {
-        out.push_back(static_cast<unsigned char>(0xE0 | (value >> 12)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (value & 0x3F)));
+        *out++ = static_cast<unsigned char>(0xE0 | (value >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (value & 0x3F));
     } else {
-        out.push_back(static_cast<unsigned char>(0xF0 | (value >> 18)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((value >> 12) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (value & 0x3F)));
-    }
-}
-} // namespace
-
-SecureBytes EncodeExportText(const SecureString& text, LineEnds lineEnds)
-{
-    SecureBytes out;
-    out.reserve(text.size() + text.size() / 8);
-    const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        const char16_t unit = text[i];
-        if (unit == u'\n') {
-            if (lineEnds == LineEnds::CrLfForEveryLf || i == 0 || text[i - 1] != u'\r') {
-                out.push_back('\r');
-            }
-            out.push_back('\n');
-        } else if (IsHighSurrogate(unit) && i + 1 < size && IsLowSurrogate(text[i + 1])) {
-            AppendCodePoint(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
-        } else {
-            AppendCodePoint(out, unit);
-        }
+        *out++ = static_cast<unsigned char>(0xF0 | (value >> 18));
+        *out++ = static_cast<unsigned char>(0x80 | ((value >> 12) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | ((value >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (value & 0x3F));
     }
     return out;
 }
 
-bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path,
-                     const std::function<SecureBytes()>& buildBytes, const FileSystemCalls& calls)
+// Runs the write and reports its failure with the exports' messages.
+bool ReportingFailures(IMessageReporter& reporter, const std::function<void()>& write)
 {
     try {
-        const SecureBytes bytes = buildBytes();
-        WriteFileAtomically(path, bytes, {{}, calls});
+        write();
         return true;
     } catch (const UnencodableText&) {
         reporter.ShowMessage(SaveFailedMessage, MessageIcon::None);
@@ -80,4 +59,115 @@ bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& pa
         reporter.ShowMessage(OtherFailureMessage, MessageIcon::None);
     }
     return false;
+}
+} // namespace
+
+bool HoldsUnpairedSurrogate(std::u16string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+ExportEncoder::ExportEncoder(LineEnds lineEnds, ContentSink sink)
+    : lineEnds(lineEnds)
+    , sink(std::move(sink))
+{
+    // Room for the longest a unit becomes (four bytes) past the size at which the block is passed on.
+    block.resize(BlockBytes + 4);
+}
+
+void ExportEncoder::Append(std::u16string_view piece)
+{
+    for (const char16_t unit : piece) {
+        AppendUnit(unit);
+        if (used >= BlockBytes) {
+            PassOn();
+        }
+    }
+}
+
+void ExportEncoder::AppendUnit(char16_t unit)
+{
+    unsigned char* end = block.data() + used;
+    if (pendingHighSurrogate != 0) {
+        if (!IsLowSurrogate(unit)) {
+            throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
+        }
+        end = PutCodePoint(end, 0x10000 + ((static_cast<char32_t>(pendingHighSurrogate) - 0xD800) << 10) +
+                                    (static_cast<char32_t>(unit) - 0xDC00));
+        pendingHighSurrogate = 0;
+    } else if (unit == u'\n') {
+        if (lineEnds == LineEnds::CrLfForEveryLf || previous != u'\r') {
+            *end++ = '\r';
+        }
+        *end++ = '\n';
+    } else if (IsHighSurrogate(unit)) {
+        pendingHighSurrogate = unit;
+    } else if (IsLowSurrogate(unit)) {
+        throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
+    } else {
+        end = PutCodePoint(end, unit);
+    }
+    used = static_cast<std::size_t>(end - block.data());
+    previous = unit;
+}
+
+void ExportEncoder::PassOn()
+{
+    sink(std::span<const unsigned char>(block.data(), used));
+    OPENSSL_cleanse(block.data(), used);
+    used = 0;
+}
+
+void ExportEncoder::Finish()
+{
+    if (pendingHighSurrogate != 0) {
+        throw UnencodableText("an unpaired surrogate cannot be written as UTF-8");
+    }
+    if (used > 0) {
+        PassOn();
+    }
+}
+
+void StreamExportText(const ExportText& text, LineEnds lineEnds, const ContentSink& sink)
+{
+    ExportEncoder encoder(lineEnds, sink);
+    text([&encoder](std::u16string_view piece) { encoder.Append(piece); });
+    encoder.Finish();
+}
+
+SecureBytes EncodeExportText(const ExportText& text, LineEnds lineEnds)
+{
+    SecureBytes out;
+    StreamExportText(text, lineEnds, [&out](std::span<const unsigned char> piece) {
+        out.insert(out.end(), piece.begin(), piece.end());
+    });
+    return out;
+}
+
+SecureBytes EncodeExportText(const SecureString& text, LineEnds lineEnds)
+{
+    return EncodeExportText([&text](const auto& piece) { piece(std::u16string_view(text.data(), text.size())); },
+                            lineEnds);
+}
+
+bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path,
+                     const std::function<SecureBytes()>& buildBytes, const FileSystemCalls& calls)
+{
+    return ReportingFailures(reporter, [&] { WriteFileAtomically(path, buildBytes(), {{}, calls}); });
+}
+
+bool WriteExportFile(IMessageReporter& reporter, const std::filesystem::path& path, const ExportText& text,
+                     LineEnds lineEnds, const FileSystemCalls& calls)
+{
+    return ReportingFailures(reporter, [&] {
+        WriteFileAtomicallyInPieces(path, [&](const ContentSink& sink) { StreamExportText(text, lineEnds, sink); },
+                                    {{}, calls});
+    });
 }

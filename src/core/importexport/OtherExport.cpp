@@ -1,34 +1,18 @@
 #include "core/importexport/OtherExport.h"
 
-#include <new>
 #include <string>
 
 #include "core/common/Utf.h"
-#include "core/common/WholeFileReader.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/FieldNames.h"
+#include "core/importexport/ImportFile.h"
 #include "core/importexport/StandardCsv.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
-const std::u16string TooLargeMessage = u"Exceeded the maximum file size. The file can not be read.";
-const std::u16string NotUtf8Message = u"The file is not UTF-8 text. The file can not be imported.";
-const std::u16string ReadFailedMessage = u"An unknown file exception occurred when attempting to read the file.";
-const std::u16string NoMemoryMessage = u"Not enough memory to read the file.";
-const std::u16string OtherFailureMessage = u"An unknown exception occurred when attempting to read the file.";
 constexpr std::string_view AutoPreset = "auto";
 constexpr char16_t ByteOrderMark = u'\uFEFF';
-
-// The program's own refusal of a file, shown with the error icon.
-struct ExportRefusal
-{
-    std::u16string message;
-};
-
-// The file could not be opened or read.
-struct ExportFileError
-{};
 
 // A reported refusal: the described reader has shown its message already.
 struct AlreadyReported
@@ -42,7 +26,7 @@ public:
     {
         std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
         if (!decoded) {
-            throw ExportRefusal{NotUtf8Message};
+            throw ImportRefusal{NotUtf8Message};
         }
         text = std::move(*decoded);
     }
@@ -62,17 +46,6 @@ public:
 private:
     std::u16string text;
 };
-
-SecureBytes ReadCsvFile(const std::filesystem::path& path)
-{
-    try {
-        return ReadWholeFile(path, CsvFileSizeLimit);
-    } catch (const FileTooLarge&) {
-        throw ExportRefusal{TooLargeMessage};
-    } catch (const FileUnreadable&) {
-        throw ExportFileError{};
-    }
-}
 
 // Entries cannot hold a NUL or the database's field terminator: the saved file would cut them short.
 bool HoldsForbiddenCharacters(std::u16string_view text)
@@ -165,7 +138,7 @@ CExportPreset PresetFor(std::span<const SecureString> header, std::span<const CE
             return *preset;
         }
     }
-    throw ExportRefusal{UnknownHeaderMessage(texts, candidates)};
+    throw ImportRefusal{UnknownHeaderMessage(texts, candidates)};
 }
 
 OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExportPreset::Layout> candidates,
@@ -189,11 +162,11 @@ OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExport
         });
     } catch (const StandardCsvBrokenQuote& broken) {
         const std::string line = std::to_string(broken.line);
-        throw ExportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + u" " +
+        throw ImportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + u" " +
                             std::u16string(line.begin(), line.end()) + texts.Text(TextId::BrokenQuoteAfterLine)};
     }
     if (!preset) {
-        throw ExportRefusal{UnknownHeaderMessage(texts, candidates)};
+        throw ImportRefusal{UnknownHeaderMessage(texts, candidates)};
     }
     return read;
 }
@@ -204,7 +177,7 @@ OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_
     const DecodedExport decoded(bytes);
     const std::u16string_view text = decoded.View();
     if (HoldsForbiddenCharacters(text)) {
-        throw ExportRefusal{texts.Text(TextId::InvalidCharacters)};
+        throw ImportRefusal{texts.Text(TextId::InvalidCharacters)};
     }
     if (presetName == AutoPreset) {
         if (IsOwnExport(text, texts)) {
@@ -225,14 +198,8 @@ template <class Operation> std::optional<OtherExport> RunRead(const CDataBase& d
     try {
         return operation();
     } catch (const AlreadyReported&) {
-    } catch (const ExportRefusal& refusal) {
-        reporter.ShowMessage(refusal.message, MessageIcon::Error);
-    } catch (const ExportFileError&) {
-        reporter.ShowMessage(ReadFailedMessage, MessageIcon::None);
-    } catch (const std::bad_alloc&) {
-        reporter.ShowMessage(NoMemoryMessage, MessageIcon::None);
     } catch (...) {
-        reporter.ShowMessage(OtherFailureMessage, MessageIcon::None);
+        ReportImportFailure(reporter);
     }
     return std::nullopt;
 }
@@ -248,7 +215,7 @@ std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const 
                                                std::string_view presetName)
 {
     return RunRead(database, [&] {
-        const SecureBytes bytes = ReadCsvFile(path);
+        const SecureBytes bytes = ReadImportFile(path);
         return Read(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, presetName);
     });
 }

@@ -20,6 +20,10 @@ SecureString BuildHtmlTable(const CDataBase& database);
 SecureBytes TextListingFileBytes(const CDataBase& database);
 SecureBytes HtmlFileBytes(const CDataBase& database);
 
+// The same bytes, passed on in blocks as they are made, so that the export is never held whole.
+void StreamTextListingFile(const CDataBase& database, const ContentSink& sink);
+void StreamHtmlFile(const CDataBase& database, const ContentSink& sink);
+
 // Write those bytes to the file; report failures and return false.
 bool ExportTextListing(const CDataBase& database, const std::filesystem::path& path,
                        const FileSystemCalls& calls = FileSystemCalls::System());

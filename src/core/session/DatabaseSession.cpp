@@ -65,6 +65,7 @@ void DatabaseSession::Hold(const std::filesystem::path& path)
 {
     handle.Open(path);
     versionHeld = handle.HeldVersion();
+    heldFileIsCollection = false;
 }
 
 bool DatabaseSession::WriteHeldFile(const SecureString& password)
@@ -75,15 +76,21 @@ bool DatabaseSession::WriteHeldFile(const SecureString& password)
         RefuseIfReplaced(existing, versionHeld);
         damaged.KeepBeforeReplacing(database.Texts());
     };
+    std::optional<UnchangedPrefix> unchanged;
+    if (heldFileIsCollection && versionHeld && password == masterPassword) {
+        unchanged = UnchangedPrefix{*versionHeld, database.FirstChangedKey()};
+    }
     handle.Close();
     FileVersion written;
-    if (!WriteDatabase(database, Path(), password, {check}, &written)) {
+    if (!WriteDatabase(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr)) {
         return false;
     }
     // The version we wrote, not whatever the path shows once it is held again: a program that replaced the file in
     // between would otherwise have its change taken for ours and undone by the next save.
     handle.Open(Path());
     versionHeld = written;
+    heldFileIsCollection = true;
+    database.ForgetChanges();
     return true;
 }
 
@@ -229,6 +236,8 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
             }
         }
         if (result == ReadResult::Done) {
+            heldFileIsCollection = !read.damaged && read.inKeyOrder && read.records == database.Size();
+            database.ForgetChanges();
             ShowOpened(path);
             damaged.Opened(database, path, read);
             return true;
@@ -351,14 +360,20 @@ void DatabaseSession::ChangeMasterPassword()
         WipeString(*fresh);
         return;
     }
-    if (WriteHeldFileInBackground(*fresh)) {
-        masterPassword = std::move(*fresh);
-    } else {
-        // The file is still under the old password, so the old one stays the master password: otherwise the
-        // next unrelated save would silently re-key the file to a password whose change was reported as failed.
-        WipeString(*fresh);
-        ReopenAfterFailedSave();
+    Rekey(std::move(*fresh));
+}
+
+bool DatabaseSession::Rekey(SecureString fresh)
+{
+    if (WriteHeldFileInBackground(fresh)) {
+        masterPassword = std::move(fresh);
+        return true;
     }
+    // The file is still under the old password, so the old one stays the master password: otherwise the next
+    // unrelated save would silently re-key the file to a password whose change was reported as failed.
+    WipeString(fresh);
+    ReopenAfterFailedSave();
+    return false;
 }
 
 void DatabaseSession::Lock()

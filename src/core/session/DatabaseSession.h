@@ -53,6 +53,9 @@ public:
     bool SaveAndReopen();
     void CreateBackup();
     void ChangeMasterPassword();
+    // Writes the open database under `fresh`, a new password already asked for; after a failed write the file and
+    // the master password stay the old ones.
+    bool Rekey(SecureString fresh);
     void Lock();
     // Asks for the password of the locked database again; a failure or Cancel leaves no database open.
     bool Unlock();
@@ -130,6 +133,9 @@ private:
     IBackgroundWork& work;
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
+    // The held file is exactly what a save of the collection, as it stood before the changes it has noted since,
+    // writes under the master password: a save then keeps the file's encryption of the records before them.
+    bool heldFileIsCollection = false;
     DamagedOriginal damaged;
     bool isLocked = false;
     bool opening = false;

@@ -302,14 +302,14 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 289
     u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.",       // 290
     u"Lockmere could not return to the previous window, so nothing was typed.",                                 // 291
-    u" ",                                                                                                       // 292
-    u" ",                                                                                                       // 293
-    u" ",                                                                                                       // 294
-    u" ",                                                                                                       // 295
+    u"Other Password Manager...",                                                                               // 292
+    u"Import From Other Password Manager",                                                                      // 293
+    u"Format:",                                                                                                 // 294
+    u"Automatic",                                                                                               // 295
     u" ",                                                                                                       // 296
-    u" ",                                                                                                       // 297
-    u" ",                                                                                                       // 298
-    u" ",                                                                                                       // 299
+    u"The file holds %1 entries; %2 of them will be skipped.",                                                  // 297
+    u"Import finished. Added: %1, renamed: %2, skipped: %3.",                                                   // 298
+    u"File:",                                                                                                   // 299
     u" ",                                                                                                       // 300
     u" ",                                                                                                       // 301
     u" ",                                                                                                       // 302
@@ -325,20 +325,20 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 312
     u" ",                                                                                                       // 313
     u" ",                                                                                                       // 314
-    u" ",                                                                                                       // 315
-    u" ",                                                                                                       // 316
-    u" ",                                                                                                       // 317
-    u" ",                                                                                                       // 318
-    u" ",                                                                                                       // 319
-    u" ",                                                                                                       // 320
-    u" ",                                                                                                       // 321
-    u" ",                                                                                                       // 322
-    u" ",                                                                                                       // 323
-    u" ",                                                                                                       // 324
-    u" ",                                                                                                       // 325
-    u" ",                                                                                                       // 326
-    u" ",                                                                                                       // 327
-    u" ",                                                                                                       // 328
+    u"Password Health",                                                                                         // 315
+    u"Finding",                                                                                                 // 316
+    u"Strength",                                                                                                // 317
+    u"bits",                                                                                                    // 318
+    u"Empty password",                                                                                          // 319
+    u"Reused password",                                                                                         // 320
+    u"entries:",                                                                                                // 321
+    u"Weak password",                                                                                           // 322
+    u"Very weak",                                                                                               // 323
+    u"Weak",                                                                                                    // 324
+    u"Fair",                                                                                                    // 325
+    u"Strong",                                                                                                  // 326
+    u"Estimating password strength...",                                                                         // 327
+    u"No empty, reused or weak passwords were found.",                                                          // 328
     u" ",                                                                                                       // 329
     u"Master password for",                                                                                     // 330
     u"Password for the new entry",                                                                              // 331

@@ -180,6 +180,29 @@ inline constexpr int ListingProgress = 285;
 inline constexpr int ClosingProgress = 286;
 inline constexpr int FormFillingNeedsX11 = 290;
 inline constexpr int PreviousWindowNotActivated = 291;
+// The window's import from other password managers.
+inline constexpr int OtherPasswordManager = 292;
+inline constexpr int ImportFromOtherManagerCaption = 293;
+inline constexpr int ExportFormatLabel = 294;
+inline constexpr int AutomaticFormat = 295;
+inline constexpr int ExportEntryCounts = 297;
+inline constexpr int OtherImportSummary = 298;
+inline constexpr int FileLabel = 299;
+// Password health: the report, its findings and the strength words.
+inline constexpr int PasswordHealth = 315;
+inline constexpr int HealthFinding = 316;
+inline constexpr int Strength = 317;
+inline constexpr int Bits = 318;
+inline constexpr int EmptyPasswordFinding = 319;
+inline constexpr int ReusedPasswordFinding = 320;
+inline constexpr int EntriesCount = 321;
+inline constexpr int WeakPasswordFinding = 322;
+inline constexpr int VeryWeakStrength = 323;
+inline constexpr int WeakStrength = 324;
+inline constexpr int FairStrength = 325;
+inline constexpr int StrongStrength = 326;
+inline constexpr int EstimatingStrength = 327;
+inline constexpr int NoHealthFindings = 328;
 // The command line's prompts (lockmere-cli).
 inline constexpr int MasterPasswordFor = 330;
 inline constexpr int NewEntryPasswordPrompt = 331;

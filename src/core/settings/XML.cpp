@@ -241,7 +241,9 @@ std::optional<std::u16string> CXML::GetValue(std::u16string_view path) const
     if (!node) {
         return std::nullopt;
     }
-    return Utf8ToUtf16(TextContent(node));
+    // A hand-edited file may hold raw control characters, which a save leaves out; they are left out here too, so
+    // that what was read is what the next save keeps.
+    return AllowedInXml(Utf8ToUtf16(TextContent(node)));
 }
 
 void CXML::SetValue(std::u16string_view key, std::u16string_view text)

@@ -39,9 +39,13 @@ std::optional<std::filesystem::path> CFileChooser::ChooseFileToOpen(const QStrin
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!filter.isEmpty()) {
         // Qt reads the patterns from the parentheses and shows only the description, which names them already.
-        QString patterns = filter;
-        patterns.replace(QStringLiteral(";"), QString());
-        dialog.setNameFilter(filter + QStringLiteral(" (") + patterns + QStringLiteral(")"));
+        QStringList nameFilters;
+        for (const QString& described : filter.split(QStringLiteral(";;"))) {
+            QString patterns = described;
+            patterns.replace(QStringLiteral(";"), QString());
+            nameFilters.append(described + QStringLiteral(" (") + patterns + QStringLiteral(")"));
+        }
+        dialog.setNameFilters(nameFilters);
         dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     }
     return Run(dialog);

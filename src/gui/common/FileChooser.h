@@ -12,7 +12,8 @@ class IFileChooser
 {
 public:
     virtual ~IFileChooser() = default;
-    // `filter` holds the patterns to offer, separated by "; " ("*.csv; *.txt"); empty offers every file.
+    // `filter` holds the patterns to offer, separated by "; " ("*.csv; *.txt"); empty offers every file. Several
+    // filters to choose from are separated by ";;" ("*.csv;;*"), the first one chosen at the start.
     virtual std::optional<std::filesystem::path> ChooseFileToOpen(const QString& filter) = 0;
     // Proposes a file name without a folder; asks before overwriting an existing file.
     virtual std::optional<std::filesystem::path> ChooseFileToSave(const QString& proposedName) = 0;

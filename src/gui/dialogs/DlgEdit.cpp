@@ -24,6 +24,7 @@
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
+#include "gui/dialogs/PasswordStrengthBar.h"
 
 namespace {
 constexpr char16_t NoSuchEntryText[] = u"Error. No such entry.";
@@ -134,25 +135,31 @@ void CDlgEdit::CreateControls()
     connect(passwordMask, &QPushButton::clicked, this, [this] { ToggleMask({passwordField, repeatField}); });
     connect(generate, &QPushButton::clicked, this, &CDlgEdit::OnGenerate);
     connect(browse, &QPushButton::clicked, this, &CDlgEdit::OnBrowse);
+    strengthBar = new PasswordStrengthBar(texts, this);
+    connect(passwordField, &QLineEdit::textChanged, strengthBar, &PasswordStrengthBar::ShowStrengthOf);
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(1, 260);
     QWidget* const fields[] = {groupBox, titleField, usernameField, passwordField, repeatField, urlField, notesField};
     QPushButton* const beside[] = {nullptr, nullptr, usernameMask, passwordMask, generate, browse, nullptr};
+    // The strength bar takes the grid row under the two password fields.
+    constexpr int StrengthRow = 5;
+    grid->addWidget(strengthBar, StrengthRow, 1);
     for (int row = 0; row < 7; ++row) {
+        const int gridRow = row < StrengthRow ? row : row + 1;
         auto* label = new QLabel(QtText(texts, TextId::GroupLabel + row), this);
         label->setBuddy(fields[row]);
         const Qt::Alignment labelAlignment = row == 6 ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter;
-        grid->addWidget(label, row, 0, labelAlignment);
+        grid->addWidget(label, gridRow, 0, labelAlignment);
         if (beside[row] != nullptr) {
-            grid->addWidget(fields[row], row, 1);
-            grid->addWidget(beside[row], row, 2);
+            grid->addWidget(fields[row], gridRow, 1);
+            grid->addWidget(beside[row], gridRow, 2);
         } else {
-            grid->addWidget(fields[row], row, 1, 1, 2);
+            grid->addWidget(fields[row], gridRow, 1, 1, 2);
         }
     }
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
     // A line edit cuts its text at 32767 characters by default; an entry's fields have no limit, and a long value
     // read from the database must come back from the dialog whole.
     for (QLineEdit* field : {groupBox->lineEdit(), titleField, usernameField, passwordField, repeatField, urlField}) {

@@ -8,6 +8,7 @@
 #include "core/passgen/PassGen.h"
 
 class COptions;
+class PasswordStrengthBar;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -88,4 +89,5 @@ private:
     QLineEdit* repeatField = nullptr;
     QLineEdit* urlField = nullptr;
     QPlainTextEdit* notesField = nullptr;
+    PasswordStrengthBar* strengthBar = nullptr;
 };

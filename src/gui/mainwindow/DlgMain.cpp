@@ -33,6 +33,7 @@
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/OtherImportCommand.h"
 #include "gui/importexport/PrintCommand.h"
 #include "gui/mainwindow/AutoLock.h"
 #include "gui/mainwindow/ClipboardClearer.h"
@@ -42,6 +43,7 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/mainwindow/PasswordHealthCommand.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
 #include "gui/settings/DlgOptions.h"
@@ -412,6 +414,9 @@ void CDlgMain::OnCommand(int command)
     case FileImportCsv:
         ImportCsvFile({database, session, prompts, prompts.Files(), this});
         break;
+    case FileImportOther:
+        ImportOtherManagerFile({database, session, prompts, prompts.Files(), this});
+        break;
     case FileExportCsv:
         ExportCsvFile({database, session, prompts, prompts.Files(), this});
         break;
@@ -465,6 +470,9 @@ void CDlgMain::OnCommand(int command)
         break;
     case EditOpenUrl:
         OpenEntryAddress();
+        break;
+    case EditPasswordHealth:
+        ShowPasswordHealth({database, session, texts, this, [this](const EntryKey& key) { EditEntryOf(key); }});
         break;
     case TrayShow:
         ShowFromTray();
@@ -542,6 +550,19 @@ void CDlgMain::RunEntryCommand(int command)
     }
 }
 
+void CDlgMain::EditEntryOf(const EntryKey& key)
+{
+    views->SelectKey(key);
+    if (views->CurrentKey() != key) {
+        // The tree's group hides the entry.
+        views->SelectRoot();
+        views->SelectKey(key);
+    }
+    if (views->CurrentKey() == key) {
+        RunEntryCommand(EditEditEntry);
+    }
+}
+
 void CDlgMain::FillFromCurrentEntry(FillKind kind)
 {
     if (std::optional<Entry> entry = views->CurrentEntry()) {
@@ -553,16 +574,6 @@ void CDlgMain::FillForm(FillKind kind, const Entry& entry, ReturnWay way)
 {
     // Typing starts once the closed menu has let go of the keyboard, or the keys would come back to this window.
     QTimer::singleShot(0, this, [this, kind, entry, way] { formFiller->Fill(kind, entry, way); });
-}
-
-bool CDlgMain::RunTrayFillCommand(int command)
-{
-    std::optional<TrayFill> fill = FindTrayFill(database, command);
-    if (!fill) {
-        return false;
-    }
-    FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
-    return true;
 }
 
 void CDlgMain::OpenContainingFolder()
@@ -762,14 +773,9 @@ void CDlgMain::ShowFromTray()
 
 void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
 {
-    std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(entryIndex + 1), 0);
-    if (!entry) {
-        return;
+    if (std::optional<TrayFill> fill = FindTrayFill(database, kind, entryIndex)) {
+        FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
     }
-    const FillKind fill = kind == TrayEntryCommand::PasteUsername   ? FillKind::PasteUsername
-                          : kind == TrayEntryCommand::PastePassword ? FillKind::PastePassword
-                                                                    : FillKind::AutoLogin;
-    FillForm(fill, *entry, ReturnWay::AltEsc);
 }
 
 void CDlgMain::OpenOptionsFromTray()

@@ -61,8 +61,6 @@ public:
     bool RunOptions();
     // Types the entry's values into the previously active window; `way` tells how the user came to the command.
     void FillForm(FillKind kind, const Entry& entry, ReturnWay way);
-    // A per-entry form-filling command of the tray menu; false when the id names no entry.
-    bool RunTrayFillCommand(int command);
 
     bool StartHidden() const { return startHidden; }
     DatabaseSession& Session() { return session; }
@@ -100,6 +98,8 @@ private:
     void ConnectViews();
     void ShowEntryMenu(QPoint globalPosition);
     void RunEntryCommand(int command);
+    // Selects the entry in the list and runs the Edit command on it, as a double click in the list would.
+    void EditEntryOf(const EntryKey& key);
     void FillFromCurrentEntry(FillKind kind);
     bool HasCurrentEntry() const;
     void ApplyTopmost();

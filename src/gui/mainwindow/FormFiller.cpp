@@ -18,22 +18,19 @@ std::u16string_view View(const SecureString& text)
 }
 } // namespace
 
-std::optional<TrayFill> FindTrayFill(const CDataBase& database, int command)
+std::optional<TrayFill> FindTrayFill(const CDataBase& database, TrayEntryCommand kind, std::size_t entryIndex)
 {
-    constexpr std::pair<int, FillKind> Bases[] = {
-        {TrayPasteUsernameBase, FillKind::PasteUsername},
-        {TrayPastePasswordBase, FillKind::PastePassword},
-        {TrayAutoLoginBase, FillKind::AutoLogin},
-    };
-    if (command <= 0) {
+    if (entryIndex >= database.Size()) {
         return std::nullopt;
     }
-    for (const auto& [base, kind] : Bases) {
-        if (std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(command), base)) {
-            return TrayFill{kind, std::move(*entry)};
-        }
+    std::optional<Entry> entry = database.EntryAt(static_cast<std::uint32_t>(entryIndex + 1), 0);
+    if (!entry) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const FillKind fill = kind == TrayEntryCommand::PasteUsername   ? FillKind::PasteUsername
+                          : kind == TrayEntryCommand::PastePassword ? FillKind::PastePassword
+                                                                    : FillKind::AutoLogin;
+    return TrayFill{fill, std::move(*entry)};
 }
 
 FormFiller::FormFiller(std::unique_ptr<IKeySender> sender, std::unique_ptr<IWindowSwitcher> switcher,

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/database/Entry.h"
+#include "gui/mainwindow/TrayEntryCommand.h"
 #include "platform/WindowSwitcher.h"
 
 class CDataBase;
@@ -27,12 +28,9 @@ struct TrayFill
     Entry entry;
 };
 
-// The tray's per-entry command ids count the entries from 1 in collection order above a base for each kind; the
-// bases are tried in the order Paste Username, Paste Password, Auto-Login, and the first that holds the entry wins.
-inline constexpr int TrayPasteUsernameBase = 40100;
-inline constexpr int TrayPastePasswordBase = 60100;
-inline constexpr int TrayAutoLoginBase = 65100;
-std::optional<TrayFill> FindTrayFill(const CDataBase& database, int command);
+// What a per-entry command of the tray menu types; none when the index is past the last entry (the collection
+// changed while the menu was open).
+std::optional<TrayFill> FindTrayFill(const CDataBase& database, TrayEntryCommand kind, std::size_t entryIndex);
 
 // Types an entry's values into the window the user worked in before turning to the program. Without a key sender
 // (a session that is not X11) each command says why it types nothing.

@@ -27,6 +27,7 @@ const MenuText CommandTexts[] = {
     {FileChangePass, TextId::ChangePassword},
     {FileImportCsv, TextId::CsvFile},
     {FileImportLdb, TextId::LockmereDatabase},
+    {FileImportOther, TextId::OtherPasswordManager},
     {FileExportPrint, TextId::Print},
     {FileExportTxt, TextId::TextFile},
     {FileExportHtml, TextId::HtmlFile},
@@ -53,6 +54,7 @@ const MenuText CommandTexts[] = {
     {EditPasteUsername, TextId::PasteUsername},
     {EditPastePassword, TextId::PastePassword},
     {EditAutoLogin, TextId::AutoLogin},
+    {EditPasswordHealth, TextId::PasswordHealth},
 };
 
 struct Image
@@ -99,6 +101,7 @@ void CMainMenu::CreateTemplate()
     importMenu = fileMenu->addMenu(QString());
     AddCommand(importMenu, FileImportLdb);
     AddCommand(importMenu, FileImportCsv);
+    AddCommand(importMenu, FileImportOther);
     exportMenu = fileMenu->addMenu(QString());
     AddCommand(exportMenu, FileExportPrint);
     AddCommand(exportMenu, FileExportTxt);
@@ -127,6 +130,8 @@ void CMainMenu::CreateTemplate()
     }
     editMenu->addSeparator();
     AddCommand(editMenu, EditClearClipboard);
+    editMenu->addSeparator();
+    AddCommand(editMenu, EditPasswordHealth);
 
     optionsItem = menu->addAction(QString());
     optionsItem->setData(Options);
@@ -223,7 +228,8 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
             action->setEnabled(on);
         }
     };
-    for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry}) {
+    for (int command :
+         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth}) {
         enable(command, databaseOpen);
     }
     importMenu->menuAction()->setEnabled(databaseOpen);

@@ -9,6 +9,7 @@
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
+#include "support/EntryBuilder.h"
 #include "support/FailingFileCalls.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -46,14 +47,7 @@ protected:
         WriteFileBytes(path, std::string(outer.begin(), outer.end()));
     }
 
-    std::vector<Entry> Entries(const CDataBase& source) const
-    {
-        std::vector<Entry> entries;
-        for (const auto& item : source) {
-            entries.push_back(ToEntry(item));
-        }
-        return entries;
-    }
+    std::vector<Entry> Entries(const CDataBase& source) const { return EntriesOf(source); }
 
     TempDir folder;
     std::filesystem::path file = folder / "lockmere.ldb";

@@ -54,14 +54,7 @@ class ImportExportTest : public testing::Test
 protected:
     void AddEntry(const Entry& entry) { ASSERT_TRUE(database.Add(entry.Key(), entry.Fields())); }
 
-    std::vector<Entry> Entries() const
-    {
-        std::vector<Entry> entries;
-        for (const auto& item : database) {
-            entries.push_back(ToEntry(item));
-        }
-        return entries;
-    }
+    std::vector<Entry> Entries() const { return EntriesOf(database); }
 
     MessageRecorder recorder;
     BuiltinTextSource texts;

@@ -51,10 +51,7 @@ protected:
         CDataBase other(quiet, texts);
         const int result = ReadDatabase(other, path, ToSecure(password));
         if (entries) {
-            entries->clear();
-            for (const auto& item : other) {
-                entries->push_back(ToEntry(item));
-            }
+            *entries = EntriesOf(other);
         }
         return result;
     }
@@ -69,14 +66,7 @@ protected:
         messages.Reset();
     }
 
-    std::vector<Entry> Entries() const
-    {
-        std::vector<Entry> entries;
-        for (const auto& item : database) {
-            entries.push_back(ToEntry(item));
-        }
-        return entries;
-    }
+    std::vector<Entry> Entries() const { return EntriesOf(database); }
 
     TempDir folder;
     MessageRecorder messages;

@@ -334,6 +334,15 @@ TEST_F(OptionsConversionTest, FlagText)
     EXPECT_FALSE(LoadedWith("fTop", "").fTop);
 }
 
+TEST_F(OptionsConversionTest, ControlCharactersAreLeftOutAsASaveWould)
+{
+    const COptions loaded = LoadedWith("LastPath", "/home/ann/\x10"
+                                                   "a\x1F.ldb");
+    EXPECT_EQ(loaded.LastPath, u"/home/ann/a.ldb");
+    ASSERT_TRUE(loaded.Save(reporter, SettingsFile()));
+    EXPECT_EQ(Loaded(), loaded);
+}
+
 TEST_F(OptionsConversionTest, IntegerText)
 {
     EXPECT_EQ(LoadedWith("uLockDBAutoTime", "45abc").uLockDBAutoTime, 45);

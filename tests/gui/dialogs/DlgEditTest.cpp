@@ -11,6 +11,7 @@
 #include "core/settings/Options.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/dialogs/DlgEdit.h"
+#include "gui/dialogs/PasswordStrengthBar.h"
 #include "support/MessageRecorder.h"
 
 namespace {
@@ -488,4 +489,37 @@ TEST_F(DlgEditButtonsTest, TheGenerateButtonFitsItsTranslatedText)
     CDlgEdit dialog(EditMode::Add, database, options, russian, std::nullopt, std::nullopt, nullptr, random);
     auto* generate = Child<QPushButton>(dialog, "generate");
     EXPECT_GT(generate->width(), generate->fontMetrics().horizontalAdvance(generate->text()));
+}
+
+TEST_F(DlgEditOpeningTest, TheStrengthBarFollowsThePasswordAsItIsTypedWithoutShowingIt)
+{
+    auto dialog = Open(EditMode::Edit, std::nullopt, EntryKey{ToSecure(u"Email"), ToSecure(u"Inbox")});
+    auto* bar = dialog->findChild<PasswordStrengthBar*>();
+    ASSERT_NE(bar, nullptr);
+    const struct
+    {
+        QString typed;
+        int minimumValue;
+        int maximumValue;
+        QString word;
+    } steps[] = {
+        {QString(), 0, 0, QString()},
+        {QStringLiteral("password"), 0, 5, QStringLiteral("Very weak")},
+        {QStringLiteral("пароль2024"), 28, 39, QStringLiteral("Weak")},
+        {QStringLiteral("Zk8#qLm2$vTx9&Wp"), 64, 100, QStringLiteral("Strong")},
+    };
+    QLineEdit* password = Field(*dialog, "password");
+    for (const auto& step : steps) {
+        password->clear();
+        // Key by key, Cyrillic letters too, as a keyboard sends them.
+        for (const QChar letter : step.typed) {
+            QTest::sendKeyEvent(QTest::Click, password, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+        }
+        EXPECT_GE(bar->Value(), step.minimumValue) << step.typed.toStdString();
+        EXPECT_LE(bar->Value(), step.maximumValue) << step.typed.toStdString();
+        EXPECT_EQ(bar->Word(), step.word);
+        for (const QLabel* label : bar->findChildren<QLabel*>()) {
+            EXPECT_FALSE(!step.typed.isEmpty() && label->text().contains(step.typed));
+        }
+    }
 }

@@ -1,80 +1,14 @@
-#include <QFileDialog>
 #include <QPrintDialog>
-#include <gtest/gtest.h>
 
-#include "core/common/Utf.h"
-#include "core/database/DatabaseFile.h"
-#include "core/settings/Options.h"
-#include "gui/GuiTestSupport.h"
-#include "gui/ModalDriver.h"
-#include "gui/mainwindow/CommandIds.h"
-#include "gui/mainwindow/DlgMain.h"
+#include "gui/importexport/OpenWindowFixture.h"
 #include "gui/mainwindow/EntryListModel.h"
 #include "gui/mainwindow/EntryViews.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
 
 using namespace CommandId;
 
 namespace {
-QString Q(const std::filesystem::path& path)
-{
-    return QString::fromStdString(path.string());
-}
-
-// Checks the folder and filter a file chooser starts with, then chooses the path.
-ModalDriver::Step ExpectFolderAndChoose(const std::filesystem::path& folder, const QString& filter,
-                                        const std::filesystem::path& path)
-{
-    return [folder, filter, path](QWidget* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        ASSERT_NE(files, nullptr);
-        EXPECT_EQ(files->directory().absolutePath(), Q(folder));
-        EXPECT_EQ(files->selectedNameFilter().startsWith(filter), true) << files->selectedNameFilter().toStdString();
-        ChooseFile(path.string())(dialog);
-    };
-}
-
-// The main window over a database in its own folder, opened through the dialogs.
-class CsvCommandsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        EnsureApplication();
-        std::filesystem::create_directory(databaseFolder);
-        MessageRecorder quiet;
-        CDataBase initial(quiet, texts);
-        AddEntries(initial, {MakeEntry(u"Web", u"Bank", u"me", u"pw")});
-        ASSERT_TRUE(WriteDatabase(initial, path, ToSecure(u"pw")));
-        options.fLastDB = false;
-        window = std::make_unique<CDlgMain>(database, options, texts, u"");
-        driver.Then(ChooseFile(path.string()));
-        driver.Then(TypePassword(QStringLiteral("pw")));
-        window->OnCommand(FileOpen);
-        ASSERT_EQ(database.Size(), 1u);
-        driver.titles.clear();
-    }
-
-    std::size_t EntriesInFile()
-    {
-        MessageRecorder quiet;
-        CDataBase reread(quiet, texts);
-        EXPECT_EQ(ReadDatabase(reread, path, ToSecure(u"pw")), ReadResult::Done);
-        return reread.Size();
-    }
-
-    TempDir folder;
-    std::filesystem::path databaseFolder = folder / "databases";
-    std::filesystem::path path = databaseFolder / "lockmere.ldb";
-    std::filesystem::path csv = folder / "in.csv";
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    COptions options;
-    ModalDriver driver;
-    std::unique_ptr<CDlgMain> window;
-};
+class CsvCommandsTest : public OpenWindowFixture
+{};
 
 TEST_F(CsvCommandsTest, ImportShowsTheTipThenTheDialogThenSavesAndShowsTheEntries)
 {

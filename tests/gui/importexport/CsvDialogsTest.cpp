@@ -75,14 +75,7 @@ void TypeNumber(QDialog& dialog, int field, const QString& text)
 class CsvDialogsTest : private WithApplication, public ::testing::Test
 {
 protected:
-    std::vector<Entry> Entries() const
-    {
-        std::vector<Entry> result;
-        for (const auto& item : database) {
-            result.push_back(ToEntry(item));
-        }
-        return result;
-    }
+    std::vector<Entry> Entries() const { return EntriesOf(database); }
 
     MessageRecorder messages;
     BuiltinTextSource texts;

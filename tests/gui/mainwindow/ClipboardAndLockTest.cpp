@@ -14,10 +14,10 @@
 #include "gui/mainwindow/AutoLock.h"
 #include "gui/mainwindow/ClipboardClearer.h"
 #include "gui/mainwindow/CommandIds.h"
-#include "gui/mainwindow/DesktopFakes.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/QtSecretClipboard.h"
+#include "gui/mainwindow/WindowOnFakeDesktop.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -138,35 +138,24 @@ TEST(QtSecretClipboardTest, PutsTheTextOnTheClipboardMarkedAsSecretAndClearsIt)
 }
 
 // The main window with an open database, its clipboard and timers faked.
-class WindowClipboardAndLockTest : public ::testing::Test
+class WindowClipboardAndLockTest : public WindowOnFakeDesktop
 {
 protected:
+    WindowClipboardAndLockTest()
+        : WindowOnFakeDesktop(false)
+    {}
+
     void SetUp() override
     {
-        EnsureApplication();
-        MessageRecorder quiet;
-        CDataBase file(quiet, texts);
-        AddEntries(file, {MakeEntry(u"Web", u"Bank", u"alice", u"pw1", u"https://bank")});
-        ASSERT_TRUE(WriteDatabase(file, path, ToSecure(u"pw")));
+        WriteDatabaseOf(MakeEntry(u"Web", u"Bank", u"alice", u"pw1", u"https://bank"));
         options.fLastDB = true;
-        options.LastPath = path.u16string();
-        window = std::make_unique<CDlgMain>(database, options, texts, u"", desktop.Services());
+        CreateWindow(u"");
         driver.Then(TypePassword(QStringLiteral("pw")));
         window->Start();
         ASSERT_TRUE(window->Session().IsOpen());
         window->EntryList()->SelectRow(0);
         messages.Reset();
     }
-
-    TempDir folder;
-    std::filesystem::path path = folder / "lockmere.ldb";
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    COptions options;
-    ModalDriver driver;
-    FakeDesktop desktop{false};
-    std::unique_ptr<CDlgMain> window;
 };
 
 TEST_F(WindowClipboardAndLockTest, CopyCommandsCopyTheCurrentEntrysFields)

@@ -5,6 +5,7 @@
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryViewsFixture.h"
 #include "platform/HeldFileHandle.h"
+#include "support/EntryBuilder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -13,15 +14,6 @@ const std::u16string Duplicate =
 const std::u16string DeleteQuestion = u"Are you sure you want to delete the selected entry?";
 // Notes holding the field terminator cannot be written, so the save after such a change fails.
 const std::u16string Unsavable = std::u16string(u"bad") + u'\u0007' + u'\u0001' + u'\u0005';
-
-std::vector<Entry> EntriesOf(const CDataBase& database)
-{
-    std::vector<Entry> entries;
-    for (const auto& item : database) {
-        entries.push_back(ToEntry(item));
-    }
-    return entries;
-}
 } // namespace
 
 // The commands on a real database file, opened through the lifecycle, with the entry dialog answered by a script.

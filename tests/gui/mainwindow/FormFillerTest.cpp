@@ -129,7 +129,7 @@ const FillCase FillCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, FormFillerTest, ::testing::ValuesIn(FillCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FormFillerTrayTest, PerEntryIdsCountTheEntriesInCollectionOrderForEachKind)
+TEST(FormFillerTrayTest, PerEntryCommandsTakeTheEntryAtTheirIndexInCollectionOrder)
 {
     MessageRecorder messages;
     BuiltinTextSource texts;
@@ -137,26 +137,25 @@ TEST(FormFillerTrayTest, PerEntryIdsCountTheEntriesInCollectionOrderForEachKind)
     AddEntries(database, {MakeEntry(u"Mail", u"C"), MakeEntry(u"Bank", u"B"), MakeEntry(u"Bank", u"A")});
     const struct
     {
-        int command;
+        TrayEntryCommand command;
+        std::size_t index;
         std::optional<FillKind> kind;
         const char16_t* title;
     } lookups[] = {
-        {60101, FillKind::PastePassword, u"A"},
-        {60102, FillKind::PastePassword, u"B"},
-        {60103, FillKind::PastePassword, u"C"},
-        {40101, FillKind::PasteUsername, u"A"},
-        {65103, FillKind::AutoLogin, u"C"},
-        {60104, std::nullopt, nullptr},
-        {40100, std::nullopt, nullptr},
-        {0, std::nullopt, nullptr},
-        {-1, std::nullopt, nullptr},
+        {TrayEntryCommand::PastePassword, 0, FillKind::PastePassword, u"A"},
+        {TrayEntryCommand::PastePassword, 1, FillKind::PastePassword, u"B"},
+        {TrayEntryCommand::PastePassword, 2, FillKind::PastePassword, u"C"},
+        {TrayEntryCommand::PasteUsername, 0, FillKind::PasteUsername, u"A"},
+        {TrayEntryCommand::AutoLogin, 2, FillKind::AutoLogin, u"C"},
+        {TrayEntryCommand::PastePassword, 3, std::nullopt, nullptr},
+        {TrayEntryCommand::AutoLogin, static_cast<std::size_t>(-1), std::nullopt, nullptr},
     };
     for (const auto& lookup : lookups) {
-        const std::optional<TrayFill> fill = FindTrayFill(database, lookup.command);
-        ASSERT_EQ(fill.has_value(), lookup.kind.has_value()) << lookup.command;
+        const std::optional<TrayFill> fill = FindTrayFill(database, lookup.command, lookup.index);
+        ASSERT_EQ(fill.has_value(), lookup.kind.has_value()) << lookup.index;
         if (fill) {
-            EXPECT_EQ(fill->kind, *lookup.kind) << lookup.command;
-            EXPECT_EQ(fill->entry.title, ToSecure(lookup.title)) << lookup.command;
+            EXPECT_EQ(fill->kind, *lookup.kind) << lookup.index;
+            EXPECT_EQ(fill->entry.title, ToSecure(lookup.title)) << lookup.index;
         }
     }
 }
@@ -177,8 +176,9 @@ TEST(FormFillerSessionTest, WithoutX11EveryFormFillingCommandSaysWhyNothingIsTyp
     for (int command : {CommandId::EditPasteUsername, CommandId::EditPastePassword, CommandId::EditAutoLogin}) {
         window.OnCommand(command);
     }
-    EXPECT_TRUE(window.RunTrayFillCommand(65101));
-    EXPECT_FALSE(window.RunTrayFillCommand(65102));
+    // The tray's per-entry commands: the one entry, and an index the collection no longer has.
+    window.OnTrayEntryCommand(TrayEntryCommand::AutoLogin, 0);
+    window.OnTrayEntryCommand(TrayEntryCommand::AutoLogin, 1);
     QTest::qWait(20);
     EXPECT_EQ(messages.Texts(), std::vector<std::u16string>(4, NeedsX11));
 }

@@ -14,6 +14,7 @@
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
+#include "gui/mainwindow/WindowOnFakeDesktop.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -173,23 +174,19 @@ TEST(EntryAddressTest, LocalPathsOpenAsFilesAddressesWithAMarkerAsTheyAreOthersA
 }
 
 // The main window on a desktop whose notification area the test decides on.
-class WindowTrayTest : public ::testing::Test
+class WindowTrayTest : public WindowOnFakeDesktop
 {
 protected:
-    void SetUp() override
-    {
-        EnsureApplication();
-        MessageRecorder quiet;
-        CDataBase file(quiet, texts);
-        AddEntries(file, {MakeEntry(u"Web", u"Bank", u"alice", u"pw1")});
-        ASSERT_TRUE(WriteDatabase(file, path, ToSecure(u"pw")));
-        options.LastPath = path.u16string();
-    }
+    WindowTrayTest()
+        : WindowOnFakeDesktop(true)
+    {}
+
+    void SetUp() override { WriteDatabaseOf(MakeEntry(u"Web", u"Bank", u"alice", u"pw1")); }
 
     void Create(const std::u16string& commandLine, bool trayAvailable = true)
     {
         desktop.trayAvailable = trayAvailable;
-        window = std::make_unique<CDlgMain>(database, options, texts, commandLine, desktop.Services());
+        CreateWindow(commandLine);
     }
 
     void WaitForTheDriver()
@@ -199,16 +196,6 @@ protected:
         }
         QTest::qWait(50);
     }
-
-    TempDir folder;
-    std::filesystem::path path = folder / "lockmere.ldb";
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    COptions options;
-    ModalDriver driver;
-    FakeDesktop desktop{true};
-    std::unique_ptr<CDlgMain> window;
 };
 
 TEST_F(WindowTrayTest, AHiddenStartNeverShowsTheWindowUntilShownFromTheTray)

@@ -1,0 +1,60 @@
+#include <cmath>
+
+#include "cli/Arguments.h"
+#include "cli/CliDatabase.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
+#include "core/health/PasswordHealth.h"
+
+namespace {
+std::string_view KindWord(HealthFindingKind kind)
+{
+    switch (kind) {
+    case HealthFindingKind::EmptyPassword:
+        return "empty";
+    case HealthFindingKind::ReusedPassword:
+        return "reused";
+    case HealthFindingKind::WeakPassword:
+        break;
+    }
+    return "weak";
+}
+
+// The kind, the estimate in whole bits, then the group and title of each entry, all separated by tabs.
+SecureUtf8 FindingLine(const HealthFinding& finding)
+{
+    SecureUtf8 line(KindWord(finding.kind));
+    line += '\t';
+    line += std::to_string(std::lround(finding.bits));
+    for (const EntryKey& key : finding.entries) {
+        line += '\t';
+        line += EscapeField(key.group);
+        line += '\t';
+        line += EscapeField(key.title);
+    }
+    line += '\n';
+    return line;
+}
+
+int Run(CliContext& context, const std::vector<std::string>& arguments)
+{
+    const CArguments parsed(arguments, {});
+    parsed.ExpectPositional(1);
+    CCliDatabase database(context, parsed.Path(0));
+    database.Open(false);
+    for (const HealthFinding& finding : AnalyzePasswordHealth(database.Entries())) {
+        context.output.Write(FindingLine(finding));
+    }
+    return ExitCode::Done;
+}
+} // namespace
+
+constinit const CliCommand AnalyzeCommand{
+    "analyze",
+    "DB",
+    "Reports the password problems of DB, weakest first, one line each, never a password: \"empty\" for an empty "
+    "password, \"reused\" for a password that several entries share, \"weak\" for one whose strength estimate is "
+    "below 40 bits. Each line holds the word, the estimate in bits (0 for empty), then the group and title of every "
+    "entry concerned, all separated by tabs. The estimate is zxcvbn's count of the guesses the password withstands.",
+    Run,
+};

@@ -1,0 +1,236 @@
+#include "gui/importexport/DlgImportOther.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/importexport/FieldNames.h"
+#include "core/settings/BuiltinTexts.h"
+#include "gui/common/FileChooser.h"
+#include "gui/common/QtText.h"
+#include "gui/common/SecureText.h"
+#include "gui/dialogs/DialogButtons.h"
+#include "gui/mainwindow/EntryListModel.h"
+
+namespace {
+constexpr std::string_view AutoPreset = "auto";
+constexpr int AutoItem = 0;
+constexpr int PreviewPage = 0;
+constexpr int RefusalPage = 1;
+
+// The reader reports a refused file as a message; the dialog shows it in place instead of in a message box.
+class RefusalCatcher : public IMessageReporter
+{
+public:
+    void ShowMessage(const std::u16string& text, MessageIcon) override { message = text; }
+    std::u16string message;
+};
+
+QString ProductName(ExportSource source)
+{
+    switch (source) {
+    case ExportSource::KeePassXC:
+        return QStringLiteral("KeePassXC");
+    case ExportSource::Chrome:
+        return QStringLiteral("Chrome/Chromium");
+    case ExportSource::Firefox:
+        return QStringLiteral("Firefox");
+    case ExportSource::Bitwarden:
+        return QStringLiteral("Bitwarden");
+    case ExportSource::OnePassword:
+        return QStringLiteral("1Password");
+    case ExportSource::Lockmere:
+        break;
+    }
+    return QStringLiteral("Lockmere");
+}
+
+QString PathText(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+// A cell of the preview: the password masked as the entry list masks it, the notes by their first line.
+QString PreviewText(const Entry& entry, EntryField field)
+{
+    if (field == EntryField::Password) {
+        return QString::fromStdU16String(std::u16string(EntryListModel::HiddenText));
+    }
+    QString text = ToQString(FieldOf(entry, field));
+    if (field == EntryField::Notes) {
+        if (const qsizetype end = text.indexOf(QLatin1Char('\n')); end >= 0) {
+            text.truncate(end > 0 && text[end - 1] == QLatin1Char('\r') ? end - 1 : end);
+        }
+    }
+    return text;
+}
+} // namespace
+
+const QString CDlgImportOther::FileFilter = QStringLiteral("*.csv;;*");
+
+CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, std::filesystem::path path,
+                                 QWidget* parent)
+    : QDialog(parent)
+    , texts(texts)
+    , files(files)
+    , path(std::move(path))
+    , fileName(new QLineEdit(this))
+    , format(new QComboBox(this))
+    , pages(new QStackedWidget(this))
+    , preview(new QTableWidget(0, EntryFieldCount, pages))
+    , refusal(new QPlainTextEdit(pages))
+    , counts(new QLabel(this))
+{
+    setWindowTitle(QtText(texts, TextId::ImportFromOtherManagerCaption));
+    auto* form = new QFormLayout;
+    form->addRow(QtText(texts, TextId::FileLabel), CreateFileRow());
+    form->addRow(QtText(texts, TextId::ExportFormatLabel), format);
+    CreateFormatChoice();
+    CreatePages();
+    counts->setObjectName(QStringLiteral("counts"));
+    QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
+    ok = buttons->button(QDialogButtonBox::Ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(pages, 1);
+    layout->addWidget(counts);
+    layout->addWidget(buttons);
+    ReadFile();
+}
+
+QLayout* CDlgImportOther::CreateFileRow()
+{
+    fileName->setObjectName(QStringLiteral("file"));
+    fileName->setReadOnly(true);
+    auto* browse = new QPushButton(QtText(texts, TextId::Browse), this);
+    browse->setObjectName(QStringLiteral("browse"));
+    connect(browse, &QPushButton::clicked, this, &CDlgImportOther::Browse);
+    auto* row = new QHBoxLayout;
+    row->addWidget(fileName, 1);
+    row->addWidget(browse);
+    return row;
+}
+
+void CDlgImportOther::CreateFormatChoice()
+{
+    format->setObjectName(QStringLiteral("format"));
+    format->addItem(QtText(texts, TextId::AutomaticFormat), QString::fromLatin1(AutoPreset));
+    for (const CExportPreset::Layout& layout : CExportPreset::Layouts()) {
+        format->addItem(ProductName(layout.source),
+                        QString::fromLatin1(layout.name.data(), static_cast<qsizetype>(layout.name.size())));
+    }
+    connect(format, &QComboBox::currentIndexChanged, this, &CDlgImportOther::ReadFile);
+}
+
+void CDlgImportOther::CreatePages()
+{
+    preview->setObjectName(QStringLiteral("preview"));
+    QStringList headings;
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        headings.append(QtText(texts, FieldNameTextId(static_cast<EntryField>(field))));
+    }
+    preview->setHorizontalHeaderLabels(headings);
+    preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    preview->verticalHeader()->hide();
+    preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview->setSelectionMode(QAbstractItemView::NoSelection);
+    preview->setWordWrap(false);
+    refusal->setObjectName(QStringLiteral("refusal"));
+    refusal->setReadOnly(true);
+    // The known headers are long lines without blanks: they wrap anywhere rather than widen the dialog.
+    refusal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    pages->addWidget(preview);
+    pages->addWidget(refusal);
+    // Room for the preview's rows whichever page shows, so that the dialog keeps its size.
+    const int rowHeight = preview->verticalHeader()->defaultSectionSize();
+    pages->setMinimumSize(720, preview->horizontalHeader()->sizeHint().height() + rowHeight * PreviewRows +
+                                   2 * preview->frameWidth());
+}
+
+OtherExport CDlgImportOther::TakeEntries()
+{
+    OtherExport taken = read ? std::move(*read) : OtherExport();
+    read.reset();
+    return taken;
+}
+
+void CDlgImportOther::accept()
+{
+    // Enter reaches here even while OK is disabled for a refused file.
+    if (read) {
+        QDialog::accept();
+    }
+}
+
+void CDlgImportOther::ReadFile()
+{
+    fileName->setText(PathText(path));
+    const std::string preset = format->currentData().toString().toStdString();
+    RefusalCatcher catcher;
+    // Reading needs only the reporter and the texts of a collection; the open database is left alone.
+    const CDataBase reader(catcher, texts);
+    read = ReadOtherExportFile(reader, path, preset);
+    if (read) {
+        ShowEntries(*read);
+    } else {
+        ShowRefusal(catcher.message);
+    }
+}
+
+void CDlgImportOther::Browse()
+{
+    if (std::optional<std::filesystem::path> chosen = files.ChooseFileToOpen(FileFilter)) {
+        path = std::move(*chosen);
+        ReadFile();
+    }
+}
+
+void CDlgImportOther::NameRecognisedFormat(std::optional<ExportSource> source)
+{
+    // Only the automatic choice says what it recognised; a format the user chose says nothing about the header.
+    QString automatic = QtText(texts, TextId::AutomaticFormat);
+    if (source && format->currentIndex() == AutoItem) {
+        automatic += QStringLiteral(" (") + ProductName(*source) + QStringLiteral(")");
+    }
+    format->setItemText(AutoItem, automatic);
+}
+
+void CDlgImportOther::ShowEntries(const OtherExport& entries)
+{
+    NameRecognisedFormat(entries.source);
+    const int rows = static_cast<int>(std::min<std::size_t>(entries.entries.size(), PreviewRows));
+    preview->clearContents();
+    preview->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        const Entry& entry = entries.entries[static_cast<std::size_t>(row)];
+        for (int field = 0; field < EntryFieldCount; ++field) {
+            preview->setItem(row, field, new QTableWidgetItem(PreviewText(entry, static_cast<EntryField>(field))));
+        }
+    }
+    pages->setCurrentIndex(PreviewPage);
+    const std::size_t total = entries.entries.size() + entries.skipped;
+    counts->setText(QtText(texts, TextId::ExportEntryCounts).arg(total).arg(entries.skipped));
+    ok->setEnabled(true);
+}
+
+void CDlgImportOther::ShowRefusal(const std::u16string& message)
+{
+    NameRecognisedFormat(std::nullopt);
+    preview->clearContents();
+    preview->setRowCount(0);
+    refusal->setPlainText(ToQString(message));
+    pages->setCurrentIndex(RefusalPage);
+    counts->clear();
+    ok->setEnabled(false);
+}
