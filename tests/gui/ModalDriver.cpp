@@ -26,6 +26,10 @@ void ModalDriver::Poll()
     if (!modal || modal == handled.data() || !modal->isVisible()) {
         return;
     }
+    // The progress of file work on a slow machine is no step of the user's; it closes by itself.
+    if (modal->objectName() == QStringLiteral("workProgress")) {
+        return;
+    }
     // A step that opened another dialog is still running: when that dialog closes, its own dialog is the active
     // one again for a moment before the step closes it too.
     if (std::find(running.begin(), running.end(), modal) != running.end()) {

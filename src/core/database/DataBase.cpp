@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 #include "core/common/Utf.h"
 #include "core/settings/BuiltinTexts.h"
@@ -132,10 +133,14 @@ std::optional<Entry> CDataBase::EntryAt(std::uint32_t command, std::uint32_t bas
 
 void CDataBase::CollectGroups(std::vector<std::u16string>& groups) const
 {
-    for (const auto& [key, fields] : entries) {
-        const std::u16string group = FromSecure(key.group);
-        if (std::find(groups.begin(), groups.end(), group) == groups.end()) {
-            groups.push_back(group);
+    // Key order keeps each group's entries together, and the first key after a group's last entry is the least key
+    // of the group followed by a NUL: one look-up per group, whatever the number of entries.
+    std::unordered_set<std::u16string> listed(groups.begin(), groups.end());
+    for (auto item = entries.begin(); item != entries.end();
+         item = entries.lower_bound(EntryKey{item->first.group + u'\0', SecureString()})) {
+        std::u16string group = FromSecure(item->first.group);
+        if (listed.insert(group).second) {
+            groups.push_back(std::move(group));
         }
     }
 }

@@ -18,12 +18,13 @@ std::u16string PathText(const std::filesystem::path& path)
 } // namespace
 
 DatabaseSession::DatabaseSession(CDataBase& database, std::u16string& lastPath, IPrompts& prompts, ISessionView& view,
-                                 IDatabaseFileHandle& handle)
+                                 IDatabaseFileHandle& handle, IBackgroundWork& work)
     : database(database)
     , lastPath(lastPath)
     , prompts(prompts)
     , view(view)
     , handle(handle)
+    , work(work)
 {}
 
 std::filesystem::path DatabaseSession::Path() const
@@ -101,6 +102,27 @@ void DatabaseSession::ShowOpened(const std::filesystem::path& path)
     view.EnableCommands(true);
 }
 
+int DatabaseSession::ReadInBackground(const std::filesystem::path& path, RecordsRead& read)
+{
+    int result = ReadResult::Failed;
+    work.Run(FileWork::Opening, [&] { result = ReadDatabase(database, path, masterPassword, &read); });
+    return result;
+}
+
+bool DatabaseSession::WriteHeldFileInBackground(const SecureString& password)
+{
+    bool written = false;
+    work.Run(FileWork::Saving, [&] { written = WriteHeldFile(password); });
+    return written;
+}
+
+bool DatabaseSession::WriteInBackground(const std::filesystem::path& path)
+{
+    bool written = false;
+    work.Run(FileWork::Saving, [&] { written = WriteDatabase(database, path, masterPassword); });
+    return written;
+}
+
 bool DatabaseSession::CheckStillOpen(std::uint64_t startedWith)
 {
     if (IsOpen() && generation == startedWith) {
@@ -114,7 +136,7 @@ void DatabaseSession::ClearCollection()
 {
     // The views read the collection in place: they let go of their rows before the entries go.
     view.ClearViews();
-    database.Clear();
+    work.Run(FileWork::Closing, [this] { database.Clear(); });
 }
 
 void DatabaseSession::CloseDatabase()
@@ -204,13 +226,13 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
         masterPassword = std::move(*password);
         const std::optional<FileVersion> versionRead = FileVersion::At(path);
         RecordsRead read;
-        int result = ReadDatabase(database, path, masterPassword, &read);
+        int result = ReadInBackground(path, read);
         if (result == ReadResult::Done) {
             Hold(path);
             if (versionHeld != versionRead) {
                 // Replaced while it was read: read the version now held, which nobody else can replace.
                 ClearCollection();
-                result = ReadDatabase(database, path, masterPassword, &read);
+                result = ReadInBackground(path, read);
             }
         }
         if (result == ReadResult::Done) {
@@ -231,7 +253,7 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
 
 bool DatabaseSession::SaveAndReopen()
 {
-    if (!WriteHeldFile(masterPassword)) {
+    if (!WriteHeldFileInBackground(masterPassword)) {
         return false;
     }
     view.FillViews();
@@ -308,7 +330,7 @@ void DatabaseSession::CreateBackup()
     if (!path) {
         return;
     }
-    if (WriteDatabase(database, *path, masterPassword)) {
+    if (WriteInBackground(*path)) {
         Report(database.Texts().Text(TextId::BackupCreated) + u" " + PathText(*path), MessageIcon::Information);
     }
 }
@@ -343,7 +365,7 @@ void DatabaseSession::ChangeMasterPassword()
 
 bool DatabaseSession::Rekey(SecureString fresh)
 {
-    if (WriteHeldFile(fresh)) {
+    if (WriteHeldFileInBackground(fresh)) {
         masterPassword = std::move(fresh);
         return true;
     }
@@ -417,7 +439,11 @@ DatabaseSession::Attempt DatabaseSession::TryMerge()
         WipeString(*password);
         return Attempt::Cancelled;
     }
-    const ChangeResult merged = ImportEntries([&](CDataBase& into) { return MergeDatabase(into, *path, *password); });
+    const ChangeResult merged = ImportEntries([&](CDataBase& into) {
+        bool poured = false;
+        work.Run(FileWork::Importing, [&] { poured = MergeDatabase(into, *path, *password); });
+        return poured;
+    });
     WipeString(*password);
     return merged == ChangeResult::Refused ? Attempt::Retry : Attempt::Done;
 }
@@ -435,7 +461,9 @@ void DatabaseSession::ExportListing(ListingFormat format)
     if (!path) {
         return;
     }
-    const bool written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path);
+    bool written = false;
+    work.Run(FileWork::Exporting,
+             [&] { written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path); });
     if (written) {
         Report(database.Texts().Text(html ? TextId::HtmlFileCreated : TextId::TextFileCreated) + u" " + PathText(*path),
                MessageIcon::Information);

@@ -10,6 +10,7 @@
 #include "core/common/SecureString.h"
 #include "core/database/DamagedOriginal.h"
 #include "core/database/DataBase.h"
+#include "core/session/IBackgroundWork.h"
 #include "core/session/IDatabaseFileHandle.h"
 #include "core/session/IPrompts.h"
 #include "core/session/ISessionView.h"
@@ -36,8 +37,9 @@ enum class ListingFormat
 class DatabaseSession
 {
 public:
+    // `work` runs the long file work of each operation; by default on the calling thread.
     DatabaseSession(CDataBase& database, std::u16string& lastPath, IPrompts& prompts, ISessionView& view,
-                    IDatabaseFileHandle& handle);
+                    IDatabaseFileHandle& handle, IBackgroundWork& work = InlineWork::Shared());
 
     DatabaseSession(const DatabaseSession&) = delete;
     DatabaseSession& operator=(const DatabaseSession&) = delete;
@@ -87,6 +89,8 @@ public:
     bool IsLocked() const { return isLocked; }
     const std::u16string& LastPath() const { return lastPath; }
     const SecureString& MasterPassword() const { return masterPassword; }
+    // The runner of the session's long file work, for the dialogs that read a file into the collection.
+    IBackgroundWork& Work() const { return work; }
     std::filesystem::path Path() const;
     // The open database's file name without its folder.
     std::u16string FileName() const;
@@ -114,6 +118,9 @@ private:
     void Report(const std::u16string& text, MessageIcon icon);
     void ReopenAfterFailedSave();
     bool AskPasswordAndRead(const std::filesystem::path& path);
+    int ReadInBackground(const std::filesystem::path& path, RecordsRead& read);
+    bool WriteHeldFileInBackground(const SecureString& password);
+    bool WriteInBackground(const std::filesystem::path& path);
     void ClearCollection();
     // Saves after a change; on failure runs `undo` and holds the file again.
     ChangeResult SaveOrUndo(const std::function<void()>& undo);
@@ -123,6 +130,7 @@ private:
     IPrompts& prompts;
     ISessionView& view;
     IDatabaseFileHandle& handle;
+    IBackgroundWork& work;
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
     // The held file is exactly what a save of the collection, as it stood before the changes it has noted since,

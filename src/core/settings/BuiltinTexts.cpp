@@ -291,12 +291,12 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 278
     u" ",                                                                                                       // 279
     u"The database was locked or closed while the dialog was open, so nothing was changed.",                    // 280
-    u" ",                                                                                                       // 281
-    u" ",                                                                                                       // 282
-    u" ",                                                                                                       // 283
-    u" ",                                                                                                       // 284
-    u" ",                                                                                                       // 285
-    u" ",                                                                                                       // 286
+    u"Opening the database...",                                                                                 // 281
+    u"Saving the database...",                                                                                  // 282
+    u"Importing entries...",                                                                                    // 283
+    u"Writing the file...",                                                                                     // 284
+    u"Listing the entries...",                                                                                  // 285
+    u"Closing the database...",                                                                                 // 286
     u" ",                                                                                                       // 287
     u" ",                                                                                                       // 288
     u" ",                                                                                                       // 289

@@ -171,6 +171,13 @@ inline constexpr int DamagedFileKeptAs = 262;
 inline constexpr int DamagedFileNotKept = 263;
 inline constexpr int FieldHoldsNul = 264;
 inline constexpr int DatabaseGoneDuringDialog = 280;
+// The progress shown while long file work runs.
+inline constexpr int OpeningProgress = 281;
+inline constexpr int SavingProgress = 282;
+inline constexpr int ImportingProgress = 283;
+inline constexpr int ExportingProgress = 284;
+inline constexpr int ListingProgress = 285;
+inline constexpr int ClosingProgress = 286;
 inline constexpr int FormFillingNeedsX11 = 290;
 inline constexpr int PreviousWindowNotActivated = 291;
 // The window's import from other password managers.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 namespace {
 QMessageBox::Icon BoxIcon(MessageIcon icon)
@@ -25,6 +26,15 @@ QMessageBox::Icon BoxIcon(MessageIcon icon)
 
 void CGuiReporter::ShowMessage(const std::u16string& text, MessageIcon icon)
 {
+    // File work running on a worker thread reports through here too. Its thread waits while the GUI thread shows
+    // the message, so the user sees the messages in the order reported and the work goes on after OK, as it would
+    // on the GUI thread.
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [this, &text, icon] { ShowMessage(text, icon); },
+            Qt::BlockingQueuedConnection);
+        return;
+    }
     QMessageBox box(BoxIcon(icon), QStringLiteral("Lockmere"),
                     QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
                     QApplication::activeWindow());

@@ -17,7 +17,7 @@ void ImportCsvFile(const CsvCommandContext& context)
     context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
     // The dialog pours the file's records into the collection; the session then saves them.
     context.session.ImportEntries([&context](CDataBase& into) {
-        CDlgImportCSV dialog(into, context.files, context.window);
+        CDlgImportCSV dialog(into, context.files, context.window, context.session.Work());
         return dialog.exec() == QDialog::Accepted;
     });
 }

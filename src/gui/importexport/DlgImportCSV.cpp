@@ -20,10 +20,11 @@ namespace {
 const QString CsvFilter = QStringLiteral("*.csv; *.txt");
 } // namespace
 
-CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent)
+CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent, IBackgroundWork& work)
     : QDialog(parent)
     , database(database)
     , files(files)
+    , work(work)
     , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
 {
     const ITextSource& texts = database.Texts();
@@ -82,7 +83,9 @@ void CDlgImportCSV::accept()
         return;
     }
     options.header = header->isChecked();
-    if (ImportCsv(database, *path, options)) {
+    bool imported = false;
+    work.Run(FileWork::Importing, [&] { imported = ImportCsv(database, *path, options); });
+    if (imported) {
         QDialog::accept();
     }
 }

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/database/DataBase.h"
+#include "core/session/IBackgroundWork.h"
 
 class FieldNumberBox;
 class IFileChooser;
@@ -15,7 +16,9 @@ class CDlgImportCSV : public QDialog
 {
     Q_OBJECT
 public:
-    CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent = nullptr);
+    // `work` runs the reading of the chosen file.
+    CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent = nullptr,
+                  IBackgroundWork& work = InlineWork::Shared());
 
     // Refuses equal field numbers, asks for the file and reads it. Stays open when the user cancels the chooser
     // or the file is refused, so that the mapping can be changed and tried again.
@@ -27,6 +30,7 @@ private:
 
     CDataBase& database;
     IFileChooser& files;
+    IBackgroundWork& work;
     QCheckBox* header;
     std::array<QCheckBox*, EntryFieldCount> fieldTicks{};
     std::array<FieldNumberBox*, EntryFieldCount> numbers{};

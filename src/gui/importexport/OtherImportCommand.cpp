@@ -37,7 +37,8 @@ void ImportOtherManagerFile(const CsvCommandContext& context)
         if (dialog.exec() != QDialog::Accepted || !context.session.CheckStillOpen(startedWith)) {
             return false;
         }
-        counts = AddOtherExport(into, dialog.TakeEntries());
+        auto entries = dialog.TakeEntries();
+        context.session.Work().Run(FileWork::Importing, [&] { counts = AddOtherExport(into, std::move(entries)); });
         return true;
     });
     // A failed save has told the user already; counting entries that are not in the file would mislead.

@@ -59,6 +59,7 @@ using namespace CommandId;
 
 namespace {
 constexpr int FolderTip = 0;
+constexpr int FileWorkRetryMilliseconds = 200;
 
 struct ToolButton
 {
@@ -94,7 +95,8 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     , options(options)
     , texts(texts)
     , prompts(*this, options, texts)
-    , session(database, options.LastPath, prompts, *this, handle)
+    , fileWork(texts, this)
+    , session(database, options.LastPath, prompts, *this, handle, fileWork)
     , mainMenu(texts, options)
     , desktop(std::move(desktopServices))
     , clipboard(std::make_unique<ClipboardClearer>(*desktop.clipboard, *desktop.clipboardTimer, options))
@@ -143,8 +145,9 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, CTranslate& translati
 
 void CDlgMain::CreateTray()
 {
-    trayMenu = new TrayMenu(database, options, texts,
-                            [this] { return !options.LastPath.empty() && !startHidden && !session.IsLocked(); });
+    trayMenu = new TrayMenu(database, options, texts, [this] {
+        return !options.LastPath.empty() && !startHidden && !session.IsLocked() && !fileWork.IsRunning();
+    });
     trayMenu->setParent(this);
     connect(trayMenu, &TrayMenu::commandChosen, this, &CDlgMain::OnCommand);
     connect(trayMenu, &TrayMenu::entryCommandChosen, this, &CDlgMain::OnTrayEntryCommand);
@@ -212,7 +215,7 @@ void CDlgMain::CreateStatusBar()
 
 void CDlgMain::CreateViews()
 {
-    views = new EntryViews(database, options, texts, this);
+    views = new EntryViews(database, options, texts, this, fileWork);
     views->SetStatusPanes(groupPane, countPane);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -405,6 +408,9 @@ void CDlgMain::ShowPath(const std::u16string& path)
 
 void CDlgMain::OnCommand(int command)
 {
+    if (fileWork.IsRunning()) {
+        return;
+    }
     switch (command) {
     case FileNew:
         session.CreateDatabase();
@@ -661,6 +667,10 @@ void CDlgMain::Exit()
 
 void CDlgMain::closeEvent(QCloseEvent* event)
 {
+    if (fileWork.IsRunning()) {
+        event->ignore();
+        return;
+    }
     // Without a notification area a hidden window could not be found again, so the close button ends the program.
     if (options.fCloseHide && !exiting && TrayAvailable()) {
         event->ignore();
@@ -692,13 +702,32 @@ void CDlgMain::changeEvent(QEvent* event)
 
 void CDlgMain::Minimised()
 {
-    if (options.fLockDBMin && !options.LastPath.empty()) {
-        session.Lock();
-    }
+    LockMinimised();
     if (TrayAvailable()) {
         // Hiding inside the state change would leave the window manager's state behind.
         QTimer::singleShot(0, this, &CDlgMain::HideToTray);
     }
+}
+
+void CDlgMain::LockMinimised()
+{
+    if (WaitForFileWork(&CDlgMain::LockMinimised)) {
+        return;
+    }
+    if (options.fLockDBMin && !options.LastPath.empty() && isMinimized()) {
+        session.Lock();
+    }
+}
+
+bool CDlgMain::WaitForFileWork(void (CDlgMain::*retry)())
+{
+    // The collection and the held file belong to the file work while it runs; a lock or an unlock meanwhile would
+    // pull them from under it.
+    if (!fileWork.IsRunning()) {
+        return false;
+    }
+    QTimer::singleShot(FileWorkRetryMilliseconds, this, retry);
+    return true;
 }
 
 void CDlgMain::Restored()
@@ -746,7 +775,7 @@ void CDlgMain::ShowWindowAgain()
 void CDlgMain::ShowFromTray()
 {
     // The password prompt runs its own event loop, in which the window may be restored or the icon clicked again.
-    if (showingFromTray || session.IsOpening()) {
+    if (showingFromTray || session.IsOpening() || WaitForFileWork(&CDlgMain::ShowFromTray)) {
         return;
     }
     showingFromTray = true;
@@ -790,6 +819,9 @@ void CDlgMain::OpenOptionsFromTray()
 
 void CDlgMain::LockNow()
 {
+    if (WaitForFileWork(&CDlgMain::LockNow)) {
+        return;
+    }
     if (!session.IsLocked()) {
         session.Lock();
     }

@@ -9,6 +9,7 @@
 #include "gui/mainwindow/FormFiller.h"
 #include "gui/mainwindow/GuiPrompts.h"
 #include "gui/mainwindow/MainMenu.h"
+#include "gui/mainwindow/ProgressWork.h"
 #include "gui/mainwindow/TrayEntryCommand.h"
 #include "platform/HeldFileHandle.h"
 
@@ -122,6 +123,9 @@ private:
     void ShowWindowAgain();
     // Locks and goes to the notification area: the automatic lock and the Lock command.
     void LockNow();
+    void LockMinimised();
+    // True when file work runs: `retry` is then called again once it may have ended.
+    bool WaitForFileWork(void (CDlgMain::*retry)());
     bool IsDialogOpen() const;
     void CopyField(EntryField field);
     void ClearClipboardCommand();
@@ -136,6 +140,7 @@ private:
     CTranslate* translation = nullptr;
     HeldFileHandle handle;
     GuiPrompts prompts;
+    ProgressWork fileWork;
     DatabaseSession session;
     CMainMenu mainMenu;
     DesktopServices desktop;

@@ -8,6 +8,30 @@
 #include "gui/common/SecureText.h"
 
 namespace {
+EntryListModel::Rows SortedRows(const EntryListModel::Rows& rows, EntryField field, bool descending)
+{
+    // Comparing views of the stored strings keeps the sort free of copies; the shown text equals the stored one
+    // for every field that is not hidden.
+    std::vector<std::pair<std::u16string_view, CDataBase::const_iterator>> keys;
+    keys.reserve(rows.size());
+    for (const auto& row : rows) {
+        keys.emplace_back(ValueOf(*row, field), row);
+    }
+    if (descending) {
+        std::sort(keys.begin(), keys.end(),
+                  [](const auto& left, const auto& right) { return right.first < left.first; });
+    } else {
+        std::sort(keys.begin(), keys.end(),
+                  [](const auto& left, const auto& right) { return left.first < right.first; });
+    }
+    EntryListModel::Rows sorted;
+    sorted.reserve(rows.size());
+    for (const auto& key : keys) {
+        sorted.push_back(key.second);
+    }
+    return sorted;
+}
+
 const SecureString& HiddenValue()
 {
     static const SecureString hidden = ToSecure(EntryListModel::HiddenText);
@@ -31,7 +55,12 @@ void EntryListModel::SetColumns(std::vector<EntryField> shown)
 
 void EntryListModel::Fill(const SecureString* group, bool hideUser, bool hidePass)
 {
-    std::vector<CDataBase::const_iterator> listed;
+    SetRows(ListRows(database, group), hideUser, hidePass);
+}
+
+EntryListModel::Rows EntryListModel::ListRows(const CDataBase& database, const SecureString* group)
+{
+    Rows listed;
     if (group == nullptr) {
         listed.reserve(database.Size());
         for (auto item = database.begin(); item != database.end(); ++item) {
@@ -45,10 +74,10 @@ void EntryListModel::Fill(const SecureString* group, bool hideUser, bool hidePas
             listed.push_back(item);
         }
     }
-    FillRows(std::move(listed), hideUser, hidePass);
+    return listed;
 }
 
-void EntryListModel::FillRows(std::vector<CDataBase::const_iterator> listed, bool hideUser, bool hidePass)
+void EntryListModel::SetRows(Rows listed, bool hideUser, bool hidePass)
 {
     beginResetModel();
     hideUsernames = hideUser;
@@ -70,7 +99,7 @@ bool EntryListModel::IsHidden(EntryField field) const
     return (field == EntryField::Username && hideUsernames) || (field == EntryField::Password && hidePasswords);
 }
 
-void EntryListModel::SortByColumn(int column, bool descending)
+void EntryListModel::SortByColumn(int column, bool descending, IBackgroundWork& work)
 {
     if (column < 0 || column >= static_cast<int>(columns.size())) {
         return;
@@ -80,6 +109,10 @@ void EntryListModel::SortByColumn(int column, bool descending)
         // Every shown text is the same ten asterisks: all rows compare equal, and any order is the sorted one.
         return;
     }
+    // The listed rows stay as they are, and may be painted, while the sorted order is worked out beside them.
+    Rows sorted;
+    work.Run(FileWork::Listing, [&] { sorted = SortedRows(rows, field, descending); });
+
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<CDataBase::const_iterator> held;
@@ -87,24 +120,7 @@ void EntryListModel::SortByColumn(int column, bool descending)
     for (const QModelIndex& index : before) {
         held.push_back(rows[static_cast<std::size_t>(index.row())]);
     }
-
-    // Comparing views of the stored strings keeps the sort free of copies; the shown text equals the stored one
-    // for every field that is not hidden.
-    std::vector<std::pair<std::u16string_view, CDataBase::const_iterator>> keys;
-    keys.reserve(rows.size());
-    for (const auto& row : rows) {
-        keys.emplace_back(ValueOf(*row, field), row);
-    }
-    if (descending) {
-        std::sort(keys.begin(), keys.end(),
-                  [](const auto& left, const auto& right) { return right.first < left.first; });
-    } else {
-        std::sort(keys.begin(), keys.end(),
-                  [](const auto& left, const auto& right) { return left.first < right.first; });
-    }
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        rows[row] = keys[row].second;
-    }
+    rows = std::move(sorted);
 
     QModelIndexList after;
     after.reserve(before.size());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/database/DataBase.h"
+#include "core/session/IBackgroundWork.h"
 
 // The entry list's rows: one per listed entry of the collection, read in place, so that a row costs one iterator
 // and only the rows on screen are ever turned into text. Sorting re-orders the rows, never the collection.
@@ -22,14 +23,18 @@ public:
     // The shown fields, in column order. The rows go too: the collection may have changed since they were listed,
     // and a fill follows.
     void SetColumns(std::vector<EntryField> shown);
+    using Rows = std::vector<CDataBase::const_iterator>;
+
     // Lists the collection's entries in key order, all of them or those of one group (exact comparison).
     void Fill(const SecureString* group, bool hideUsernames, bool hidePasswords);
-    // Lists exactly these entries, in this order.
-    void FillRows(std::vector<CDataBase::const_iterator> listed, bool hideUsernames, bool hidePasswords);
+    // The rows Fill would list. Only reads the collection, so it may run on another thread while nothing changes it.
+    static Rows ListRows(const CDataBase& database, const SecureString* group);
+    // Lists rows made by ListRows from the model's collection.
+    void SetRows(Rows listed, bool hideUsernames, bool hidePasswords);
     // No rows and no columns.
     void Clear();
-    // Re-orders the rows by the shown texts of a column, ordinal on UTF-16 code units.
-    void SortByColumn(int column, bool descending);
+    // Re-orders the rows by the shown texts of a column, ordinal on UTF-16 code units; `work` runs the sorting.
+    void SortByColumn(int column, bool descending, IBackgroundWork& work = InlineWork::Shared());
 
     const std::vector<EntryField>& Columns() const { return columns; }
     // The column that shows a field, or -1 when it is not shown.
@@ -58,7 +63,7 @@ private:
     const CDataBase& database;
     const ITextSource& texts;
     std::vector<EntryField> columns;
-    std::vector<CDataBase::const_iterator> rows;
+    Rows rows;
     bool hideUsernames = false;
     bool hidePasswords = false;
 };

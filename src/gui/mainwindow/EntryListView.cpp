@@ -7,12 +7,17 @@
 #include <QMouseEvent>
 
 EntryListView::EntryListView(QWidget* parent)
-    : QTreeView(parent)
+    : QTableView(parent)
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    // A table lays out only the rows on screen, where a tree view would lay out every row of a large list.
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -67,14 +72,14 @@ void EntryListView::mousePressEvent(QMouseEvent* event)
         // A click beside the rows leaves no current entry, so no command acts on a row the user did not point at.
         ClearSelectionMark();
     }
-    QTreeView::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 void EntryListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || !index.isValid()) {
-        QTreeView::mouseDoubleClickEvent(event);
+        QTableView::mouseDoubleClickEvent(event);
         return;
     }
     SelectRow(index.row());
@@ -89,7 +94,7 @@ void EntryListView::keyPressEvent(QKeyEvent* event)
         emit editRequested();
         return;
     }
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 void EntryListView::startDrag(Qt::DropActions)

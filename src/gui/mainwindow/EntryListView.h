@@ -1,17 +1,21 @@
 #pragma once
 
+#include <QHeaderView>
 #include <QPoint>
-#include <QTreeView>
+#include <QTableView>
 
 class QMimeData;
 
 // The entry list as a report: single full-row selection, a click on empty space leaves no row selected, ENTER and
 // a double click ask for the row to be edited, and a drag carries the value of the cell where it began.
-class EntryListView : public QTreeView
+class EntryListView : public QTableView
 {
     Q_OBJECT
 public:
     explicit EntryListView(QWidget* parent = nullptr);
+
+    // The column headers, which sort the list when clicked.
+    QHeaderView* header() const { return horizontalHeader(); }
 
     // The selected row (the selection mark), or -1.
     int SelectedRow() const;

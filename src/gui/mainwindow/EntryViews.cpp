@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
@@ -13,6 +14,19 @@
 
 namespace {
 constexpr int ColumnWidth = 100;
+
+// Each group once, in key order.
+std::vector<const SecureString*> GroupsOf(const CDataBase& database)
+{
+    std::vector<const SecureString*> groups;
+    for (const auto& item : database) {
+        // Key order keeps equal groups together, so a group differing from the one before is a new one.
+        if (groups.empty() || *groups.back() != item.first.group) {
+            groups.push_back(&item.first.group);
+        }
+    }
+    return groups;
+}
 
 // The optional columns after Title, with the setting that shows each.
 struct OptionalColumn
@@ -28,11 +42,13 @@ const OptionalColumn OptionalColumns[] = {
 };
 } // namespace
 
-EntryViews::EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent)
+EntryViews::EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent,
+                       IBackgroundWork& work)
     : QObject(parent)
     , database(database)
     , options(options)
     , texts(texts)
+    , work(work)
     , groupTree(new QTreeWidget(parent))
     , list(new EntryListView(parent))
     , model(new EntryListModel(database, texts, this))
@@ -100,31 +116,48 @@ void EntryViews::RebuildColumns()
 void EntryViews::FillViews(bool rebuildTree)
 {
     const std::optional<SecureString> remembered = SelectedGroup();
-    if (rebuildTree) {
-        RebuildTree(remembered);
-    }
-    const std::optional<SecureString> group = SelectedGroup();
-    if (remembered && !group) {
-        // The remembered group has gone with its last entry: all entries are listed again, with their group.
-        RebuildColumns();
-    }
-    sortedField.reset();
+    // The rows listed so far may name entries that have just gone: none stays listed while the event loop runs
+    // beside the walk below, and the list does not paint its empty state meanwhile.
+    list->setUpdatesEnabled(false);
+    model->SetRows({}, options.fHideUser, options.fHidePass);
     if (rebuildTree) {
         // A change of the collection arrives as a refill with the tree: the index may point at erased entries.
         searchIndex.reset();
     }
+    std::vector<const SecureString*> groups;
+    EntryListModel::Rows rows;
+    // The walks over a large collection run beside the event loop, so that the window stays alive meanwhile.
+    work.Run(FileWork::Listing, [&] {
+        if (rebuildTree) {
+            groups = GroupsOf(database);
+        }
+        const bool groupStays =
+            remembered && (!rebuildTree || std::any_of(groups.begin(), groups.end(), [&](const SecureString* group) {
+                return *group == *remembered;
+            }));
+        rows = EntryListModel::ListRows(database, groupStays ? &*remembered : nullptr);
+    });
+    if (rebuildTree) {
+        RebuildTree(groups, remembered);
+    }
+    if (remembered && !SelectedGroup()) {
+        // The remembered group has gone with its last entry: all entries are listed again, with their group.
+        RebuildColumns();
+    }
+    sortedField.reset();
     if (searchTerm) {
         PrepareSearch();
         FillMatching();
-        return;
+    } else {
+        model->SetRows(std::move(rows), options.fHideUser, options.fHidePass);
+        ShowStatus();
     }
-    model->Fill(group ? &*group : nullptr, options.fHideUser, options.fHidePass);
-    ShowStatus();
+    list->setUpdatesEnabled(true);
 }
 
 void EntryViews::FillMatching()
 {
-    model->FillRows(searchIndex->Matching(*searchTerm), options.fHideUser, options.fHidePass);
+    model->SetRows(searchIndex->Matching(*searchTerm), options.fHideUser, options.fHidePass);
     ShowStatus();
 }
 
@@ -158,7 +191,7 @@ void EntryViews::ReapplySort()
 {
     const int column = sortedField ? model->ColumnOf(*sortedField) : -1;
     if (column >= 0) {
-        model->SortByColumn(column, sortedDescending);
+        model->SortByColumn(column, sortedDescending, work);
     } else {
         sortedField.reset();
     }
@@ -204,23 +237,18 @@ EntryViews::SortState EntryViews::CurrentSort() const
     return {sortToggle, sortedField, sortedDescending};
 }
 
-void EntryViews::RebuildTree(const std::optional<SecureString>& remembered)
+void EntryViews::RebuildTree(const std::vector<const SecureString*>& groups,
+                             const std::optional<SecureString>& remembered)
 {
     const QSignalBlocker blocker(groupTree);
     groupTree->clear();
     auto* root = new QTreeWidgetItem(groupTree, {QtText(texts, TextId::GeneralGroup)});
     QList<QTreeWidgetItem*> children;
     QTreeWidgetItem* chosen = root;
-    const SecureString* previous = nullptr;
-    for (const auto& item : database) {
-        // Key order keeps equal groups together, so a group differing from the one before is a new child.
-        if (previous != nullptr && *previous == item.first.group) {
-            continue;
-        }
-        previous = &item.first.group;
-        auto* child = new QTreeWidgetItem(QStringList{ToQString(item.first.group)});
+    for (const SecureString* group : groups) {
+        auto* child = new QTreeWidgetItem(QStringList{ToQString(*group)});
         children.push_back(child);
-        if (remembered && *remembered == item.first.group) {
+        if (remembered && *remembered == *group) {
             chosen = child;
         }
     }
@@ -311,7 +339,7 @@ void EntryViews::Sort(EntryField field)
     const bool descending = sortToggle[index];
     sortToggle.fill(false);
     sortToggle[index] = !descending;
-    model->SortByColumn(column, descending);
+    model->SortByColumn(column, descending, work);
     sortedField = field;
     sortedDescending = descending;
 }

@@ -7,6 +7,7 @@
 
 #include "core/database/DataBase.h"
 #include "core/database/SearchIndex.h"
+#include "core/session/IBackgroundWork.h"
 
 class COptions;
 class EntryListModel;
@@ -23,7 +24,9 @@ class EntryViews : public QObject
 {
     Q_OBJECT
 public:
-    EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent);
+    // `work` walks the collection for a fill, so that a large one does not hold up the event loop.
+    EntryViews(const CDataBase& database, const COptions& options, const ITextSource& texts, QWidget* parent,
+               IBackgroundWork& work = InlineWork::Shared());
 
     QTreeWidget* GroupTree() const { return groupTree; }
     EntryListView* List() const { return list; }
@@ -85,7 +88,7 @@ signals:
 
 private:
     void OnTreeSelectionChanged();
-    void RebuildTree(const std::optional<SecureString>& remembered);
+    void RebuildTree(const std::vector<const SecureString*>& groups, const std::optional<SecureString>& remembered);
     void ConnectSelection();
     void ShowStatus();
     void FillMatching();
@@ -95,6 +98,7 @@ private:
     const CDataBase& database;
     const COptions& options;
     const ITextSource& texts;
+    IBackgroundWork& work;
     QTreeWidget* groupTree;
     EntryListView* list;
     EntryListModel* model;

@@ -209,9 +209,13 @@ TEST_F(DataBaseTest, CollectGroupsAppendsNewGroupsInKeyOrderAfterThePrefilledOne
     database.Add(Key(u"Bank", u"1"), Fields());
     database.Add(Key(u"Bank", u"2"), Fields());
     database.Add(Key(u"email", u"1"), Fields());
+    // Groups that begin with another group's name are groups of their own.
+    database.Add(Key(u"Ban", u"9"), Fields());
+    database.Add(Key(u"Bankx", u""), Fields());
 
     std::vector<std::u16string> groups{u"Windows", u"Email"};
     database.CollectGroups(groups);
-    EXPECT_EQ(groups, (std::vector<std::u16string>{u"Windows", u"Email", u"Bank", u"Work", u"email"}));
+    EXPECT_EQ(groups,
+              (std::vector<std::u16string>{u"Windows", u"Email", u"Ban", u"Bank", u"Bankx", u"Work", u"email"}));
 }
 } // namespace

@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QMimeData>
 #include <QTest>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
@@ -195,6 +197,31 @@ TEST_F(WindowClipboardAndLockTest, InactivityLocksAndMinimisesButNotWhileADialog
     EXPECT_TRUE(window->Session().IsLocked());
     EXPECT_TRUE(database.Empty());
     EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(WindowClipboardAndLockTest, InactivityDuringFileWorkLocksOnlyOnceTheWorkHasEnded)
+{
+    options.fLockDBAuto = true;
+    options.uLockDBAutoTime = 10;
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    std::atomic<bool> ticked{false};
+    bool lockedMeanwhile = true;
+    std::size_t entriesMeanwhile = 0;
+    QTimer::singleShot(0, window.get(), [&] {
+        desktop.lockTimer->Tick(11);
+        lockedMeanwhile = window->Session().IsLocked();
+        ticked = true;
+    });
+    window->Session().Work().Run(FileWork::Saving, [&] {
+        while (!ticked) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        entriesMeanwhile = database.Size();
+    });
+    EXPECT_FALSE(lockedMeanwhile);
+    EXPECT_EQ(entriesMeanwhile, 1u);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->Session().IsLocked(); }, 5000));
+    EXPECT_TRUE(database.Empty());
 }
 
 TEST_F(WindowClipboardAndLockTest, ExitClearsTheClipboardWhenAsked)
