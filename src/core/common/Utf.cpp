@@ -1,7 +1,6 @@
 #include "core/common/Utf.h"
 
 namespace {
-constexpr char32_t ReplacementCharacter = 0xFFFD;
 
 bool IsContinuation(unsigned char byte)
 {
@@ -71,16 +70,7 @@ template <class String> std::string Encode(const String& text)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            unit = ReplacementCharacter;
-        }
-        AppendUtf8(out, unit);
-    }
+    ForEachCodePoint(text, [&out](char32_t codePoint) { AppendUtf8(out, codePoint); });
     return out;
 }
 } // namespace

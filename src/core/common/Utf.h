@@ -21,6 +21,23 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view text);
 // UTF-16 with byte order little-endian, as stored in files.
 std::u16string Utf16LeBytesToText(std::string_view bytes);
 
+inline constexpr char32_t ReplacementCharacter = 0xFFFD;
+
+// Calls `use` with each code point of UTF-16 text; an unpaired surrogate counts as U+FFFD.
+template <class String, class Use> void ForEachCodePoint(const String& text, Use use)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            unit = ReplacementCharacter;
+        }
+        use(unit);
+    }
+}
+
 // Appends one code point as UTF-8 to any string of char.
 template <class Out> void AppendUtf8(Out& out, char32_t value)
 {

@@ -18,8 +18,6 @@ namespace {
 // password in its own object, outside the allocator's reach.
 using SecureUtf8 = std::vector<char, WipingAllocator<char>>;
 
-constexpr char32_t ReplacementCharacter = 0xFFFD;
-
 // The Latin key under each Russian letter, а to я, on the standard Russian layout: the word "пароль" typed on that
 // layout is "gfhjkm".
 constexpr char16_t FirstCyrillicLower = u'а';
@@ -41,21 +39,6 @@ std::optional<char> LatinKeyOf(char32_t letter)
         return LatinKeysOfUpper[letter - U'А'];
     }
     return std::nullopt;
-}
-
-// Calls `use` with each code point; an unpaired surrogate counts as U+FFFD.
-template <class Use> void ForEachCodePoint(std::u16string_view text, Use use)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            unit = ReplacementCharacter;
-        }
-        use(unit);
-    }
 }
 
 // The password as zxcvbn reads it; with `asTypedOnLatinKeys`, each Russian letter becomes the key it is typed with.
