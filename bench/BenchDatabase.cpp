@@ -5,7 +5,6 @@
 #include "core/common/Utf.h"
 #include "core/settings/BuiltinTexts.h"
 
-namespace {
 SecureString RandomText(std::mt19937& random, std::size_t minimum, std::size_t maximum)
 {
     static const std::u16string alphabet = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ._-@";
@@ -17,7 +16,6 @@ SecureString RandomText(std::mt19937& random, std::size_t minimum, std::size_t m
     }
     return text;
 }
-} // namespace
 
 BenchDatabase::BenchDatabase(std::size_t count)
 {

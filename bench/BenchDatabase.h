@@ -2,8 +2,12 @@
 
 #include <cstddef>
 #include <memory>
+#include <random>
 
 #include "core/database/DataBase.h"
+
+// Random letters, digits and a few separators, between `minimum` and `maximum` long.
+SecureString RandomText(std::mt19937& random, std::size_t minimum, std::size_t maximum);
 
 // A collection of realistic entries for benchmarks: a few dozen groups, titles, user names, 16-character passwords,
 // addresses and short notes.

@@ -37,18 +37,6 @@ double MillisecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-SecureString RandomText(std::mt19937& random, std::size_t minimum, std::size_t maximum)
-{
-    static const std::u16string alphabet = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ._-@";
-    std::uniform_int_distribution<std::size_t> length(minimum, maximum);
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-    SecureString text(length(random), u' ');
-    for (auto& unit : text) {
-        unit = alphabet[pick(random)];
-    }
-    return text;
-}
-
 // Entries of about 430 bytes of text each, the size measured in real databases: 40 groups, titles, user names,
 // passwords, addresses and notes of a sentence or two.
 void AddRealisticEntries(CDataBase& database, std::size_t count)
