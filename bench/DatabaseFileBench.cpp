@@ -3,31 +3,19 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <time.h>
 #include <unistd.h>
 
 #include "AllocationCounter.h"
 #include "BenchDatabase.h"
+#include "CpuClock.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
 
 // Reading and writing a database file against the bare work of its two cipher layers on the same bytes, in the
 // same run: the ratio shows what the format code adds to the unavoidable cipher cost.
 namespace {
-// CPU time of this thread: the figure stays meaningful on a machine busy with other work. The wall time, which
-// also holds the wait for the disk to confirm the sync, is Google Benchmark's own "Time" column.
-struct Clock
-{
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<Clock, duration>;
-    static time_point now()
-    {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
-    }
-};
-
+// Processor time of this thread is measured; the wall time, which also holds the wait for the disk to confirm the
+// sync, is Google Benchmark's own "Time" column.
 const SecureString Password = ToSecure(u"benchmark password");
 
 std::filesystem::path BenchFile()
@@ -35,7 +23,7 @@ std::filesystem::path BenchFile()
     return std::filesystem::temp_directory_path() / ("lockmere-bench-" + std::to_string(::getpid()) + ".ldb");
 }
 
-double Seconds(Clock::duration duration)
+double Seconds(ThreadClock::duration duration)
 {
     return std::chrono::duration<double>(duration).count();
 }
@@ -83,15 +71,15 @@ void BM_WriteDatabase(benchmark::State& state)
     std::size_t peak = 0;
     for (auto _ : state) {
         SecureBytes buffer = plaintext;
-        auto start = Clock::now();
+        auto start = ThreadClock::now();
         BareEncrypt(buffer, plaintextBytes);
-        cipher += Seconds(Clock::now() - start);
+        cipher += Seconds(ThreadClock::now() - start);
 
         AllocationCounter::ResetPeak();
         const std::size_t before = AllocationCounter::CurrentBytes();
-        start = Clock::now();
+        start = ThreadClock::now();
         benchmark::DoNotOptimize(WriteDatabase(bench.database, file, Password));
-        writing += Seconds(Clock::now() - start);
+        writing += Seconds(ThreadClock::now() - start);
         peak = std::max(peak, AllocationCounter::PeakBytes() - before);
     }
     ReportRatio(state, writing, cipher, plaintextBytes, peak);
@@ -112,16 +100,16 @@ void BM_ReadDatabase(benchmark::State& state)
     std::size_t peak = 0;
     for (auto _ : state) {
         SecureBytes buffer = encrypted;
-        auto start = Clock::now();
+        auto start = ThreadClock::now();
         BareDecrypt(buffer);
-        cipher += Seconds(Clock::now() - start);
+        cipher += Seconds(ThreadClock::now() - start);
 
         CDataBase loaded(bench.reporter, bench.texts);
         AllocationCounter::ResetPeak();
         const std::size_t before = AllocationCounter::CurrentBytes();
-        start = Clock::now();
+        start = ThreadClock::now();
         benchmark::DoNotOptimize(ReadDatabase(loaded, file, Password));
-        reading += Seconds(Clock::now() - start);
+        reading += Seconds(ThreadClock::now() - start);
         peak = std::max(peak, AllocationCounter::PeakBytes() - before);
     }
     ReportRatio(state, reading, cipher, plaintext.size() - 24, peak);

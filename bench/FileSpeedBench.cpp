@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <random>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
 #include "AllocationCounter.h"
 #include "BenchDatabase.h"
+#include "CpuClock.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/WinCrypto.h"
 #include "core/importexport/CsvFormat.h"
@@ -26,31 +26,6 @@ constexpr int EditsAveraged = 50;
 const SecureString Password = ToSecure(u"benchmark password");
 
 using WallClock = std::chrono::steady_clock;
-
-struct ThreadClock
-{
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<ThreadClock, duration>;
-    static time_point now()
-    {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
-    }
-};
-
-// CPU time of every thread of the process: the work done, however it was spread over the cores.
-struct ProcessClock
-{
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<ProcessClock, duration>;
-    static time_point now()
-    {
-        timespec now{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-        return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
-    }
-};
 
 template <class Clock> double SecondsSince(typename Clock::time_point start)
 {

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
-#include <time.h>
 #include <unistd.h>
 
 #include "BenchDatabase.h"
+#include "CpuClock.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/health/PasswordHealth.h"
@@ -21,13 +21,6 @@ const SecureString Password = ToSecure(u"benchmark password");
 double WallSeconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double ProcessCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 // Passwords as people have them: mostly generated ones of 12 to 20 characters, a fifth made of a word, a number
@@ -76,15 +69,15 @@ void BM_PasswordHealthAgainstReadDatabase(benchmark::State& state)
     std::size_t findings = 0;
     for (auto _ : state) {
         read.Clear();
-        double wall = WallSeconds(), cpu = ProcessCpuSeconds();
+        double wall = WallSeconds(), cpu = SecondsOf<ProcessClock>();
         benchmark::DoNotOptimize(ReadDatabase(read, file, Password));
         readWall += WallSeconds() - wall;
-        readCpu += ProcessCpuSeconds() - cpu;
+        readCpu += SecondsOf<ProcessClock>() - cpu;
 
-        wall = WallSeconds(), cpu = ProcessCpuSeconds();
+        wall = WallSeconds(), cpu = SecondsOf<ProcessClock>();
         findings = AnalyzePasswordHealth(read).size();
         reportWall += WallSeconds() - wall;
-        reportCpu += ProcessCpuSeconds() - cpu;
+        reportCpu += SecondsOf<ProcessClock>() - cpu;
     }
     std::filesystem::remove(file);
     const double iterations = static_cast<double>(state.iterations());

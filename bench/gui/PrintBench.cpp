@@ -2,24 +2,16 @@
 
 #include <QPrinter>
 #include <filesystem>
-#include <time.h>
 #include <unistd.h>
 
 #include "BenchDatabase.h"
+#include "CpuClock.h"
 #include "core/importexport/TextExport.h"
 #include "gui/importexport/PrintListing.h"
 
 // Printing to a PDF file against writing the same listing as a text file, in the same run: the bisection measures
 // every page about twenty times, which must stay a small multiple of what laying the text out once costs.
 namespace {
-// Processor time of this thread: the machine may be busy with other work, and the PDF reaches the disk later.
-double Seconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 void BM_PrintAgainstTextExport(benchmark::State& state)
 {
     BenchDatabase bench(static_cast<std::size_t>(state.range(0)));
@@ -29,16 +21,16 @@ void BM_PrintAgainstTextExport(benchmark::State& state)
     double printSeconds = 0;
     double exportSeconds = 0;
     for (auto _ : state) {
-        double start = Seconds();
+        double start = ThreadSeconds();
         benchmark::DoNotOptimize(ExportTextListing(bench.database, text));
-        exportSeconds += Seconds() - start;
+        exportSeconds += ThreadSeconds() - start;
 
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(pdf.string()));
-        start = Seconds();
+        start = ThreadSeconds();
         benchmark::DoNotOptimize(PrintListing(printer, bench.database));
-        printSeconds += Seconds() - start;
+        printSeconds += ThreadSeconds() - start;
     }
     std::filesystem::remove(pdf);
     std::filesystem::remove(text);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "BenchDatabase.h"
-#include "ThreadClock.h"
+#include "CpuClock.h"
 #include "core/database/DatabaseFile.h"
 
 // The yardstick of the window's benchmarks: reading the same database from its file, timed on this thread in the same

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "BenchDatabase.h"
-#include "ThreadClock.h"
+#include "CpuClock.h"
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryListModel.h"
