@@ -47,12 +47,3 @@ SecureBytes ReadWholeFile(const std::filesystem::path& path, std::uint64_t sizeL
     ReadExactly(file, bytes.data(), size);
     return bytes;
 }
-
-SecureString ReadWholeFileAsText(const std::filesystem::path& path, std::uint64_t sizeLimit, std::size_t roomUnits,
-                                 std::uint64_t& size)
-{
-    const UniqueFd file = OpenRegularFile(path, sizeLimit, size);
-    SecureString text(static_cast<std::size_t>((size + 1) / 2) + roomUnits, u'\0');
-    ReadExactly(file, reinterpret_cast<unsigned char*>(text.data()), size);
-    return text;
-}

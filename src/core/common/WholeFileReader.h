@@ -25,8 +25,3 @@ void ReadExactly(const UniqueFd& file, unsigned char* buffer, std::uint64_t leng
 
 // The whole file in a wiping buffer.
 SecureBytes ReadWholeFile(const std::filesystem::path& path, std::uint64_t sizeLimit);
-
-// The whole file in a wiping text buffer of (size + 1) / 2 + roomUnits code units, zero after the file's bytes, so
-// that the content can be decrypted in place and taken as text without a copy. `size` receives the file's length.
-SecureString ReadWholeFileAsText(const std::filesystem::path& path, std::uint64_t sizeLimit, std::size_t roomUnits,
-                                 std::uint64_t& size);

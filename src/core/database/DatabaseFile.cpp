@@ -7,9 +7,10 @@
 #include <stdexcept>
 
 #include "core/common/AtomicFile.h"
+#include "core/common/SecretPages.h"
 #include "core/common/WholeFileReader.h"
 #include "core/database/InnerLayerStart.h"
-#include "core/database/ParallelDecrypt.h"
+#include "core/database/LayeredDecryption.h"
 #include "core/database/WinCrypto.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -181,19 +182,6 @@ FileVersion EncryptAndWrite(const CDataBase& database, const std::filesystem::pa
     return WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how);
 }
 
-// Decrypts both layers in place, each on every core. The text keeps every unit: a NUL is damage the parser must see,
-// not an end.
-void DecryptToText(SecureString& buffer, std::size_t length, const SecureString& password)
-{
-    const std::size_t parts = DecryptionPartsFor(length);
-    length = DecryptInParallel(CWinCrypto(CWinCrypto::Algorithm::Aes256, password), BytesOf(buffer), length, parts);
-    length =
-        DecryptInParallel(CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password), BytesOf(buffer), length, parts);
-    // Zero the bytes after the plaintext, which also completes an odd last byte to a whole unit.
-    std::memset(BytesOf(buffer) + length, 0, buffer.size() * 2 - length);
-    buffer.resize((length + 1) / 2);
-}
-
 bool ComesAfterLast(const CDataBase& database, const Entry& entry)
 {
     const EntryKey& last = std::prev(database.end())->first;
@@ -201,9 +189,8 @@ bool ComesAfterLast(const CDataBase& database, const Entry& entry)
     return byGroup > 0 || (byGroup == 0 && entry.title.compare(last.title) > 0);
 }
 
-bool HoldsAWholeRecord(const SecureString& text)
+bool HoldsAWholeRecord(std::u16string_view view)
 {
-    const std::u16string_view view(text.data(), text.size());
     std::size_t position = 0;
     for (std::size_t found = 0; found < FieldsPerRecord; ++found) {
         position = view.find(FieldTerminatorView, position);
@@ -213,6 +200,51 @@ bool HoldsAWholeRecord(const SecureString& text)
         position += FieldTerminatorView.size();
     }
     return true;
+}
+// The inserting reader of ParseEntries and ReadDatabase.
+std::function<void(Entry&)> InsertInto(CDataBase& database, bool& inKeyOrder)
+{
+    return [&database, &inKeyOrder](Entry& entry) {
+        inKeyOrder = inKeyOrder && (database.Empty() || ComesAfterLast(database, entry));
+        database.Insert(std::move(entry));
+    };
+}
+
+// Reads the file into memory of its own and takes both layers off, giving the reader the text from the start as it
+// becomes known when the records are delivered as decrypted.
+RecordsRead ReadFileRecords(const std::filesystem::path& path, const SecureString& password, RecordReader& reader,
+                            RecordDelivery delivery)
+{
+    std::uint64_t size = 0;
+    const UniqueFd file = OpenRegularFile(path, MaximumFileBytes, size);
+    const auto length = static_cast<std::size_t>(size);
+    SecretPages pages(length);
+    ReadExactly(file, pages.Data(), size);
+    const auto* text = reinterpret_cast<const char16_t*>(pages.Data());
+    std::function<void(std::size_t)> known;
+    if (delivery == RecordDelivery::AsDecrypted) {
+        known = [&](std::size_t bytes) {
+            reader.Read(std::u16string_view(text, bytes / 2));
+            // Once a whole record is read the file is one of ours, and the text before the reader is no longer needed.
+            if (reader.Records() > 0) {
+                pages.ReleaseBefore(reader.Position() * 2);
+            }
+        };
+    }
+    const std::size_t textLength = DecryptLayers(CWinCrypto(CWinCrypto::Algorithm::Aes256, password),
+                                                 CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password),
+                                                 pages.Data(), length, DecryptionPieces::For(length), known);
+    // Zero the paddings after the text, which also completes an odd last byte to a whole unit: the text keeps every
+    // unit, as a NUL is damage the reader must see, not an end.
+    std::memset(pages.Data() + textLength, 0, length - textLength);
+    const std::u16string_view whole(text, (textLength + 1) / 2);
+    const RecordsRead read = reader.Finish(whole);
+    // Text without a single whole record is what a wrong password gives when both paddings happen to be valid;
+    // opening it as an empty database would let the next save destroy the real one.
+    if (!whole.empty() && read.records == 0 && !HoldsAWholeRecord(whole)) {
+        throw CWinCryptoException(CryptoError::BadData);
+    }
+    return read;
 }
 } // namespace
 
@@ -269,20 +301,13 @@ bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path,
     return false;
 }
 
-int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                  SecureString& text)
+int ReadRecords(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                const std::function<void(Entry&)>& record, RecordsRead& read, RecordDelivery delivery)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
-        std::uint64_t length = 0;
-        SecureString buffer = ReadWholeFileAsText(path, MaximumFileBytes, 1, length);
-        DecryptToText(buffer, static_cast<std::size_t>(length), password);
-        // Text without a single whole record is what a wrong password gives when both paddings happen to be
-        // valid; opening it as an empty database would let the next save destroy the real one.
-        if (!buffer.empty() && !HoldsAWholeRecord(buffer)) {
-            throw CWinCryptoException(CryptoError::BadData);
-        }
-        text = std::move(buffer);
+        RecordReader reader(record);
+        read = ReadFileRecords(path, password, reader, delivery);
         return ReadResult::Done;
     } catch (const FileTooLarge&) {
         reporter.ShowMessage(ReadSizeMessage, MessageIcon::Error);
@@ -305,66 +330,26 @@ int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, 
 int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
                  RecordsRead* read)
 {
-    SecureString text;
-    const int result = ReadDecrypted(database, path, password, text);
-    if (result != ReadResult::Done) {
-        return result;
+    bool inKeyOrder = true;
+    RecordsRead records;
+    const int result =
+        ReadRecords(database, path, password, InsertInto(database, inKeyOrder), records, RecordDelivery::AsDecrypted);
+    if (result == ReadResult::Done && read != nullptr) {
+        *read = records;
+        read->inKeyOrder = inKeyOrder;
     }
-    try {
-        const RecordsRead records = ParseEntries(database, text);
-        if (read != nullptr) {
-            *read = records;
-        }
-        return ReadResult::Done;
-    } catch (const std::bad_alloc&) {
-        database.Reporter().ShowMessage(ReadMemoryMessage, MessageIcon::Error);
-    } catch (...) {
-        database.Reporter().ShowMessage(ReadUnknownMessage, MessageIcon::Error);
-    }
-    return ReadResult::Failed;
-}
-
-RecordsRead ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record)
-{
-    std::u16string_view view(text.data(), text.size());
-    RecordsRead read;
-    // Nothing after a NUL is trusted: the records before it are whole, the rest is damage.
-    if (const std::size_t nul = view.find(u'\0'); nul != std::u16string_view::npos) {
-        view = view.substr(0, nul);
-        read.damaged = true;
-    }
-    std::size_t position = 0;
-    Entry entry;
-    SecureString* fields[FieldsPerRecord] = {&entry.group,    &entry.title, &entry.username,
-                                             &entry.password, &entry.url,   &entry.notes};
-    while (position < view.size()) {
-        for (SecureString* field : fields) {
-            const std::size_t end = view.find(FieldTerminatorView, position);
-            if (end == std::u16string_view::npos) {
-                read.damaged = true;
-                return read;
-            }
-            field->assign(view.data() + position, end - position);
-            position = end + FieldTerminatorView.size();
-        }
-        record(entry);
-        ++read.records;
-    }
-    return read;
+    return result;
 }
 
 RecordsRead ParseEntries(CDataBase& database, const SecureString& text)
 {
     bool inKeyOrder = true;
-    RecordsRead read = ParseRecords(text, [&](Entry& entry) {
-        inKeyOrder = inKeyOrder && (database.Empty() || ComesAfterLast(database, entry));
-        database.Insert(std::move(entry));
-    });
+    RecordsRead read = RecordReader(InsertInto(database, inKeyOrder)).Finish({text.data(), text.size()});
     read.inKeyOrder = inKeyOrder;
     return read;
 }
 
 bool IsWholeRecords(const SecureString& text)
 {
-    return !ParseRecords(text, [](Entry&) {}).damaged;
+    return !RecordReader([](Entry&) {}).Finish({text.data(), text.size()}).damaged;
 }

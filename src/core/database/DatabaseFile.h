@@ -7,6 +7,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/SecureString.h"
 #include "core/database/DataBase.h"
+#include "core/database/RecordReader.h"
 
 // Results of reading a database file.
 namespace ReadResult {
@@ -14,10 +15,6 @@ inline constexpr int Failed = 0;           // already reported
 inline constexpr int Done = 1;             // text delivered / entries inserted
 inline constexpr int InvalidPassword = -1; // wrong password or damaged file, reported as "Invalid password."
 } // namespace ReadResult
-
-// The three code units that end every field in the decrypted text.
-inline constexpr char16_t FieldTerminator[] = {0x0007, 0x0001, 0x0005};
-inline constexpr std::u16string_view FieldTerminatorView{FieldTerminator, 3};
 
 // The file a save replaces, when it holds exactly what a save of the collection wrote (or read, in key order and
 // undamaged) before the changes from `firstChanged` on (nullopt: none), under the same password. Every layer starts
@@ -37,28 +34,23 @@ bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path,
                    const FileReplacement& how = {}, FileVersion* written = nullptr,
                    const UnchangedPrefix* unchanged = nullptr);
 
-// Reads and decrypts the file; on Done `text` holds the decrypted plaintext.
-int ReadDecrypted(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                  SecureString& text);
-
-// What the reader made of a decrypted text: the whole records before the first damage, and whether there was damage
-// (a NUL, or a rest that is no whole record). Every file this program writes is whole records only.
-struct RecordsRead
+// When the records of a file reach the caller: while later parts of it are still being decrypted, or only once all
+// of it has decrypted, so that a failure of the decryption adds none of them.
+enum class RecordDelivery
 {
-    std::size_t records = 0;
-    bool damaged = false;
-    // Each record's key came after the one before it (set by ParseEntries): an undamaged text is then exactly what a
-    // save of the collection read from it writes.
-    bool inKeyOrder = true;
+    AsDecrypted,
+    AfterDecryption,
 };
+
+// Reads and decrypts the file and calls `record` for each whole record before the first damage, in file order;
+// reports failures itself. On Done `read` receives what the reader found.
+int ReadRecords(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
+                const std::function<void(Entry&)>& record, RecordsRead& read, RecordDelivery delivery);
 
 // Reads the file and inserts its entries (first of equal keys wins). Does not empty the collection first. `read`,
 // when given, receives what the parser found, so that the caller can deal with a damaged file.
 int ReadDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
                  RecordsRead* read = nullptr);
-
-// Calls `record` for each whole record of the decrypted text before the first damage, in file order.
-RecordsRead ParseRecords(const SecureString& text, const std::function<void(Entry&)>& record);
 
 // Inserts every whole record of the decrypted text before the first damage with a plain insertion.
 RecordsRead ParseEntries(CDataBase& database, const SecureString& text);

@@ -1,32 +1,17 @@
 #include "core/database/Merge.h"
 
-#include <new>
-
 #include "core/database/DatabaseFile.h"
-
-namespace {
-const std::u16string MergeMemoryMessage = u"Not enough memory to read the database file.";
-const std::u16string MergeUnknownMessage = u"An unknown exception occurred when attempting to read the database.";
-} // namespace
 
 bool MergeDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
                    int* readResult)
 {
-    SecureString text;
-    const int result = ReadDecrypted(database, path, password, text);
+    // Only a file that decrypts as a whole adds entries: a merge that fails leaves the collection as it was.
+    RecordsRead read;
+    const int result = ReadRecords(
+        database, path, password, [&database](Entry& entry) { database.AddRenaming(entry.Key(), entry.Fields()); },
+        read, RecordDelivery::AfterDecryption);
     if (readResult != nullptr) {
         *readResult = result;
     }
-    if (result != ReadResult::Done) {
-        return false;
-    }
-    try {
-        ParseRecords(text, [&database](Entry& entry) { database.AddRenaming(entry.Key(), entry.Fields()); });
-        return true;
-    } catch (const std::bad_alloc&) {
-        database.Reporter().ShowMessage(MergeMemoryMessage, MessageIcon::Error);
-    } catch (...) {
-        database.Reporter().ShowMessage(MergeUnknownMessage, MessageIcon::Error);
-    }
-    return false;
+    return result == ReadResult::Done;
 }

@@ -136,6 +136,31 @@ TEST_F(DatabaseFileTest, TextEndsAtTheFirstZeroUnit)
     EXPECT_EQ(loaded.Size(), 1u);
 }
 
+// A file of many pieces, read while it decrypts on several threads: the same records and the same damage as its
+// text read at once, whether whole, cut off after a NUL far into it, or ending in half a record.
+TEST_F(DatabaseFileTest, ALargeFileReadsAsItsWholeText)
+{
+    for (int i = 0; i < 6000; ++i) {
+        AddEntry(database, u"Group " + ToU16(i % 7), u"Title " + ToU16(i), std::u16string(100 + i % 50, u'n'));
+    }
+    const SecureString plaintext = BuildPlaintext(database);
+    const std::u16string whole(plaintext.begin(), plaintext.end());
+    std::u16string withNul = whole;
+    withNul[whole.size() * 2 / 3] = u'\0';
+    for (const std::u16string& text : {whole, withNul, whole.substr(0, whole.size() - 5)}) {
+        WriteRawFile(file, text, password);
+        CDataBase expected(recorder, texts);
+        const RecordsRead parsed = ParseEntries(expected, ToSecure(text));
+        CDataBase read(recorder, texts);
+        RecordsRead found;
+        ASSERT_EQ(ReadDatabase(read, file, password, &found), ReadResult::Done);
+        EXPECT_EQ(Entries(read), Entries(expected));
+        EXPECT_EQ(found.records, parsed.records);
+        EXPECT_EQ(found.damaged, parsed.damaged);
+    }
+    EXPECT_TRUE(recorder.Texts().empty());
+}
+
 TEST_F(DatabaseFileTest, TwoRecordsWithTheSameKeyKeepTheFirst)
 {
     WriteRawFile(file, u"G\a\1\5T\a\1\5first\a\1\5\a\1\5\a\1\5\a\1\5G\a\1\5T\a\1\5second\a\1\5\a\1\5\a\1\5\a\1\5",
