@@ -275,7 +275,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"The rest of the file could not be read. Before the first change is saved, the original file is kept as:", // 262
     u"The damaged original could not be kept beside the database file, so the change was not saved.",           // 263
     u"A field contains a NUL character (U+0000), which can not be stored. Remove it and try again.",            // 264
-    u" ",                                                                                                       // 265
+    u"bit",                                                                                                     // 265
     u" ",                                                                                                       // 266
     u" ",                                                                                                       // 267
     u" ",                                                                                                       // 268

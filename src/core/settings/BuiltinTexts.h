@@ -170,6 +170,7 @@ inline constexpr int DamagedFileEntriesRead = 261;
 inline constexpr int DamagedFileKeptAs = 262;
 inline constexpr int DamagedFileNotKept = 263;
 inline constexpr int FieldHoldsNul = 264;
+inline constexpr int Bit = 265;
 inline constexpr int DatabaseGoneDuringDialog = 280;
 // The progress shown while long file work runs.
 inline constexpr int OpeningProgress = 281;

@@ -95,10 +95,11 @@ QString CDlgPasswordHealth::FindingText(const HealthFinding& finding) const
 
 QString CDlgPasswordHealth::StrengthText(double bits) const
 {
+    const long rounded = std::lround(bits);
     return QStringLiteral("%1 (%2 %3)")
         .arg(QtText(texts, StrengthWordId(StrengthLevelOf(bits))))
-        .arg(std::lround(bits))
-        .arg(QtText(texts, TextId::Bits));
+        .arg(rounded)
+        .arg(QtText(texts, rounded == 1 ? TextId::Bit : TextId::Bits));
 }
 
 void CDlgPasswordHealth::OnRowActivated(QTreeWidgetItem* row)
