@@ -27,6 +27,7 @@ void ExportCsvFile(const CsvCommandContext& context)
     if (!context.session.IsOpen()) {
         return;
     }
-    CDlgExportCSV dialog(context.database, context.files, context.session.FileName(), context.window);
+    CDlgExportCSV dialog(context.database, context.files, context.session.FileName(), context.window,
+                         context.session.Work());
     dialog.exec();
 }

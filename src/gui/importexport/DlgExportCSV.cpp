@@ -24,10 +24,11 @@ constexpr int CaptionAllowance = 120;
 } // namespace
 
 CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, const std::u16string& databaseFileName,
-                             QWidget* parent)
+                             QWidget* parent, IBackgroundWork& work)
     : QDialog(parent)
     , database(database)
     , files(files)
+    , work(work)
     , proposedName(databaseFileName + CsvExtension)
     , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
     , delimiter(new QLineEdit(QStringLiteral(","), this))
@@ -81,7 +82,9 @@ void CDlgExportCSV::accept()
     for (std::size_t field = 0; field < fields.size(); ++field) {
         options.fields[field] = fields[field]->isChecked();
     }
-    if (ExportCsv(database, *path, options)) {
+    bool written = false;
+    work.Run(FileWork::Exporting, [&] { written = ExportCsv(database, *path, options); });
+    if (written) {
         database.Reporter().ShowMessage(database.Texts().Text(TextId::CsvFileCreated) + u" " +
                                             Utf8ToUtf16(path->string()),
                                         MessageIcon::Information);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/database/DataBase.h"
+#include "core/session/IBackgroundWork.h"
 
 class IFileChooser;
 class QCheckBox;
@@ -15,8 +16,9 @@ class CDlgExportCSV : public QDialog
     Q_OBJECT
 public:
     // `databaseFileName` is the open database's file name, without its folder; the file proposed is named after it.
+    // The file is written through `work`, so that a large database does not hold up the window.
     CDlgExportCSV(const CDataBase& database, IFileChooser& files, const std::u16string& databaseFileName,
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, IBackgroundWork& work = InlineWork::Shared());
 
     // Asks for the file; a cancelled choice keeps the dialog open. Closes with OK once the writer has run, whether
     // it wrote the file or reported why not.
@@ -25,6 +27,7 @@ public:
 private:
     const CDataBase& database;
     IFileChooser& files;
+    IBackgroundWork& work;
     std::u16string proposedName;
     QCheckBox* header;
     std::array<QCheckBox*, EntryFieldCount> fields{};

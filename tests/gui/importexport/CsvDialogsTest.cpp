@@ -72,6 +72,18 @@ void TypeNumber(QDialog& dialog, int field, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
+// Runs the work where it is and notes its kind.
+class RecordingWork : public IBackgroundWork
+{
+public:
+    void Run(FileWork kind, const std::function<void()>& work) override
+    {
+        kinds.push_back(kind);
+        work();
+    }
+    std::vector<FileWork> kinds;
+};
+
 class CsvDialogsTest : private WithApplication, public ::testing::Test
 {
 protected:
@@ -122,7 +134,8 @@ TEST_F(CsvDialogsTest, ExportWritesWhatTheBoxesSayAndReportsTheFullPath)
         const auto path = folder / (std::string(test.name) + ".csv");
         messages.Reset();
         files.choices = {path};
-        CDlgExportCSV dialog(database, files, u"lockmere.ldb");
+        RecordingWork work;
+        CDlgExportCSV dialog(database, files, u"lockmere.ldb", nullptr, work);
         test.change(dialog);
         dialog.show();
         ClickOk(dialog);
@@ -130,6 +143,7 @@ TEST_F(CsvDialogsTest, ExportWritesWhatTheBoxesSayAndReportsTheFullPath)
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(files.proposals.back(), QStringLiteral("lockmere.ldb.csv"));
         EXPECT_EQ(ReadFileBytes(path), test.file);
+        EXPECT_EQ(work.kinds, std::vector<FileWork>{FileWork::Exporting});
         EXPECT_EQ(messages.Texts(),
                   std::vector<std::u16string>{u"The CSV file is created: " + Utf8ToUtf16(path.string())});
     }
