@@ -201,6 +201,7 @@ bool HoldsAWholeRecord(std::u16string_view view)
     }
     return true;
 }
+
 // The inserting reader of ParseEntries and ReadDatabase.
 std::function<void(Entry&)> InsertInto(CDataBase& database, bool& inKeyOrder)
 {
