@@ -79,10 +79,11 @@ QString PreviewText(const Entry& entry, EntryField field)
 const QString CDlgImportOther::FileFilter = QStringLiteral("*.csv;;*");
 
 CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, std::filesystem::path path,
-                                 QWidget* parent)
+                                 QWidget* parent, IBackgroundWork& work)
     : QDialog(parent)
     , texts(texts)
     , files(files)
+    , work(work)
     , path(std::move(path))
     , fileName(new QLineEdit(this))
     , format(new QComboBox(this))
@@ -180,7 +181,7 @@ void CDlgImportOther::ReadFile()
     RefusalCatcher catcher;
     // Reading needs only the reporter and the texts of a collection; the open database is left alone.
     const CDataBase reader(catcher, texts);
-    read = ReadOtherExportFile(reader, path, preset);
+    work.Run(FileWork::Importing, [&] { read = ReadOtherExportFile(reader, path, preset); });
     if (read) {
         ShowEntries(*read);
     } else {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/importexport/OtherExport.h"
+#include "core/session/IBackgroundWork.h"
 
 class IFileChooser;
 class ITextSource;
@@ -28,8 +29,9 @@ public:
     static const QString FileFilter;
     static constexpr int PreviewRows = 5;
 
+    // The file is read through `work`, so that a large export does not hold up the window.
     CDlgImportOther(const ITextSource& texts, IFileChooser& files, std::filesystem::path path,
-                    QWidget* parent = nullptr);
+                    QWidget* parent = nullptr, IBackgroundWork& work = InlineWork::Shared());
 
     // The entries read with the chosen format, to be added by the caller after OK.
     OtherExport TakeEntries();
@@ -50,6 +52,7 @@ private:
 
     const ITextSource& texts;
     IFileChooser& files;
+    IBackgroundWork& work;
     std::filesystem::path path;
     std::optional<OtherExport> read;
     QLineEdit* fileName;

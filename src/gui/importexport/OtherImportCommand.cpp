@@ -32,7 +32,7 @@ void ImportOtherManagerFile(const CsvCommandContext& context)
     }
     ImportCounts counts;
     const ChangeResult result = context.session.ImportEntries([&](CDataBase& into) {
-        CDlgImportOther dialog(into.Texts(), context.files, *path, context.window);
+        CDlgImportOther dialog(into.Texts(), context.files, *path, context.window, context.session.Work());
         // The database may have been locked or closed while the preview was open.
         if (dialog.exec() != QDialog::Accepted || !context.session.CheckStillOpen(startedWith)) {
             return false;
