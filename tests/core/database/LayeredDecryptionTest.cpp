@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <random>
 #include <variant>
 
@@ -58,7 +58,7 @@ TEST(LayeredDecryptionTest, PiecesGiveWhatDecryptingEachLayerWholeGives)
                     const Outcome pieces = OutcomeOf(input, [&](unsigned char* data, std::size_t size) {
                         return DecryptLayers(aes, tripleDes, data, size, {pieceBytes, threads}, [&](std::size_t ready) {
                             EXPECT_GE(ready, reported);
-                            EXPECT_EQ(std::memcmp(data, plaintext.data(), ready), 0);
+                            EXPECT_TRUE(std::equal(data, data + ready, plaintext.begin()));
                             reported = ready;
                         });
                     });
