@@ -11,6 +11,8 @@ enum class FileWork
     Exporting,
     Listing,
     Closing,
+    // Reading a file to show what an import would add.
+    Reading,
 };
 
 // Runs the long, prompt-free file work of an operation: reading, decrypting and parsing a database, encrypting and

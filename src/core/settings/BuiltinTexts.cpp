@@ -297,7 +297,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Writing the file...",                                                                                     // 284
     u"Listing the entries...",                                                                                  // 285
     u"Closing the database...",                                                                                 // 286
-    u" ",                                                                                                       // 287
+    u"Reading the file...",                                                                                     // 287
     u" ",                                                                                                       // 288
     u" ",                                                                                                       // 289
     u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.",       // 290

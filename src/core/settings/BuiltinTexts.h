@@ -179,6 +179,7 @@ inline constexpr int ImportingProgress = 283;
 inline constexpr int ExportingProgress = 284;
 inline constexpr int ListingProgress = 285;
 inline constexpr int ClosingProgress = 286;
+inline constexpr int ReadingProgress = 287;
 inline constexpr int FormFillingNeedsX11 = 290;
 inline constexpr int PreviousWindowNotActivated = 291;
 // The window's import from other password managers.

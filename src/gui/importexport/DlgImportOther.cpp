@@ -181,7 +181,7 @@ void CDlgImportOther::ReadFile()
     RefusalCatcher catcher;
     // Reading needs only the reporter and the texts of a collection; the open database is left alone.
     const CDataBase reader(catcher, texts);
-    work.Run(FileWork::Importing, [&] { read = ReadOtherExportFile(reader, path, preset); });
+    work.Run(FileWork::Reading, [&] { read = ReadOtherExportFile(reader, path, preset); });
     if (read) {
         ShowEntries(*read);
     } else {

@@ -29,6 +29,8 @@ int ProgressTextId(FileWork kind)
         return TextId::ListingProgress;
     case FileWork::Closing:
         return TextId::ClosingProgress;
+    case FileWork::Reading:
+        return TextId::ReadingProgress;
     case FileWork::Exporting:
         break;
     }
