@@ -4,24 +4,7 @@
 #include <sys/stat.h>
 
 #include "core/common/UniqueFd.h"
-
-namespace {
-bool ReadFully(int descriptor, unsigned char* into, std::size_t length)
-{
-    while (length > 0) {
-        const ssize_t got = ::read(descriptor, into, length);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        into += got;
-        length -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
-} // namespace
+#include "core/common/WholeFileReader.h"
 
 bool ReadInnerLayerStart(const std::filesystem::path& path, const FileVersion& version, const CWinCrypto& aes,
                          unsigned char* into, std::size_t length)
@@ -33,7 +16,10 @@ bool ReadInnerLayerStart(const std::filesystem::path& path, const FileVersion& v
         static_cast<std::uint64_t>(status.st_size) <= length) {
         return false;
     }
-    if (!ReadFully(file.Get(), into, length)) {
+    try {
+        ReadExactly(file, into, length);
+    } catch (const FileUnreadable&) {
+        // A file that ends early is no longer the one we wrote: the save encrypts everything instead.
         return false;
     }
     aes.DecryptBlocks(into, length, nullptr);
