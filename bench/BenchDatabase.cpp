@@ -3,6 +3,7 @@
 #include <random>
 
 #include "core/common/Utf.h"
+#include "core/database/DatabaseFile.h"
 #include "core/settings/BuiltinTexts.h"
 
 SecureString RandomText(std::mt19937& random, std::size_t minimum, std::size_t maximum)
@@ -34,4 +35,13 @@ const std::u16string& BenchDatabase::EnglishTexts::Text(int id) const
     static const std::u16string invalidPassword(BuiltinText(TextId::InvalidPassword));
     static const std::u16string duplicate(BuiltinText(TextId::DuplicateEntry));
     return id == TextId::DuplicateEntry ? duplicate : invalidPassword;
+}
+
+SecureBytes PlaintextWithPaddingRoom(const CDataBase& database)
+{
+    const SecureString plaintext = BuildPlaintext(database);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
+    SecureBytes buffer(bytes, bytes + plaintext.size() * 2);
+    buffer.resize(buffer.size() + 24);
+    return buffer;
 }

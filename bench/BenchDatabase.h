@@ -30,3 +30,7 @@ struct BenchDatabase
     EnglishTexts texts;
     CDataBase database{reporter, texts};
 };
+
+// The collection's plaintext as bytes, with room after it for the padding of both cipher layers, so that both can
+// encrypt it in place.
+SecureBytes PlaintextWithPaddingRoom(const CDataBase& database);

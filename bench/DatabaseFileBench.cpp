@@ -43,15 +43,6 @@ void BareDecrypt(SecureBytes& buffer)
     CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).DecryptInPlace(buffer.data(), length);
 }
 
-SecureBytes PlaintextBytes(const CDataBase& database)
-{
-    const SecureString plaintext = BuildPlaintext(database);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
-    SecureBytes buffer(bytes, bytes + plaintext.size() * 2);
-    buffer.resize(buffer.size() + 24);
-    return buffer;
-}
-
 void ReportRatio(benchmark::State& state, double operation, double baseline, std::size_t plaintextBytes,
                  std::size_t peakBytes)
 {
@@ -64,7 +55,7 @@ void BM_WriteDatabase(benchmark::State& state)
 {
     BenchDatabase bench(static_cast<std::size_t>(state.range(0)));
     const auto file = BenchFile();
-    const SecureBytes plaintext = PlaintextBytes(bench.database);
+    const SecureBytes plaintext = PlaintextWithPaddingRoom(bench.database);
     const std::size_t plaintextBytes = plaintext.size() - 24;
     double writing = 0;
     double cipher = 0;
@@ -91,7 +82,7 @@ void BM_ReadDatabase(benchmark::State& state)
     BenchDatabase bench(static_cast<std::size_t>(state.range(0)));
     const auto file = BenchFile();
     WriteDatabase(bench.database, file, Password);
-    const SecureBytes plaintext = PlaintextBytes(bench.database);
+    const SecureBytes plaintext = PlaintextWithPaddingRoom(bench.database);
     SecureBytes encrypted = plaintext;
     BareEncrypt(encrypted, plaintext.size() - 24);
     encrypted.resize(std::filesystem::file_size(file));

@@ -45,15 +45,6 @@ std::filesystem::path BenchFile()
     return std::filesystem::temp_directory_path() / ("lockmere-speed-" + std::to_string(::getpid()) + ".ldb");
 }
 
-SecureBytes PlaintextWithRoom(const CDataBase& database)
-{
-    const SecureString plaintext = BuildPlaintext(database);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
-    SecureBytes buffer(bytes, bytes + plaintext.size() * 2);
-    buffer.resize(buffer.size() + 24);
-    return buffer;
-}
-
 double SingleThreadEncryption(const SecureBytes& plaintext)
 {
     SecureBytes buffer = plaintext;
@@ -75,7 +66,7 @@ template <class Clock = WallClock> double SingleThreadDecryption(SecureBytes buf
 
 SecureBytes EncryptedFile(const CDataBase& database)
 {
-    SecureBytes buffer = PlaintextWithRoom(database);
+    SecureBytes buffer = PlaintextWithPaddingRoom(database);
     const std::size_t length =
         CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Password).EncryptInPlace(buffer.data(), buffer.size() - 24);
     buffer.resize(CWinCrypto(CWinCrypto::Algorithm::Aes256, Password).EncryptInPlace(buffer.data(), length));
@@ -148,7 +139,7 @@ void MeasureSaveAfterEdit(benchmark::State& state, bool lastEntry)
             database.ForgetChanges();
             // The baseline is taken among the saves, so that both see the same load of the machine.
             if (edit % 10 == 0) {
-                cipher += SingleThreadEncryption(PlaintextWithRoom(database)) * 10;
+                cipher += SingleThreadEncryption(PlaintextWithPaddingRoom(database)) * 10;
             }
         }
     }
