@@ -136,11 +136,12 @@ TEST_F(DatabaseFileTest, TextEndsAtTheFirstZeroUnit)
     EXPECT_EQ(loaded.Size(), 1u);
 }
 
-// A file of many pieces, read while it decrypts on several threads: the same records and the same damage as its
-// text read at once, whether whole, cut off after a NUL far into it, or ending in half a record.
+// A file of many pieces, read while it decrypts on several threads and handed back as it is read: the same records
+// and the same damage as its text read at once, whether whole, cut off after a NUL far into it, or ending in half a
+// record.
 TEST_F(DatabaseFileTest, ALargeFileReadsAsItsWholeText)
 {
-    for (int i = 0; i < 6000; ++i) {
+    for (int i = 0; i < 12000; ++i) {
         AddEntry(database, u"Group " + ToU16(i % 7), u"Title " + ToU16(i), std::u16string(100 + i % 50, u'n'));
     }
     const SecureString plaintext = BuildPlaintext(database);
