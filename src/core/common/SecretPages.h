@@ -15,7 +15,6 @@ public:
     SecretPages& operator=(const SecretPages&) = delete;
 
     unsigned char* Data() { return start; }
-    std::size_t Size() const { return size; }
 
     // Wipes the whole pages before `offset` and hands them back; they read as zeros afterwards.
     void ReleaseBefore(std::size_t offset);

@@ -5,7 +5,7 @@
 bool MergeDatabase(CDataBase& database, const std::filesystem::path& path, const SecureString& password,
                    int* readResult)
 {
-    // Only a file that decrypts as a whole adds entries: a merge that fails leaves the collection as it was.
+    // The records are added only once the whole file has decrypted, so a damaged file adds none of them.
     RecordsRead read;
     const int result = ReadRecords(
         database, path, password, [&database](Entry& entry) { database.AddRenaming(entry.Key(), entry.Fields()); },
