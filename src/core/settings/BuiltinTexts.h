@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-// Number of entries in the built-in English text table (ids 0 to 372; ids past 260 are texts of our own).
-inline constexpr int BuiltinTextCount = 373;
+// Number of entries in the built-in English text table (ids 0 to 479; ids past 260 are texts of our own).
+inline constexpr int BuiltinTextCount = 480;
 
 // The built-in English text of an id; empty for an id outside the table.
 std::u16string_view BuiltinText(int id);
