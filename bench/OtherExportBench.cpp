@@ -61,7 +61,8 @@ void ImportKeePassXcOnce(const Inputs& inputs)
     BenchDatabase::SilentReporter reporter;
     CDataBase database(reporter, inputs.source.texts);
     std::optional<OtherExport> read = ReadOtherExport(database, inputs.keePassXc, "auto");
-    if (!read || AddOtherExport(database, std::move(*read)).added != inputs.source.database.Size()) {
+    if (!read ||
+        AddOtherExport(database, std::move(*read), IdenticalEntries::Skip).added != inputs.source.database.Size()) {
         throw std::runtime_error("the KeePassXC import lost entries");
     }
 }

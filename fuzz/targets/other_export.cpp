@@ -13,7 +13,8 @@
 #include "support/MessageRecorder.h"
 
 namespace {
-constexpr std::string_view PresetNames[] = {"auto", "keepassxc", "chrome", "firefox", "bitwarden", "1password"};
+constexpr std::string_view PresetNames[] = {"auto",      "keepassxc", "chrome", "firefox",  "bitwarden",
+                                            "1password", "lastpass",  "apple",  "dashlane", "protonpass"};
 
 using Records = std::vector<std::vector<SecureString>>;
 
@@ -77,9 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FuzzCheck(reporter.messages.empty(), "a read file shows no message");
     const std::size_t entries = read->entries.size();
-    const ImportCounts counts = AddOtherExport(database, std::move(*read));
-    FuzzCheck(counts.added + counts.renamed == entries, "every entry read is added or renamed");
-    FuzzCheck(database.Size() == 1 + entries, "every entry read lands in the collection");
+    const IdenticalEntries identical =
+        (data[0] / std::size(PresetNames)) % 2 == 0 ? IdenticalEntries::Add : IdenticalEntries::Skip;
+    const ImportCounts counts = AddOtherExport(database, std::move(*read), identical);
+    FuzzCheck(counts.added + counts.renamed + counts.skipped == entries, "every entry read is counted once");
+    FuzzCheck(identical == IdenticalEntries::Skip || counts.skipped == 0, "only a skipping import skips");
+    FuzzCheck(database.Size() == 1 + counts.added + counts.renamed, "every entry counted as added lands");
     CheckCollectionRoundTrips(database);
     return 0;
 }

@@ -37,11 +37,8 @@ void CCliDatabase::Open(bool forChange)
 {
     if (forChange) {
         RequireChangeableFile(path);
-        // The session saves to the path it keeps as text; a name that does not survive the way there would be saved
-        // to another file.
-        if (!DecodeUtf8Strict(path.string())) {
-            throw CliFailure(path.string() + ": the file name is not valid UTF-8; rename the file to change it");
-        }
+        RequireUtf8Name(path);
+        RequireNotHeld(path);
     } else {
         RequireReadableFile(path);
     }

@@ -20,7 +20,9 @@ class CCliDatabase
 public:
     CCliDatabase(CliContext& context, std::filesystem::path path);
 
-    // Checks the file (readable; for a change also writable), then asks for the master password and reads it. A
+    // Checks the file (readable; for a change also writable, with a name the save can use, and not held by another
+    // Lockmere), then asks for the master password and reads it. A file that cannot be a database is refused before
+    // the password is asked for. A
     // damaged file gives the whole records before the damage; the user is told, and for a command that will write,
     // its original is kept beside it before the first save. Throws CliFailure (exit code 3 for "Invalid password.").
     void Open(bool forChange);

@@ -20,6 +20,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
         throw CliFailure("The file already exists; a new database is not written over it: " + path.string());
     }
     RequireWritableTarget(path);
+    // Every command that changes the database refuses such a name; a file made with it could never be changed.
+    RequireUtf8Name(path);
     const SecureString password =
         AskNewPassword(context, {NewPasswordMode::NewDatabase, path, parsed.Flag("--allow-empty")});
     const CDataBase empty(context.reporter, context.texts);

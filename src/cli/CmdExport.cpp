@@ -21,9 +21,15 @@ constexpr char UnencodableMessage[] = "An entry holds a character that UTF-8 can
 enum class Format
 {
     Csv,
+    CsvStandard,
     Text,
     Html,
 };
+
+bool IsCsv(Format format)
+{
+    return format == Format::Csv || format == Format::CsvStandard;
+}
 
 Format FormatOf(const std::optional<SecureString>& name)
 {
@@ -33,18 +39,27 @@ Format FormatOf(const std::optional<SecureString>& name)
     if (*name == ToSecure(u"csv")) {
         return Format::Csv;
     }
+    if (*name == ToSecure(u"csv-standard")) {
+        return Format::CsvStandard;
+    }
     if (*name == ToSecure(u"txt")) {
         return Format::Text;
     }
     if (*name == ToSecure(u"html")) {
         return Format::Html;
     }
-    throw UsageError("--format must be csv, txt or html");
+    throw UsageError("--format must be csv, csv-standard, txt or html");
 }
 
-CsvExportOptions CsvOptionsOf(const CArguments& parsed)
+CsvExportOptions CsvOptionsOf(const CArguments& parsed, Format format)
 {
     CsvExportOptions options;
+    if (format == Format::CsvStandard) {
+        if (parsed.Option("--delimiter")) {
+            throw UsageError("--delimiter applies to --format csv only; csv-standard separates fields by commas");
+        }
+        options.style = CsvStyle::Standard;
+    }
     options.header = !parsed.Flag("--no-header");
     if (const auto fields = parsed.Option("--fields")) {
         options.fields.fill(false);
@@ -68,7 +83,7 @@ void RequireEncodable(const CDataBase& entries, Format format, const CsvExportOp
 {
     for (const auto& item : entries) {
         for (int field = 0; field < EntryFieldCount; ++field) {
-            const bool written = format != Format::Csv || csvOptions.fields[static_cast<std::size_t>(field)];
+            const bool written = !IsCsv(format) || csvOptions.fields[static_cast<std::size_t>(field)];
             const SecureString& value = ValueOf(item, static_cast<EntryField>(field));
             if (written && HoldsUnpairedSurrogate(std::u16string_view(value.data(), value.size()))) {
                 throw CliFailure(UnencodableMessage);
@@ -82,6 +97,7 @@ void StreamFile(const CDataBase& entries, Format format, const CsvExportOptions&
     try {
         switch (format) {
         case Format::Csv:
+        case Format::CsvStandard:
             StreamCsvFile(entries, csvOptions, sink);
             return;
         case Format::Text:
@@ -102,10 +118,10 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(1);
     const Format format = FormatOf(parsed.Option("--format"));
     const bool csvOptionGiven = parsed.Flag("--no-header") || parsed.Option("--fields") || parsed.Option("--delimiter");
-    if (format != Format::Csv && csvOptionGiven) {
-        throw UsageError("--no-header, --fields and --delimiter apply to --format csv only");
+    if (!IsCsv(format) && csvOptionGiven) {
+        throw UsageError("--no-header, --fields and --delimiter apply to --format csv and csv-standard only");
     }
-    const CsvExportOptions csvOptions = format == Format::Csv ? CsvOptionsOf(parsed) : CsvExportOptions{};
+    const CsvExportOptions csvOptions = IsCsv(format) ? CsvOptionsOf(parsed, format) : CsvExportOptions{};
     const std::optional<std::filesystem::path> target = parsed.OptionPath("--output");
     if (target) {
         RequireWritableTarget(*target);
@@ -129,7 +145,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     }
     WriteExportTarget(context, *target,
                       [&](const ContentSink& sink) { StreamFile(database.Entries(), format, csvOptions, sink); });
-    const int created = format == Format::Csv    ? TextId::CsvFileCreated
+    const int created = IsCsv(format)            ? TextId::CsvFileCreated
                         : format == Format::Text ? TextId::TextFileCreated
                                                  : TextId::HtmlFileCreated;
     ConfirmDone(context, parsed,
@@ -141,11 +157,13 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
 constinit const CliCommand ExportCommand{
     "export",
-    "DB --format csv|txt|html [-o|--output FILE] [--no-header] [--fields LIST] [--delimiter D]",
+    "DB --format csv|csv-standard|txt|html [-o|--output FILE] [--no-header] [--fields LIST] [--delimiter D]",
     "Writes every entry of DB, passwords in clear, as CSV, a text listing or an HTML table, to standard output or to "
     "FILE, which is left readable by its owner only (wider permissions of an existing FILE are narrowed, with a "
     "warning); a device or pipe is written into. For CSV, LIST names the fields to write, comma-separated, "
     "from group, title, username, password, url, notes (default all); D is written between fields (default a "
-    "comma, may be empty); --no-header leaves out the line of field names.",
+    "comma, may be empty); --no-header leaves out the line of field names. csv writes every line break as CR LF, "
+    "also one inside a value, as Lockmere reads it back; csv-standard writes RFC 4180 for other programs: records "
+    "end with CR LF, values keep their line breaks as they are, fields are separated by commas.",
     Run,
 };

@@ -4,11 +4,12 @@
 #include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/Confirmation.h"
-#include "cli/CsvLineCheck.h"
 #include "cli/FileChecks.h"
 #include "cli/NumberArgument.h"
 #include "cli/OtherManagerImport.h"
+#include "cli/SkipIdentical.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/importexport/CsvLineCheck.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -36,6 +37,8 @@ CsvImportOptions ImportOptionsOf(const CArguments& parsed)
     CsvImportOptions options;
     // The export writes a header line by default, so an import of it must skip one by default.
     options.header = !parsed.Flag("--no-header");
+    // Every record is added, as described, unless asked otherwise.
+    options.identical = IdenticalEntriesOf(parsed, IdenticalEntries::Add);
     if (const auto map = parsed.Option("--map")) {
         options.fieldNumbers = FieldNumbersOf(*map);
     }
@@ -52,7 +55,7 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     if (NamesOtherManager(arguments)) {
         return RunOtherManagerImport(context, arguments);
     }
-    const CArguments parsed(arguments, {"--map"}, {"--header", "--no-header"});
+    const CArguments parsed(arguments, {"--map"}, {"--header", "--no-header", SkipIdenticalFlag, KeepIdenticalFlag});
     parsed.ExpectPositional(2);
     const CsvImportOptions options = ImportOptionsOf(parsed);
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
@@ -63,33 +66,40 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     // The file is read and checked before any password is typed, so a mistake in it costs nothing.
     const SecureBytes bytes = ReadInputFile(file, CsvFileSizeLimit);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (const std::optional<std::string> problem = FindCsvProblem(text, options)) {
-        throw CliFailure(file.string() + ": " + *problem + ". Nothing was imported.");
+    if (const std::optional<CsvProblem> problem = FindCsvProblem(text, options)) {
+        throw CliFailure(file.string() + ": line " + std::to_string(problem->line) + ": " + problem->text +
+                         ". Nothing was imported.");
     }
 
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
-    CsvImportCounts counts;
+    ImportCounts counts;
     if (!database.Import([&](CDataBase& entries) { return ImportCsvBytes(entries, text, options, counts); })) {
         throw CliFailure("");
     }
-    ConfirmDone(context, parsed,
-                "Imported " + EntriesCounted(counts.added) + " from " + file.string() + ", " +
-                    std::to_string(counts.renamed) + " of them renamed.");
+    std::string summary = "Imported " + EntriesCounted(counts.added + counts.renamed) + " from " + file.string() +
+                          ", " + std::to_string(counts.renamed) + " of them renamed";
+    if (options.identical == IdenticalEntries::Skip) {
+        summary += "; " + EntriesCounted(counts.skipped) + " identical to one in the database skipped";
+    }
+    ConfirmDone(context, parsed, summary + ".");
     return ExitCode::Done;
 }
 } // namespace
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--no-header] [--map G,T,U,P,URL,N] | DB FILE --from keepassxc|chrome|firefox|bitwarden|1password|auto",
+    "DB FILE [--no-header] [--map G,T,U,P,URL,N] [--skip-identical] | DB FILE --from "
+    "keepassxc|chrome|firefox|bitwarden|1password|lastpass|apple|dashlane|protonpass|auto [--no-skip-identical]",
     "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. The first record "
     "is taken for a header and skipped, as export writes one; --no-header imports it too (--header, the default, is "
     "accepted). --map gives, for group, title, username, password, url and notes, the position of the field that "
     "supplies it (default 1,2,3,4,5,6; -1 leaves it empty, and an unmapped group is \"Import\"). A taken group and "
-    "title gets a number after the title. A refused file is reported with its line, and nothing is added. With "
-    "--from, FILE is the CSV export of another program, read by its header (auto: whichever known header the first "
-    "line is, our own export included); columns without a field of their own go into the notes, and a summary line "
-    "tells how many entries were added, renamed and skipped.",
+    "title gets a number after the title; --skip-identical leaves out a record that DB holds already, identical in "
+    "all six fields (its title may carry the number an earlier import added). A refused file is reported with its "
+    "line, and nothing is added. With --from, FILE is the CSV export of another program, read by its header (auto: "
+    "whichever known header the first line is, our own export in any language included); columns without a field "
+    "of their own go into the notes when they tell something, and the summary tells how many entries were added, "
+    "renamed and skipped. Records identical to one in DB are skipped unless --no-skip-identical is given.",
     Run,
 };

@@ -4,7 +4,9 @@
 #include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
 #include "cli/Prompts.h"
+#include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
+#include "core/database/DatabaseSize.h"
 #include "core/database/Merge.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -16,6 +18,9 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     parsed.ExpectPositional(2);
     const std::filesystem::path other = parsed.Path(1);
     RequireReadableFile(other);
+    if (const std::optional<std::u16string> problem = NotADatabaseProblem(context.texts, other)) {
+        throw CliFailure(Utf16ToUtf8(*problem));
+    }
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
     context.passwords.Explain(context.texts.Text(TextId::SpecifyImportingPassword));

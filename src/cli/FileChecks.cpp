@@ -10,6 +10,7 @@
 
 #include "cli/CliCommand.h"
 #include "core/common/UniqueFd.h"
+#include "core/common/Utf.h"
 #include "core/common/WholeFileReader.h"
 
 namespace {
@@ -63,7 +64,26 @@ bool HeldByAnotherLockmere(const std::filesystem::path& path)
     const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     return file.Valid() && ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
+
+std::string HeldMessage(const std::filesystem::path& path)
+{
+    return path.string() + ": the file is held open by another Lockmere; close it there first";
+}
 } // namespace
+
+void RequireUtf8Name(const std::filesystem::path& path)
+{
+    if (!DecodeUtf8Strict(path.string())) {
+        throw CliFailure(path.string() + ": the file name is not valid UTF-8; rename the file to change it");
+    }
+}
+
+void RequireNotHeld(const std::filesystem::path& path)
+{
+    if (HeldByAnotherLockmere(path)) {
+        throw CliFailure(HeldMessage(path));
+    }
+}
 
 std::string FileProblem(const std::filesystem::path& path, int error)
 {
@@ -111,7 +131,7 @@ void RequireWritableTarget(const std::filesystem::path& path)
 std::optional<std::string> ReplaceProblem(const std::filesystem::path& path)
 {
     if (HeldByAnotherLockmere(path)) {
-        return path.string() + ": the file is held open by another Lockmere; close it there first";
+        return HeldMessage(path);
     }
     try {
         RequireChangeableFile(path);

@@ -20,6 +20,13 @@ void RequireReadableFile(const std::filesystem::path& path);
 // the superuser, whom the system would let through.
 void RequireChangeableFile(const std::filesystem::path& path);
 
+// A file name that survives the way to the path a database is saved to, which is kept as text: the same check for
+// a new database and for one to be changed.
+void RequireUtf8Name(const std::filesystem::path& path);
+
+// A database that no other Lockmere holds open: its save would be refused after the password was typed.
+void RequireNotHeld(const std::filesystem::path& path);
+
 // A path where a new file may be written: the folder exists and is writable, and nothing but a file is there.
 void RequireWritableTarget(const std::filesystem::path& path);
 

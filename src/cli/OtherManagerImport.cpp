@@ -6,7 +6,9 @@
 #include "cli/Arguments.h"
 #include "cli/CliCommand.h"
 #include "cli/CliDatabase.h"
+#include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
+#include "cli/SkipIdentical.h"
 #include "core/importexport/OtherExport.h"
 
 namespace {
@@ -17,8 +19,12 @@ std::string PresetOf(const CArguments& parsed)
 {
     const std::optional<SecureString> from = parsed.Option(FromOption);
     const std::string name = from ? std::string(from->begin(), from->end()) : std::string();
-    if (name != AutoPreset && CExportPreset::Named(name) == nullptr) {
-        throw UsageError("--from takes keepassxc, chrome, firefox, bitwarden, 1password or auto");
+    if (name != AutoPreset && CExportPreset::Named(name).empty()) {
+        std::string names;
+        for (const std::string_view known : CExportPreset::Names()) {
+            names += std::string(known) + ", ";
+        }
+        throw UsageError("--from takes " + names + "or auto");
     }
     return name;
 }
@@ -26,7 +32,7 @@ std::string PresetOf(const CArguments& parsed)
 std::string Summary(const ImportCounts& counts)
 {
     return "added " + std::to_string(counts.added) + ", renamed " + std::to_string(counts.renamed) + ", skipped " +
-           std::to_string(counts.skipped) + "\n";
+           std::to_string(counts.skipped);
 }
 } // namespace
 
@@ -40,26 +46,35 @@ bool NamesOtherManager(const std::vector<std::string>& arguments)
 
 int RunOtherManagerImport(CliContext& context, const std::vector<std::string>& arguments)
 {
-    const CArguments parsed(arguments, {FromOption});
+    const CArguments parsed(arguments, {FromOption}, {SkipIdenticalFlag, KeepIdenticalFlag});
     parsed.ExpectPositional(2);
     const std::string preset = PresetOf(parsed);
+    // Importing the same export again should not add its entries twice.
+    const IdenticalEntries identical = IdenticalEntriesOf(parsed, IdenticalEntries::Skip);
 
-    // Both files are checked before the password is typed, so a mistyped path costs nothing.
+    // The database and the export are checked, and the export read, before the password is typed, so that a
+    // mistyped path or a refused file costs nothing.
+    const std::filesystem::path file = parsed.Path(1);
     RequireChangeableFile(parsed.Path(0));
-    RequireReadableFile(parsed.Path(1));
+    RequireUtf8Name(parsed.Path(0));
+    RequireNotHeld(parsed.Path(0));
+    RequireReadableFile(file);
+    const CDataBase reader(context.reporter, context.texts);
+    std::optional<OtherExport> read = ReadOtherExportFile(reader, file, preset);
+    if (!read) {
+        throw CliFailure("");
+    }
+
     CCliDatabase database(context, parsed.Path(0));
     database.Open(true);
     ImportCounts counts;
     const bool imported = database.Import([&](CDataBase& entries) {
-        std::optional<OtherExport> read = ReadOtherExportFile(entries, parsed.Path(1), preset);
-        if (read) {
-            counts = AddOtherExport(entries, std::move(*read));
-        }
-        return read.has_value();
+        counts = AddOtherExport(entries, std::move(*read), identical);
+        return true;
     });
     if (!imported) {
         throw CliFailure("");
     }
-    context.output.Write(Summary(counts));
+    ConfirmDone(context, parsed, Summary(counts));
     return ExitCode::Done;
 }

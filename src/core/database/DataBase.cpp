@@ -61,10 +61,10 @@ std::optional<Entry> CDataBase::Find(const EntryKey& key) const
     return ToEntry(*found);
 }
 
-void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
+CDataBase::const_iterator CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
 {
     if (Insert(key, fields)) {
-        return;
+        return entries.find(key);
     }
     std::uint64_t& first = firstNumberToTry.try_emplace(key, 1).first->second;
     EntryKey numbered{key.group, {}};
@@ -74,10 +74,11 @@ void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
         numbered.title.append(suffix.begin(), suffix.end());
         if (Insert(numbered, fields)) {
             first = number + 1;
-            return;
+            return entries.find(numbered);
         }
     }
     first = LastRenamingNumber + 1;
+    return entries.end();
 }
 
 bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)

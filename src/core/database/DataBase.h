@@ -32,8 +32,9 @@ public:
     bool Replace(const EntryKey& newKey, const EntryKey& oldKey, const EntryFields& fields);
     std::size_t Remove(const EntryKey& key);
     std::optional<Entry> Find(const EntryKey& key) const;
-    // Inserts under the key, or under the title followed by 1, 2, 3 ... when the key is taken. Silent.
-    void AddRenaming(const EntryKey& key, const EntryFields& fields);
+    // Inserts under the key, or under the title followed by 1, 2, 3 ... when the key is taken. Silent. Gives the
+    // entry inserted.
+    const_iterator AddRenaming(const EntryKey& key, const EntryFields& fields);
     // Inserts unless the key is taken; the existing entry stays. Used by the file reader.
     bool Insert(const EntryKey& key, const EntryFields& fields);
     // The same, taking the entry's strings over; a refused entry is left as it was.

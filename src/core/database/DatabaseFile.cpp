@@ -9,6 +9,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/SecretPages.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/DatabaseSize.h"
 #include "core/database/InnerLayerStart.h"
 #include "core/database/LayeredDecryption.h"
 #include "core/database/WinCrypto.h"
@@ -218,6 +219,9 @@ RecordsRead ReadFileRecords(const std::filesystem::path& path, const SecureStrin
 {
     std::uint64_t size = 0;
     const UniqueFd file = OpenRegularFile(path, MaximumFileBytes, size);
+    if (!CanBeDatabaseSize(size)) {
+        throw NotADatabase{};
+    }
     const auto length = static_cast<std::size_t>(size);
     SecretPages pages(length);
     ReadExactly(file, pages.Data(), size);
@@ -314,6 +318,8 @@ int ReadRecords(const CDataBase& database, const std::filesystem::path& path, co
         reporter.ShowMessage(ReadSizeMessage, MessageIcon::Error);
     } catch (const FileUnreadable&) {
         reporter.ShowMessage(ReadFileMessage, MessageIcon::Error);
+    } catch (const NotADatabase&) {
+        reporter.ShowMessage(NotADatabaseMessage(database.Texts(), path), MessageIcon::Error);
     } catch (const CWinCryptoException& error) {
         if (error.Error() == CryptoError::BadData) {
             reporter.ShowMessage(database.Texts().Text(TextId::InvalidPassword), MessageIcon::Error);

@@ -1,5 +1,6 @@
 #include "core/importexport/CsvFormat.h"
 
+#include <functional>
 #include <optional>
 
 #include <openssl/crypto.h>
@@ -30,7 +31,7 @@ public:
 // scan, as if the line feed were there.
 std::u16string DecodeLines(std::string_view bytes)
 {
-    std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
+    std::optional<std::u16string> decoded = DecodeUtf8Strict(WithoutByteOrderMark(bytes));
     if (!decoded) {
         throw ImportRefusal{NotUtf8Message};
     }
@@ -157,7 +158,9 @@ void WipeWholeBuffer(SecureString& value)
     value.clear();
 }
 
-void Import(CDataBase& database, std::u16string_view text, const CsvImportOptions& options, CsvImportCounts& counts)
+// The import pass: one entry per record, in file order, the header record left out.
+void ReadEntries(std::u16string_view text, const CsvImportOptions& options, const ITextSource& texts,
+                 const std::function<void(Entry&&)>& onEntry)
 {
     // Which entry field a field number feeds; with equal numbers the first entry field wins.
     auto targetOf = [&](std::size_t number) {
@@ -183,15 +186,10 @@ void Import(CDataBase& database, std::u16string_view text, const CsvImportOption
         [&] {
             if (!skipRecord) {
                 if (!groupFromFile) {
-                    const std::u16string& group = database.Texts().Text(TextId::Import);
+                    const std::u16string& group = texts.Text(TextId::Import);
                     entry.group.assign(group.begin(), group.end());
                 }
-                // Taking the strings over is the common case; a refused entry is left whole for the renaming.
-                if (!database.Insert(std::move(entry))) {
-                    database.AddRenaming(entry.Key(), entry.Fields());
-                    ++counts.renamed;
-                }
-                ++counts.added;
+                onEntry(std::move(entry));
             }
             skipRecord = false;
             for (int field = 0; field < EntryFieldCount; ++field) {
@@ -213,31 +211,51 @@ template <class Operation> bool RunImport(CDataBase& database, Operation&& opera
     }
 }
 
-void ImportBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options, CsvImportCounts& counts)
+// Checks the whole file, then reads its entries.
+void ReadCheckedEntries(std::string_view bytes, const CsvImportOptions& options, const ITextSource& texts,
+                        const std::function<void(Entry&&)>& onEntry)
 {
     const DecodedText decoded(DecodeLines(bytes));
-    Validate(decoded.text, options, database.Texts());
-    Import(database, decoded.text, options, counts);
+    Validate(decoded.text, options, texts);
+    ReadEntries(decoded.text, options, texts, onEntry);
+}
+
+void ImportBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options, ImportCounts& counts)
+{
+    CEntryImport import(database, options.identical);
+    ReadCheckedEntries(bytes, options, database.Texts(), [&](Entry&& entry) { import.Add(std::move(entry)); });
+    counts = import.Counts();
 }
 } // namespace
 
+void ReadCsvEntries(std::string_view bytes, const CsvImportOptions& options, const ITextSource& texts,
+                    const std::function<void(Entry&&)>& onEntry)
+{
+    ReadCheckedEntries(bytes, options, texts, onEntry);
+}
+
 bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options)
 {
-    CsvImportCounts counts;
+    ImportCounts counts;
     return ImportCsvBytes(database, bytes, options, counts);
 }
 
-bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options,
-                    CsvImportCounts& counts)
+bool ImportCsvBytes(CDataBase& database, std::string_view bytes, const CsvImportOptions& options, ImportCounts& counts)
 {
     return RunImport(database, [&] { ImportBytes(database, bytes, options, counts); });
 }
 
 bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const CsvImportOptions& options)
 {
+    ImportCounts counts;
+    return ImportCsv(database, path, options, counts);
+}
+
+bool ImportCsv(CDataBase& database, const std::filesystem::path& path, const CsvImportOptions& options,
+               ImportCounts& counts)
+{
     return RunImport(database, [&] {
         const SecureBytes bytes = ReadImportFile(path);
-        CsvImportCounts counts;
         ImportBytes(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, options, counts);
     });
 }

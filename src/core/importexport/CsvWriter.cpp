@@ -17,9 +17,30 @@ void AppendQuoted(SecureString& out, const SecureString& value)
     out.push_back(u'"');
 }
 
+void AppendName(SecureString& out, const CsvExportOptions& options, const std::u16string& name)
+{
+    if (options.style == CsvStyle::Standard) {
+        AppendQuoted(out, SecureString(name.begin(), name.end()));
+        return;
+    }
+    // Names go in as they are: a translation is trusted not to hold quotes.
+    out.push_back(u'"');
+    out.append(name.begin(), name.end());
+    out.push_back(u'"');
+}
+
+LineEnds LineEndsOf(CsvStyle style)
+{
+    return style == CsvStyle::Standard ? LineEnds::AsWritten : LineEnds::CrLfForEveryLf;
+}
+
 void MakeCsv(const CDataBase& database, const CsvExportOptions& options,
              const std::function<void(std::u16string_view)>& piece)
 {
+    const bool standard = options.style == CsvStyle::Standard;
+    const std::u16string_view delimiter = standard ? std::u16string_view(u",") : options.delimiter;
+    // The standard ends records with CR LF; the described format writes a line feed that the encoding widens.
+    const std::u16string_view lineEnd = standard ? std::u16string_view(u"\r\n") : std::u16string_view(u"\n");
     bool anySelected = false;
     for (bool selected : options.fields) {
         anySelected = anySelected || selected;
@@ -37,23 +58,17 @@ void MakeCsv(const CDataBase& database, const CsvExportOptions& options,
                 continue;
             }
             if (!first) {
-                text.append(options.delimiter.begin(), options.delimiter.end());
+                text.append(delimiter.begin(), delimiter.end());
             }
             first = false;
             valueOf(static_cast<EntryField>(field));
         }
-        text.push_back(u'\n');
+        text.append(lineEnd.begin(), lineEnd.end());
         piece(std::u16string_view(text.data(), text.size()));
     };
 
     if (options.header) {
-        // Names go in as they are: a translation is trusted not to hold quotes.
-        appendLine([&](EntryField field) {
-            const std::u16string& name = database.Texts().Text(FieldNameTextId(field));
-            text.push_back(u'"');
-            text.append(name.begin(), name.end());
-            text.push_back(u'"');
-        });
+        appendLine([&](EntryField field) { AppendName(text, options, database.Texts().Text(FieldNameTextId(field))); });
     }
     for (const auto& item : database) {
         appendLine([&](EntryField field) { AppendQuoted(text, ValueOf(item, field)); });
@@ -76,16 +91,16 @@ SecureString BuildCsv(const CDataBase& database, const CsvExportOptions& options
 
 SecureBytes CsvFileBytes(const CDataBase& database, const CsvExportOptions& options)
 {
-    return EncodeExportText(CsvOf(database, options), LineEnds::CrLfForEveryLf);
+    return EncodeExportText(CsvOf(database, options), LineEndsOf(options.style));
 }
 
 void StreamCsvFile(const CDataBase& database, const CsvExportOptions& options, const ContentSink& sink)
 {
-    StreamExportText(CsvOf(database, options), LineEnds::CrLfForEveryLf, sink);
+    StreamExportText(CsvOf(database, options), LineEndsOf(options.style), sink);
 }
 
 bool ExportCsv(const CDataBase& database, const std::filesystem::path& path, const CsvExportOptions& options,
                const FileSystemCalls& calls)
 {
-    return WriteExportFile(database.Reporter(), path, CsvOf(database, options), LineEnds::CrLfForEveryLf, calls);
+    return WriteExportFile(database.Reporter(), path, CsvOf(database, options), LineEndsOf(options.style), calls);
 }

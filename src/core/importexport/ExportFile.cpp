@@ -103,7 +103,7 @@ void ExportEncoder::AppendUnit(char16_t unit)
                                     (static_cast<char32_t>(unit) - 0xDC00));
         pendingHighSurrogate = 0;
     } else if (unit == u'\n') {
-        if (lineEnds == LineEnds::CrLfForEveryLf || previous != u'\r') {
+        if (lineEnds == LineEnds::CrLfForEveryLf || (lineEnds == LineEnds::CrLfForBareLf && previous != u'\r')) {
             *end++ = '\r';
         }
         *end++ = '\n';

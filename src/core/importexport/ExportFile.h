@@ -17,6 +17,8 @@ enum class LineEnds
     // A line feed without a carriage return before it becomes carriage return plus line feed; text that already
     // ends its lines with both is written as it is, so no line ends with a doubled carriage return.
     CrLfForBareLf,
+    // Line feeds are written as they are; the text has the line ends it needs.
+    AsWritten,
 };
 
 // A character the file's encoding cannot hold (an unpaired surrogate).

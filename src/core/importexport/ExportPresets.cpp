@@ -3,63 +3,111 @@
 #include <algorithm>
 #include <string>
 
+#include "core/importexport/EpochTime.h"
+
 namespace {
 using Layout = CExportPreset::Layout;
 
+constexpr NoteColumn KeePassXcNotes[] = {{u"Icon", {u"0"}}};
+constexpr NoteColumn BitwardenNotes[] = {{u"favorite", {u"0"}}, {u"reprompt", {u"0"}}, {u"type", {u"login", u"note"}}};
+constexpr NoteColumn FirefoxNotes[] = {{u"timeCreated", {}, NoteValue::EpochTime},
+                                       {u"timeLastUsed", {}, NoteValue::EpochTime},
+                                       {u"timePasswordChanged", {}, NoteValue::EpochTime}};
+constexpr NoteColumn OnePasswordNotes[] = {{u"Favorite", {u"false"}}, {u"Archived", {u"false"}}};
+constexpr NoteColumn LastPassNotes[] = {{u"fav", {u"0"}}};
+constexpr NoteColumn ProtonPassNotes[] = {{u"type", {u"login", u"note"}},
+                                          {u"createTime", {}, NoteValue::EpochTime},
+                                          {u"modifyTime", {}, NoteValue::EpochTime}};
+
+constexpr unsigned OptionalNotes = 1u << static_cast<unsigned>(EntryField::Notes);
+
+// Each header is the one the program writes, with its quoting; where each is described is noted in the tests' data.
 constexpr Layout PresetLayouts[] = {
-    {ExportSource::KeePassXC,
-     "keepassxc",
-     u"\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\",\"Last Modified\",\"Created\"",
-     {u"Group", u"Title", u"Username", u"Password", u"URL", u"Notes"},
-     {},
-     {},
-     {}},
-    {ExportSource::Bitwarden,
-     "bitwarden",
-     u"folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp",
-     {u"folder", u"name", u"login_username", u"login_password", u"login_uri", u"notes"},
-     {},
-     u"type",
-     u"login"},
-    {ExportSource::Chrome,
-     "chrome",
-     u"name,url,username,password,note",
-     {{}, u"name", u"username", u"password", u"url", u"note"},
-     u"Browser",
-     {},
-     {}},
-    {ExportSource::Firefox,
-     "firefox",
-     u"\"url\",\"username\",\"password\",\"httpRealm\",\"formActionOrigin\",\"guid\",\"timeCreated\","
-     u"\"timeLastUsed\",\"timePasswordChanged\"",
-     {{}, {}, u"username", u"password", u"url", {}},
-     u"Browser",
-     {},
-     {},
-     true},
-    {ExportSource::OnePassword,
-     "1password",
-     u"\"Title\",\"Url\",\"Username\",\"Password\",\"OTPAuth\",\"Favorite\",\"Archived\",\"Tags\",\"Notes\"",
-     {{}, u"Title", u"Username", u"Password", u"Url", u"Notes"},
-     {},
-     {},
-     {}},
+    {.source = ExportSource::KeePassXC,
+     .name = "keepassxc",
+     .header = u"\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\",\"Last Modified\","
+               u"\"Created\"",
+     .columns = {u"Group", u"Title", u"Username", u"Password", u"URL", u"Notes"},
+     .noteColumns = KeePassXcNotes},
+    {.source = ExportSource::Bitwarden,
+     .name = "bitwarden",
+     .header = u"folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp",
+     .columns = {u"folder", u"name", u"login_username", u"login_password", u"login_uri", u"notes"},
+     .noteColumns = BitwardenNotes},
+    // An organisation's vault has collections instead of folders, and an item may be in several of them.
+    {.source = ExportSource::Bitwarden,
+     .name = "bitwarden",
+     .header = u"collections,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp",
+     .columns = {u"collections", u"name", u"login_username", u"login_password", u"login_uri", u"notes"},
+     .noteColumns = BitwardenNotes,
+     .groupIsFirstListItem = true},
+    // Chrome writes its notes column only since 2023; an export without it is still Chrome's.
+    {.source = ExportSource::Chrome,
+     .name = "chrome",
+     .header = u"name,url,username,password,note",
+     .columns = {{}, u"name", u"username", u"password", u"url", u"note"},
+     .fixedGroup = u"Browser",
+     .optionalFields = OptionalNotes},
+    {.source = ExportSource::Firefox,
+     .name = "firefox",
+     .header = u"\"url\",\"username\",\"password\",\"httpRealm\",\"formActionOrigin\",\"guid\",\"timeCreated\","
+               u"\"timeLastUsed\",\"timePasswordChanged\"",
+     .columns = {{}, {}, u"username", u"password", u"url", {}},
+     .fixedGroup = u"Browser",
+     .noteColumns = FirefoxNotes,
+     .titleFromUrlHost = true},
+    {.source = ExportSource::OnePassword,
+     .name = "1password",
+     .header = u"\"Title\",\"Url\",\"Username\",\"Password\",\"OTPAuth\",\"Favorite\",\"Archived\",\"Tags\",\"Notes\"",
+     .columns = {{}, u"Title", u"Username", u"Password", u"Url", u"Notes"},
+     .noteColumns = OnePasswordNotes},
+    // Secure notes carry "http://sn" as their URL.
+    {.source = ExportSource::LastPass,
+     .name = "lastpass",
+     .header = u"url,username,password,totp,extra,name,grouping,fav",
+     .columns = {u"grouping", u"name", u"username", u"password", u"url", u"extra"},
+     .noteColumns = LastPassNotes,
+     .placeholderUrl = u"http://sn"},
+    // Safari's export before the Passwords app had no notes column.
+    {.source = ExportSource::ApplePasswords,
+     .name = "apple",
+     .header = u"Title,URL,Username,Password,Notes,OTPAuth",
+     .columns = {{}, u"Title", u"Username", u"Password", u"URL", u"Notes"},
+     .optionalFields = OptionalNotes},
+    {.source = ExportSource::Dashlane,
+     .name = "dashlane",
+     .header = u"username,username2,username3,title,password,note,url,category,otpSecret",
+     .columns = {u"category", u"title", u"username", u"password", u"url", u"note"}},
+    // Older versions had no email column and kept the address in the user name.
+    {.source = ExportSource::ProtonPass,
+     .name = "protonpass",
+     .header = u"type,name,url,email,username,password,note,totp,createTime,modifyTime,vault",
+     .columns = {u"vault", u"name", u"username", u"password", u"url", u"note"},
+     .noteColumns = ProtonPassNotes,
+     .usernameFallback = u"email"},
 };
-
-constexpr int GroupField = 0;
-constexpr int NotesField = 5;
-
-// Chrome writes its notes column only since 2023; an export without it is still Chrome's.
-bool IsOptionalColumn(const Layout& layout, int field)
-{
-    return layout.source == ExportSource::Chrome && field == NotesField;
-}
 
 int ColumnNamed(std::span<const SecureString> header, std::u16string_view name)
 {
     const auto found = std::find_if(header.begin(), header.end(),
                                     [&](const SecureString& column) { return std::u16string_view(column) == name; });
     return found == header.end() ? -1 : static_cast<int>(found - header.begin());
+}
+
+// The column names of a documented header line, without their quotes.
+std::vector<std::u16string_view> DocumentedColumns(std::u16string_view header)
+{
+    std::vector<std::u16string_view> names;
+    for (std::size_t start = 0; start <= header.size();) {
+        const std::size_t end = std::min(header.find(u',', start), header.size());
+        std::u16string_view name = header.substr(start, end - start);
+        if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') {
+            name = name.substr(1, name.size() - 2);
+        }
+        names.push_back(name);
+        start = end + 1;
+    }
+    return names;
 }
 
 // The host of a web address: between the scheme and the path, without user name and port.
@@ -116,6 +164,23 @@ void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString
     notes.append(u": ");
     notes.append(value);
 }
+
+bool IsDefault(const NoteColumn& rule, const SecureString& value)
+{
+    return std::any_of(std::begin(rule.defaults), std::end(rule.defaults), [&](std::u16string_view fallback) {
+        return !fallback.empty() && std::u16string_view(value) == fallback;
+    });
+}
+
+// The value as the notes show it: a count of seconds as a date, anything else as written.
+void Normalise(const NoteColumn& rule, SecureString& value)
+{
+    if (rule.kind == NoteValue::EpochTime) {
+        if (const std::optional<std::u16string> date = IsoDateOfEpochTime(value)) {
+            value.assign(date->begin(), date->end());
+        }
+    }
+}
 } // namespace
 
 std::span<const Layout> CExportPreset::Layouts()
@@ -123,75 +188,144 @@ std::span<const Layout> CExportPreset::Layouts()
     return PresetLayouts;
 }
 
-const Layout* CExportPreset::Named(std::string_view name)
+std::span<const Layout> CExportPreset::Named(std::string_view name)
 {
+    const auto first = std::find_if(std::begin(PresetLayouts), std::end(PresetLayouts),
+                                    [&](const Layout& layout) { return layout.name == name; });
+    const auto last =
+        std::find_if(first, std::end(PresetLayouts), [&](const Layout& layout) { return layout.name != name; });
+    return {first, last};
+}
+
+std::vector<std::string_view> CExportPreset::Names()
+{
+    std::vector<std::string_view> names;
     for (const Layout& layout : PresetLayouts) {
-        if (layout.name == name) {
-            return &layout;
+        if (names.empty() || names.back() != layout.name) {
+            names.push_back(layout.name);
         }
     }
-    return nullptr;
+    return names;
 }
 
 CExportPreset::CExportPreset(const Layout& layout, std::span<const SecureString> header)
     : layout(&layout)
     , header(header.begin(), header.end())
+    , noteRules(header.size(), nullptr)
+    , taken(header.size(), false)
 {
     for (int field = 0; field < EntryFieldCount; ++field) {
         if (!layout.columns[field].empty()) {
             fieldColumn[field] = ColumnNamed(header, layout.columns[field]);
+            if (fieldColumn[field] >= 0) {
+                taken[static_cast<std::size_t>(fieldColumn[field])] = true;
+            }
         }
     }
-    if (!layout.typeColumn.empty()) {
-        typeColumn = ColumnNamed(header, layout.typeColumn);
+    if (!layout.usernameFallback.empty()) {
+        usernameFallbackColumn = ColumnNamed(header, layout.usernameFallback);
+    }
+    for (const NoteColumn& rule : layout.noteColumns) {
+        if (const int column = ColumnNamed(header, rule.name); column >= 0) {
+            noteRules[static_cast<std::size_t>(column)] = &rule;
+        }
     }
 }
 
-std::optional<CExportPreset> CExportPreset::ForHeader(const Layout& layout, std::span<const SecureString> header)
+bool CExportPreset::HasNeededColumns() const
 {
-    CExportPreset preset(layout, header);
     for (int field = 0; field < EntryFieldCount; ++field) {
-        if (!layout.columns[field].empty() && preset.fieldColumn[field] < 0 && !IsOptionalColumn(layout, field)) {
-            return std::nullopt;
+        const bool optional = (layout->optionalFields & (1u << field)) != 0;
+        if (!layout->columns[field].empty() && fieldColumn[field] < 0 && !optional) {
+            return false;
         }
     }
-    if (!layout.typeColumn.empty() && preset.typeColumn < 0) {
-        return std::nullopt;
-    }
-    return preset;
+    return true;
 }
 
-std::optional<Entry> CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view defaultGroup) const
+std::size_t CExportPreset::KnownColumns() const
+{
+    const std::vector<std::u16string_view> documented = DocumentedColumns(layout->header);
+    return static_cast<std::size_t>(std::count_if(header.begin(), header.end(), [&](const SecureString& column) {
+        return std::find(documented.begin(), documented.end(), std::u16string_view(column)) != documented.end();
+    }));
+}
+
+std::optional<CExportPreset> CExportPreset::ForHeader(std::span<const Layout> candidates,
+                                                      std::span<const SecureString> header)
+{
+    std::optional<CExportPreset> best;
+    std::size_t bestKnown = 0;
+    for (const Layout& layout : candidates) {
+        CExportPreset preset(layout, header);
+        if (!preset.HasNeededColumns()) {
+            continue;
+        }
+        // Exports share column names (Chrome's five are all in Proton Pass's): the layout that knows most wins.
+        const std::size_t known = preset.KnownColumns();
+        if (!best || known > bestKnown) {
+            best = std::move(preset);
+            bestKnown = known;
+        }
+    }
+    return best;
+}
+
+Entry CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view defaultGroup) const
 {
     auto valueAt = [&](int column) { return column >= 0 && static_cast<std::size_t>(column) < record.size(); };
-    if (typeColumn >= 0 && (!valueAt(typeColumn) || record[typeColumn] != layout->typeValue)) {
-        return std::nullopt;
-    }
     Entry entry;
     for (int field = 0; field < EntryFieldCount; ++field) {
         if (valueAt(fieldColumn[field])) {
-            FieldOf(entry, static_cast<EntryField>(field)) = std::move(record[fieldColumn[field]]);
+            FieldOf(entry, static_cast<EntryField>(field)).swap(record[static_cast<std::size_t>(fieldColumn[field])]);
         }
     }
-    if (fieldColumn[GroupField] < 0) {
+    const int groupColumn = fieldColumn[static_cast<int>(EntryField::Group)];
+    if (groupColumn < 0) {
         entry.group = SecureString(layout->fixedGroup.empty() ? defaultGroup : layout->fixedGroup);
+    } else if (layout->groupIsFirstListItem) {
+        if (const std::size_t comma = entry.group.find(u','); comma != SecureString::npos) {
+            // The other lists go into the notes, as the whole list.
+            record[static_cast<std::size_t>(groupColumn)] = entry.group;
+            entry.group.resize(comma);
+        }
+    }
+    if (entry.username.empty() && valueAt(usernameFallbackColumn)) {
+        entry.username.swap(record[static_cast<std::size_t>(usernameFallbackColumn)]);
     }
     if (layout->titleFromUrlHost) {
         entry.title = HostOf(entry.url);
     }
+    if (!layout->placeholderUrl.empty() && std::u16string_view(entry.url) == layout->placeholderUrl) {
+        entry.url.clear();
+    }
     UseNotesLineBreaks(entry.notes);
+    AppendNotes(entry, record);
+    return entry;
+}
+
+void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) const
+{
     for (std::size_t column = 0; column < record.size(); ++column) {
-        const bool taken = std::find(std::begin(fieldColumn), std::end(fieldColumn), static_cast<int>(column)) !=
-                               std::end(fieldColumn) ||
-                           static_cast<int>(column) == typeColumn;
-        if (taken || record[column].empty()) {
+        SecureString& value = record[column];
+        if (value.empty()) {
             continue;
         }
-        if (column < header.size()) {
-            AppendNoteLine(entry.notes, header[column], record[column]);
-        } else {
-            AppendNoteLine(entry.notes, ColumnLabel(column), record[column]);
+        if (column >= header.size()) {
+            AppendNoteLine(entry.notes, ColumnLabel(column), value);
+            continue;
         }
+        const bool listKept = layout->groupIsFirstListItem &&
+                              static_cast<int>(column) == fieldColumn[static_cast<int>(EntryField::Group)];
+        if (taken[column] && !listKept) {
+            continue;
+        }
+        if (const NoteColumn* rule = noteRules[column]) {
+            if (IsDefault(*rule, value)) {
+                continue;
+            }
+            Normalise(*rule, value);
+        }
+        AppendNoteLine(entry.notes, header[column], value);
     }
-    return entry;
 }

@@ -1,10 +1,12 @@
 #include "core/importexport/OtherExport.h"
 
+#include <stdexcept>
 #include <string>
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/importexport/CsvLineCheck.h"
 #include "core/importexport/FieldNames.h"
 #include "core/importexport/ImportFile.h"
 #include "core/importexport/StandardCsv.h"
@@ -12,11 +14,21 @@
 
 namespace {
 constexpr std::string_view AutoPreset = "auto";
-constexpr char16_t ByteOrderMark = u'\uFEFF';
+constexpr std::size_t HeaderLine = 1;
 
-// A reported refusal: the described reader has shown its message already.
-struct AlreadyReported
-{};
+// The first line that is not UTF-8: a character never spans a line feed, so each line decodes on its own.
+std::size_t FirstLineNotUtf8(std::string_view bytes)
+{
+    std::size_t line = 1;
+    for (std::size_t start = 0; start <= bytes.size(); ++line) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        if (!DecodeUtf8Strict(bytes.substr(start, end - start))) {
+            return line;
+        }
+        start = end + 1;
+    }
+    return 0;
+}
 
 // The decoded file, wiped when the reading ends, as it holds the file's secrets.
 class DecodedExport
@@ -26,7 +38,7 @@ public:
     {
         std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
         if (!decoded) {
-            throw ImportRefusal{NotUtf8Message};
+            throw ImportRefusal{NotUtf8Message, FirstLineNotUtf8(bytes)};
         }
         text = std::move(*decoded);
     }
@@ -34,23 +46,21 @@ public:
     DecodedExport(const DecodedExport&) = delete;
     DecodedExport& operator=(const DecodedExport&) = delete;
 
-    std::u16string_view View() const
-    {
-        std::u16string_view view = text;
-        if (!view.empty() && view.front() == ByteOrderMark) {
-            view.remove_prefix(1);
-        }
-        return view;
-    }
+    std::u16string_view View() const { return text; }
 
 private:
     std::u16string text;
 };
 
 // Entries cannot hold a NUL or the database's field terminator: the saved file would cut them short.
-bool HoldsForbiddenCharacters(std::u16string_view text)
+void RefuseForbiddenCharacters(std::u16string_view text, const ITextSource& texts)
 {
-    return text.find(u'\0') != std::u16string_view::npos || text.find(FieldTerminatorView) != std::u16string_view::npos;
+    const std::size_t position = std::min(text.find(u'\0'), text.find(FieldTerminatorView));
+    if (position != std::u16string_view::npos) {
+        const std::u16string_view before = text.substr(0, position);
+        const auto line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), u'\n'));
+        throw ImportRefusal{texts.Text(TextId::InvalidCharacters), line};
+    }
 }
 
 // The quoted names on the first line, as our own CSV export writes its header whatever its delimiter.
@@ -72,35 +82,36 @@ std::vector<std::u16string_view> QuotedNamesOfFirstLine(std::u16string_view text
     return names;
 }
 
-// Our own export with its header and all six fields, in the user's language or in English.
+// Our own export with its header and all six fields, in any language the program has: a file keeps the language
+// it was written in when the user's setting changes.
 bool IsOwnExport(std::u16string_view text, const ITextSource& texts)
 {
     const std::vector<std::u16string_view> names = QuotedNamesOfFirstLine(text);
     if (names.size() != EntryFieldCount) {
         return false;
     }
+    int ids[EntryFieldCount];
     for (int field = 0; field < EntryFieldCount; ++field) {
-        const int id = FieldNameTextId(static_cast<EntryField>(field));
-        if (names[field] != texts.Text(id) && names[field] != BuiltinText(id)) {
-            return false;
+        ids[field] = FieldNameTextId(static_cast<EntryField>(field));
+    }
+    for (const std::vector<std::u16string>& language : texts.TextsInEveryLanguage(ids)) {
+        if (std::equal(names.begin(), names.end(), language.begin(), language.end())) {
+            return true;
         }
     }
-    return true;
+    return false;
 }
 
-OtherExport ReadOwnExport(const CDataBase& database, std::string_view bytes)
+// Checked as the plain import checks a file, so that a problem is told with its line in the same words.
+OtherExport ReadOwnExport(std::string_view bytes, const ITextSource& texts)
 {
-    CDataBase scratch(database.Reporter(), database.Texts());
     CsvImportOptions options;
     options.header = true;
-    if (!ImportCsvBytes(scratch, bytes, options)) {
-        throw AlreadyReported{};
+    if (const std::optional<CsvProblem> problem = FindCsvProblem(bytes, options)) {
+        throw ImportRefusal{Utf8ToUtf16(problem->text), problem->line};
     }
     OtherExport read;
-    read.entries.reserve(scratch.Size());
-    for (const auto& item : scratch) {
-        read.entries.push_back(ToEntry(item));
-    }
+    ReadCsvEntries(bytes, options, texts, [&](Entry&& entry) { read.entries.push_back(std::move(entry)); });
     return read;
 }
 
@@ -117,31 +128,20 @@ std::u16string OwnHeader(const ITextSource& texts)
 }
 
 // Lists our own header too when any known export would have done.
-std::u16string UnknownHeaderMessage(const ITextSource& texts, std::span<const CExportPreset::Layout> candidates)
+ImportRefusal UnknownHeader(const ITextSource& texts, std::span<const CExportPreset::Layout> candidates, bool any)
 {
     std::u16string message = texts.Text(TextId::UnknownExportHeader);
     for (const CExportPreset::Layout& layout : candidates) {
         message += u"\n";
         message += layout.header;
     }
-    if (candidates.size() > 1) {
+    if (any) {
         message += u"\n" + OwnHeader(texts);
     }
-    return message;
+    return {message, HeaderLine};
 }
 
-CExportPreset PresetFor(std::span<const SecureString> header, std::span<const CExportPreset::Layout> candidates,
-                        const ITextSource& texts)
-{
-    for (const CExportPreset::Layout& layout : candidates) {
-        if (std::optional<CExportPreset> preset = CExportPreset::ForHeader(layout, header)) {
-            return *preset;
-        }
-    }
-    throw ImportRefusal{UnknownHeaderMessage(texts, candidates)};
-}
-
-OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExportPreset::Layout> candidates,
+OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExportPreset::Layout> candidates, bool any,
                                const ITextSource& texts)
 {
     OtherExport read;
@@ -150,23 +150,23 @@ OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExport
     try {
         ReadStandardCsv(text, [&](std::span<SecureString> fields, std::size_t) {
             if (!preset) {
-                preset = PresetFor(fields, candidates, texts);
+                preset = CExportPreset::ForHeader(candidates, fields);
+                if (!preset) {
+                    throw UnknownHeader(texts, candidates, any);
+                }
                 read.source = preset->Of().source;
                 return;
             }
-            if (std::optional<Entry> entry = preset->EntryOf(fields, defaultGroup)) {
-                read.entries.push_back(std::move(*entry));
-            } else {
-                ++read.skipped;
-            }
+            read.entries.push_back(preset->EntryOf(fields, defaultGroup));
         });
     } catch (const StandardCsvBrokenQuote& broken) {
+        // The message names the line itself.
         const std::string line = std::to_string(broken.line);
         throw ImportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + u" " +
                             std::u16string(line.begin(), line.end()) + texts.Text(TextId::BrokenQuoteAfterLine)};
     }
     if (!preset) {
-        throw ImportRefusal{UnknownHeaderMessage(texts, candidates)};
+        throw UnknownHeader(texts, candidates, any);
     }
     return read;
 }
@@ -174,32 +174,30 @@ OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExport
 OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_view presetName)
 {
     const ITextSource& texts = database.Texts();
+    bytes = WithoutByteOrderMark(bytes);
     const DecodedExport decoded(bytes);
     const std::u16string_view text = decoded.View();
-    if (HoldsForbiddenCharacters(text)) {
-        throw ImportRefusal{texts.Text(TextId::InvalidCharacters)};
-    }
+    RefuseForbiddenCharacters(text, texts);
     if (presetName == AutoPreset) {
         if (IsOwnExport(text, texts)) {
-            return ReadOwnExport(database, bytes);
+            return ReadOwnExport(bytes, texts);
         }
-        return ReadStandardExport(text, CExportPreset::Layouts(), texts);
+        return ReadStandardExport(text, CExportPreset::Layouts(), true, texts);
     }
-    const CExportPreset::Layout* layout = CExportPreset::Named(presetName);
-    if (layout == nullptr) {
+    const std::span<const CExportPreset::Layout> layouts = CExportPreset::Named(presetName);
+    if (layouts.empty()) {
         throw std::invalid_argument("unknown preset");
     }
-    return ReadStandardExport(text, {layout, 1}, texts);
+    return ReadStandardExport(text, layouts, false, texts);
 }
 
-template <class Operation> std::optional<OtherExport> RunRead(const CDataBase& database, Operation&& operation)
+template <class Operation>
+std::optional<OtherExport> RunRead(const CDataBase& database, const std::filesystem::path* file, Operation&& operation)
 {
-    IMessageReporter& reporter = database.Reporter();
     try {
         return operation();
-    } catch (const AlreadyReported&) {
     } catch (...) {
-        ReportImportFailure(reporter);
+        ReportImportFailure(database.Reporter(), database.Texts(), file);
     }
     return std::nullopt;
 }
@@ -208,31 +206,24 @@ template <class Operation> std::optional<OtherExport> RunRead(const CDataBase& d
 std::optional<OtherExport> ReadOtherExport(const CDataBase& database, std::string_view bytes,
                                            std::string_view presetName)
 {
-    return RunRead(database, [&] { return Read(database, bytes, presetName); });
+    return RunRead(database, nullptr, [&] { return Read(database, bytes, presetName); });
 }
 
 std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const std::filesystem::path& path,
                                                std::string_view presetName)
 {
-    return RunRead(database, [&] {
+    return RunRead(database, &path, [&] {
         const SecureBytes bytes = ReadImportFile(path);
         return Read(database, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, presetName);
     });
 }
 
-ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read)
+ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read, IdenticalEntries identical)
 {
-    ImportCounts counts;
-    counts.skipped = read.skipped;
+    CEntryImport import(database, identical);
     for (Entry& entry : read.entries) {
-        // Taking the strings over is the common case; a refused entry is left whole for the renaming.
-        if (database.Insert(std::move(entry))) {
-            ++counts.added;
-        } else {
-            database.AddRenaming(entry.Key(), entry.Fields());
-            ++counts.renamed;
-        }
+        import.Add(std::move(entry));
     }
     read.entries.clear();
-    return counts;
+    return import.Counts();
 }

@@ -8,6 +8,7 @@
 
 #include "core/database/DataBase.h"
 #include "core/importexport/ExportPresets.h"
+#include "core/importexport/ImportedEntries.h"
 
 // The entries of another program's CSV export, read and mapped but not yet added.
 struct OtherExport
@@ -15,25 +16,18 @@ struct OtherExport
     ExportSource source = ExportSource::Lockmere;
     // Wiped on release: a short value lives inside the entry itself, in the vector's own storage.
     std::vector<Entry, WipingAllocator<Entry>> entries;
-    // Records of a kind that is not imported (Bitwarden's cards, notes and identities).
-    std::size_t skipped = 0;
 };
 
-// What adding the entries did.
-struct ImportCounts
-{
-    std::size_t added = 0;
-    std::size_t renamed = 0;
-    std::size_t skipped = 0;
-};
-
-// Reads an export; the preset is the one named ("keepassxc", "chrome", "firefox", "bitwarden", "1password") or, for
-// "auto", the one whose header the file's first line is (our own CSV export included). Reports a refused file through
-// the collection's reporter and gives nothing. The collection itself is not changed.
+// Reads an export; the preset is one of CExportPreset::Names() or, for "auto", the one whose header the file's first
+// line is (our own CSV export included, written in any language the program has). Reports a refused file through the
+// collection's reporter, naming the line where the problem stands, and gives nothing. The collection itself is not
+// changed.
 std::optional<OtherExport> ReadOtherExport(const CDataBase& database, std::string_view bytes,
                                            std::string_view presetName);
+// The same for a file; the message names the file too.
 std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const std::filesystem::path& path,
                                                std::string_view presetName);
 
-// Adds the entries as every import does: a taken group and title gets a number after the title.
-ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read);
+// Adds the entries as every import does: a taken group and title gets a number after the title, and with Skip an
+// entry the database holds already is left out.
+ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read, IdenticalEntries identical);

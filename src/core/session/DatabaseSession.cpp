@@ -2,6 +2,7 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
+#include "core/database/DatabaseSize.h"
 #include "core/database/FileReplacedCheck.h"
 #include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
@@ -218,6 +219,11 @@ bool DatabaseSession::OpenWithPassword(const std::filesystem::path& path)
 
 bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
 {
+    // No password can open a file of such a size: asking for one would only lead to "Invalid password.".
+    if (const std::optional<std::u16string> problem = NotADatabaseProblem(database.Texts(), path)) {
+        Report(*problem, MessageIcon::Error);
+        return false;
+    }
     for (;;) {
         auto password = prompts.AskPassword(EnterMode::Open);
         if (!password) {

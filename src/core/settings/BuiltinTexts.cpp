@@ -460,10 +460,10 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 447
     u" ",                                                                                                       // 448
     u" ",                                                                                                       // 449
-    u" ",                                                                                                       // 450
-    u" ",                                                                                                       // 451
-    u" ",                                                                                                       // 452
-    u" ",                                                                                                       // 453
+    u"%1 is not a Lockmere database (its size is not a whole number of cipher blocks).",                        // 450
+    u"Skip entries identical in all six fields",                                                                // 451
+    u"line",                                                                                                    // 452
+    u"Standard CSV for other programs (RFC 4180)",                                                              // 453
     u" ",                                                                                                       // 454
     u" ",                                                                                                       // 455
     u" ",                                                                                                       // 456

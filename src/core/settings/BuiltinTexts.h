@@ -221,4 +221,9 @@ inline constexpr int ChangedEntryPasswordPrompt = 334;
 inline constexpr int BrokenQuoteBeforeLine = 370;
 inline constexpr int BrokenQuoteAfterLine = 371;
 inline constexpr int UnknownExportHeader = 372;
+// Files that are refused or kept apart, and the choices of the import and export dialogs.
+inline constexpr int NotADatabase = 450; // %1: the file
+inline constexpr int SkipIdenticalEntries = 451;
+inline constexpr int LineLabel = 452;
+inline constexpr int StandardCsvChoice = 453;
 } // namespace TextId

@@ -68,6 +68,25 @@ std::vector<std::filesystem::path> CTranslate::LanguageFiles() const
     return files;
 }
 
+std::vector<std::vector<std::u16string>> CTranslate::TextsInEveryLanguage(std::span<const int> ids) const
+{
+    std::vector<std::vector<std::u16string>> languages = ITextSource::TextsInEveryLanguage(ids);
+    std::vector<std::u16string> english;
+    for (const int id : ids) {
+        english.emplace_back(BuiltinText(id));
+    }
+    languages.push_back(std::move(english));
+    for (const std::filesystem::path& file : LanguageFiles()) {
+        const ProfileReader reader = ProfileReader::FromFile(file);
+        std::vector<std::u16string> texts;
+        for (const int id : ids) {
+            texts.push_back(reader.Value(TextSection, IdKey(id)).value_or(std::u16string(BuiltinText(id))));
+        }
+        languages.push_back(std::move(texts));
+    }
+    return languages;
+}
+
 void CTranslate::Load(const std::u16string& language)
 {
     std::optional<ProfileReader> chosen;

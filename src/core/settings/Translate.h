@@ -32,6 +32,8 @@ public:
 
     // Throws std::invalid_argument for an id beyond the table.
     const std::u16string& Text(int id) const override;
+    // The current texts, the built-in English ones and those of every language file.
+    std::vector<std::vector<std::u16string>> TextsInEveryLanguage(std::span<const int> ids) const override;
     std::size_t Count() const { return texts.size(); }
 
     // The language files in the order every operation above walks them.

@@ -1,9 +1,12 @@
 #include "gui/importexport/CsvCommands.h"
 
+#include <optional>
+
 #include "core/session/DatabaseSession.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/importexport/DlgExportCSV.h"
 #include "gui/importexport/DlgImportCSV.h"
+#include "gui/importexport/ImportSummary.h"
 
 namespace {
 constexpr int ImportTip = 1;
@@ -16,10 +19,21 @@ void ImportCsvFile(const CsvCommandContext& context)
     }
     context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
     // The dialog pours the file's records into the collection; the session then saves them.
-    context.session.ImportEntries([&context](CDataBase& into) {
+    std::optional<ImportCounts> skipping;
+    const ChangeResult result = context.session.ImportEntries([&](CDataBase& into) {
         CDlgImportCSV dialog(into, context.files, context.window, context.session.Work());
-        return dialog.exec() == QDialog::Accepted;
+        if (dialog.exec() != QDialog::Accepted) {
+            return false;
+        }
+        if (dialog.Identical() == IdenticalEntries::Skip) {
+            skipping = dialog.Counts();
+        }
+        return true;
     });
+    // The described import tells nothing on success; entries left out are told, so that none seems lost.
+    if (result == ChangeResult::Saved && skipping) {
+        ShowImportSummary(context.database, *skipping);
+    }
 }
 
 void ExportCsvFile(const CsvCommandContext& context)

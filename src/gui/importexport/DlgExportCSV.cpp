@@ -32,6 +32,7 @@ CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, con
     , proposedName(databaseFileName + CsvExtension)
     , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
     , delimiter(new QLineEdit(QStringLiteral(","), this))
+    , standard(new QCheckBox(QtText(database.Texts(), TextId::StandardCsvChoice), this))
 {
     const ITextSource& texts = database.Texts();
     setWindowTitle(QtText(texts, TextId::ExportToCsvCaption));
@@ -60,12 +61,16 @@ CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, con
     delimiterRow->addWidget(delimiter);
     delimiterRow->addStretch(1);
 
+    standard->setObjectName(QStringLiteral("standard"));
+    connect(standard, &QCheckBox::toggled, delimiter, &QWidget::setDisabled);
+
     QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(header);
     layout->addWidget(fieldBox);
     layout->addLayout(delimiterRow);
+    layout->addWidget(standard);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -79,6 +84,7 @@ void CDlgExportCSV::accept()
         return;
     }
     options.header = header->isChecked();
+    options.style = standard->isChecked() ? CsvStyle::Standard : CsvStyle::Described;
     for (std::size_t field = 0; field < fields.size(); ++field) {
         options.fields[field] = fields[field]->isChecked();
     }

@@ -32,4 +32,6 @@ private:
     QCheckBox* header;
     std::array<QCheckBox*, EntryFieldCount> fields{};
     QLineEdit* delimiter;
+    // RFC 4180 for other programs; it always separates fields by commas.
+    QCheckBox* standard;
 };

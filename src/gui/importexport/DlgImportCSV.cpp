@@ -26,10 +26,13 @@ CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* 
     , files(files)
     , work(work)
     , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
+    , skipIdentical(new QCheckBox(QtText(database.Texts(), TextId::SkipIdenticalEntries), this))
 {
     const ITextSource& texts = database.Texts();
     setWindowTitle(QtText(texts, TextId::ImportFromCsvCaption));
     header->setObjectName(QStringLiteral("header"));
+    // Every record is added unless the user asks otherwise, as the import has always done.
+    skipIdentical->setObjectName(QStringLiteral("skipIdentical"));
 
     auto* grid = new QGridLayout;
     for (int field = 0; field < EntryFieldCount; ++field) {
@@ -57,6 +60,7 @@ CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(header);
     layout->addLayout(grid);
+    layout->addWidget(skipIdentical);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -68,6 +72,11 @@ std::array<int, EntryFieldCount> CDlgImportCSV::FieldNumbers() const
         result[field] = fieldTicks[field]->isChecked() ? numbers[field]->Number() : CsvImportOptions::NotMapped;
     }
     return result;
+}
+
+IdenticalEntries CDlgImportCSV::Identical() const
+{
+    return skipIdentical->isChecked() ? IdenticalEntries::Skip : IdenticalEntries::Add;
 }
 
 void CDlgImportCSV::accept()
@@ -83,8 +92,9 @@ void CDlgImportCSV::accept()
         return;
     }
     options.header = header->isChecked();
+    options.identical = Identical();
     bool imported = false;
-    work.Run(FileWork::Importing, [&] { imported = ImportCsv(database, *path, options); });
+    work.Run(FileWork::Importing, [&] { imported = ImportCsv(database, *path, options, counts); });
     if (imported) {
         QDialog::accept();
     }

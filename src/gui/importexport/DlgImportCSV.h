@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/database/DataBase.h"
+#include "core/importexport/ImportedEntries.h"
 #include "core/session/IBackgroundWork.h"
 
 class FieldNumberBox;
@@ -24,6 +25,11 @@ public:
     // or the file is refused, so that the mapping can be changed and tried again.
     void accept() override;
 
+    // Whether records the database held already were left out, as the user chose (clear at first).
+    IdenticalEntries Identical() const;
+    // What the accepted import added, renamed and skipped.
+    const ImportCounts& Counts() const { return counts; }
+
 private:
     // Group, title, username, password, url, notes: the number of each ticked field, -1 for a clear one.
     std::array<int, EntryFieldCount> FieldNumbers() const;
@@ -32,6 +38,8 @@ private:
     IFileChooser& files;
     IBackgroundWork& work;
     QCheckBox* header;
+    QCheckBox* skipIdentical;
+    ImportCounts counts;
     std::array<QCheckBox*, EntryFieldCount> fieldTicks{};
     std::array<FieldNumberBox*, EntryFieldCount> numbers{};
 };

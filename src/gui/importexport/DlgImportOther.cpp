@@ -1,5 +1,6 @@
 #include "gui/importexport/DlgImportOther.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -49,6 +50,14 @@ QString ProductName(ExportSource source)
         return QStringLiteral("Bitwarden");
     case ExportSource::OnePassword:
         return QStringLiteral("1Password");
+    case ExportSource::LastPass:
+        return QStringLiteral("LastPass");
+    case ExportSource::ApplePasswords:
+        return QStringLiteral("Apple Passwords/Safari");
+    case ExportSource::Dashlane:
+        return QStringLiteral("Dashlane");
+    case ExportSource::ProtonPass:
+        return QStringLiteral("Proton Pass");
     case ExportSource::Lockmere:
         break;
     }
@@ -78,10 +87,11 @@ QString PreviewText(const Entry& entry, EntryField field)
 
 const QString CDlgImportOther::FileFilter = QStringLiteral("*.csv;;*");
 
-CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, std::filesystem::path path,
+CDlgImportOther::CDlgImportOther(const CDataBase& into, IFileChooser& files, std::filesystem::path path,
                                  QWidget* parent, IBackgroundWork& work)
     : QDialog(parent)
-    , texts(texts)
+    , into(into)
+    , texts(into.Texts())
     , files(files)
     , work(work)
     , path(std::move(path))
@@ -91,6 +101,7 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
     , preview(new QTableWidget(0, EntryFieldCount, pages))
     , refusal(new QPlainTextEdit(pages))
     , counts(new QLabel(this))
+    , skipIdentical(new QCheckBox(QtText(texts, TextId::SkipIdenticalEntries), this))
 {
     setWindowTitle(QtText(texts, TextId::ImportFromOtherManagerCaption));
     auto* form = new QFormLayout;
@@ -99,6 +110,9 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
     CreateFormatChoice();
     CreatePages();
     counts->setObjectName(QStringLiteral("counts"));
+    skipIdentical->setObjectName(QStringLiteral("skipIdentical"));
+    skipIdentical->setChecked(true);
+    connect(skipIdentical, &QCheckBox::toggled, this, &CDlgImportOther::ShowCounts);
     QDialogButtonBox* buttons = OkCancelButtons(*this, texts);
     ok = buttons->button(QDialogButtonBox::Ok);
 
@@ -106,6 +120,7 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
     layout->addLayout(form);
     layout->addWidget(pages, 1);
     layout->addWidget(counts);
+    layout->addWidget(skipIdentical);
     layout->addWidget(buttons);
     ReadFile();
 }
@@ -127,9 +142,9 @@ void CDlgImportOther::CreateFormatChoice()
 {
     format->setObjectName(QStringLiteral("format"));
     format->addItem(QtText(texts, TextId::AutomaticFormat), QString::fromLatin1(AutoPreset));
-    for (const CExportPreset::Layout& layout : CExportPreset::Layouts()) {
-        format->addItem(ProductName(layout.source),
-                        QString::fromLatin1(layout.name.data(), static_cast<qsizetype>(layout.name.size())));
+    for (const std::string_view name : CExportPreset::Names()) {
+        format->addItem(ProductName(CExportPreset::Named(name).front().source),
+                        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     }
     connect(format, &QComboBox::currentIndexChanged, this, &CDlgImportOther::ReadFile);
 }
@@ -166,6 +181,11 @@ OtherExport CDlgImportOther::TakeEntries()
     return taken;
 }
 
+IdenticalEntries CDlgImportOther::Identical() const
+{
+    return skipIdentical->isChecked() ? IdenticalEntries::Skip : IdenticalEntries::Add;
+}
+
 void CDlgImportOther::accept()
 {
     // Enter reaches here even while OK is disabled for a refused file.
@@ -181,7 +201,10 @@ void CDlgImportOther::ReadFile()
     RefusalCatcher catcher;
     // Reading needs only the reporter and the texts of a collection; the open database is left alone.
     const CDataBase reader(catcher, texts);
-    work.Run(FileWork::Reading, [&] { read = ReadOtherExportFile(reader, path, preset); });
+    work.Run(FileWork::Reading, [&] {
+        read = ReadOtherExportFile(reader, path, preset);
+        identicalCount = read ? CountIdentical(into, read->entries) : 0;
+    });
     if (read) {
         ShowEntries(*read);
     } else {
@@ -220,9 +243,17 @@ void CDlgImportOther::ShowEntries(const OtherExport& entries)
         }
     }
     pages->setCurrentIndex(PreviewPage);
-    const std::size_t total = entries.entries.size() + entries.skipped;
-    counts->setText(QtText(texts, TextId::ExportEntryCounts).arg(total).arg(entries.skipped));
+    ShowCounts();
     ok->setEnabled(true);
+}
+
+void CDlgImportOther::ShowCounts()
+{
+    if (!read) {
+        return;
+    }
+    const std::size_t skipped = skipIdentical->isChecked() ? identicalCount : 0;
+    counts->setText(QtText(texts, TextId::ExportEntryCounts).arg(read->entries.size()).arg(skipped));
 }
 
 void CDlgImportOther::ShowRefusal(const std::u16string& message)

@@ -9,6 +9,7 @@
 
 class IFileChooser;
 class ITextSource;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLayout;
@@ -20,7 +21,8 @@ class QTableWidget;
 
 // Shows what an import of another password manager's CSV export would add before anything is added: the format
 // recognised from the header (which the user may override), the first entries with their passwords masked, and how
-// many entries there are. A refused file is explained in the dialog, so that another format or file can be tried.
+// many entries there are, and how many of them the open database holds already. A refused file is explained in the
+// dialog, so that another format or file can be tried.
 class CDlgImportOther : public QDialog
 {
     Q_OBJECT
@@ -29,12 +31,15 @@ public:
     static const QString FileFilter;
     static constexpr int PreviewRows = 5;
 
-    // The file is read through `work`, so that a large export does not hold up the window.
-    CDlgImportOther(const ITextSource& texts, IFileChooser& files, std::filesystem::path path,
-                    QWidget* parent = nullptr, IBackgroundWork& work = InlineWork::Shared());
+    // `into` is the database the entries are for; the dialog only reads it. The file is read through `work`, so that
+    // a large export does not hold up the window.
+    CDlgImportOther(const CDataBase& into, IFileChooser& files, std::filesystem::path path, QWidget* parent = nullptr,
+                    IBackgroundWork& work = InlineWork::Shared());
 
     // The entries read with the chosen format, to be added by the caller after OK.
     OtherExport TakeEntries();
+    // Whether entries the database holds already are to be left out; ticked at first.
+    IdenticalEntries Identical() const;
 
     // Closes only while the file's entries are shown.
     void accept() override;
@@ -48,8 +53,10 @@ private:
     // "Automatic" names the format it recognised while it is the choice.
     void NameRecognisedFormat(std::optional<ExportSource> source);
     void ShowEntries(const OtherExport& entries);
+    void ShowCounts();
     void ShowRefusal(const std::u16string& message);
 
+    const CDataBase& into;
     const ITextSource& texts;
     IFileChooser& files;
     IBackgroundWork& work;
@@ -61,5 +68,7 @@ private:
     QTableWidget* preview;
     QPlainTextEdit* refusal;
     QLabel* counts;
+    QCheckBox* skipIdentical;
+    std::size_t identicalCount = 0;
     QPushButton* ok = nullptr;
 };

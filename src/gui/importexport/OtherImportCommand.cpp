@@ -5,18 +5,10 @@
 #include "gui/common/FileChooser.h"
 #include "gui/common/QtText.h"
 #include "gui/importexport/DlgImportOther.h"
+#include "gui/importexport/ImportSummary.h"
 
 namespace {
 constexpr int ImportTip = 1;
-
-std::u16string Summary(const ITextSource& texts, const ImportCounts& counts)
-{
-    return QtText(texts, TextId::OtherImportSummary)
-        .arg(counts.added)
-        .arg(counts.renamed)
-        .arg(counts.skipped)
-        .toStdU16String();
-}
 } // namespace
 
 void ImportOtherManagerFile(const CsvCommandContext& context)
@@ -32,17 +24,19 @@ void ImportOtherManagerFile(const CsvCommandContext& context)
     }
     ImportCounts counts;
     const ChangeResult result = context.session.ImportEntries([&](CDataBase& into) {
-        CDlgImportOther dialog(into.Texts(), context.files, *path, context.window, context.session.Work());
+        CDlgImportOther dialog(into, context.files, *path, context.window, context.session.Work());
         // The database may have been locked or closed while the preview was open.
         if (dialog.exec() != QDialog::Accepted || !context.session.CheckStillOpen(startedWith)) {
             return false;
         }
         auto entries = dialog.TakeEntries();
-        context.session.Work().Run(FileWork::Importing, [&] { counts = AddOtherExport(into, std::move(entries)); });
+        const IdenticalEntries identical = dialog.Identical();
+        context.session.Work().Run(FileWork::Importing,
+                                   [&] { counts = AddOtherExport(into, std::move(entries), identical); });
         return true;
     });
     // A failed save has told the user already; counting entries that are not in the file would mislead.
     if (result == ChangeResult::Saved) {
-        context.database.Reporter().ShowMessage(Summary(context.database.Texts(), counts), MessageIcon::Information);
+        ShowImportSummary(context.database, counts);
     }
 }

@@ -1,17 +1,13 @@
-#include "cli/CsvLineCheck.h"
+#include "core/importexport/CsvLineCheck.h"
 
-#include "cli/FieldArgument.h"
 #include "core/common/Utf.h"
+#include "core/importexport/ImportFile.h"
 
 namespace {
 constexpr std::string_view Terminator("\x07\x01\x05", 3);
+constexpr std::string_view FieldNames[EntryFieldCount] = {"group", "title", "username", "password", "url", "notes"};
 
-// A problem found at a line of the file.
-struct Problem
-{
-    std::size_t line;
-    std::string text;
-};
+using Problem = CsvProblem;
 
 std::string Fields(std::size_t count)
 {
@@ -48,7 +44,7 @@ void CheckFieldNumbers(std::size_t fields, const CsvImportOptions& options)
         const int number = options.fieldNumbers[static_cast<std::size_t>(field)];
         if (number > 0 && static_cast<std::size_t>(number) > fields) {
             throw Problem{1, "the first record has " + Fields(fields) + ", but field " + std::to_string(number) +
-                                 " is to give the " + Utf16ToUtf8(FieldArgumentNames[field])};
+                                 " is to give the " + std::string(FieldNames[field])};
         }
     }
 }
@@ -136,13 +132,14 @@ private:
 };
 } // namespace
 
-std::optional<std::string> FindCsvProblem(std::string_view bytes, const CsvImportOptions& options)
+std::optional<CsvProblem> FindCsvProblem(std::string_view bytes, const CsvImportOptions& options)
 {
+    bytes = WithoutByteOrderMark(bytes);
     try {
         CheckCharacters(bytes);
         RecordScan(bytes, options).Run();
     } catch (const Problem& problem) {
-        return "line " + std::to_string(problem.line) + ": " + problem.text;
+        return problem;
     }
     return std::nullopt;
 }
