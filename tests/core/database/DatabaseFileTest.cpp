@@ -8,6 +8,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
+#include "core/database/DatabaseSize.h"
 #include "core/database/WinCrypto.h"
 #include "support/EntryBuilder.h"
 #include "support/FailingFileCalls.h"
@@ -230,14 +231,23 @@ TEST_F(DatabaseFileTest, FolderIsAFileError)
     EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{ReadFileError});
 }
 
-TEST_F(DatabaseFileTest, FilesThatAreNoWholeCipherBlocksAreRefusedAsInvalid)
+TEST_F(DatabaseFileTest, FilesThatAreNoWholeCipherBlocksAreNoDatabaseWhateverThePassword)
 {
+    const std::u16string notADatabase =
+        Utf8ToUtf16(file.string()) + u" is not a Lockmere database (its size is not a whole number of cipher blocks).";
     for (const std::string& content : {std::string(), std::string(15, 'x'), std::string(17, 'x')}) {
         recorder.Reset();
         WriteFileBytes(file, content);
-        EXPECT_EQ(ReadDatabase(loaded, file, password), ReadResult::InvalidPassword);
-        EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{InvalidPassword});
+        EXPECT_EQ(ReadDatabase(loaded, file, password), ReadResult::Failed);
+        EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{notADatabase});
+        EXPECT_EQ(NotADatabaseProblem(texts, file), notADatabase);
     }
+    // Whole blocks of anything are told apart only by the password.
+    WriteFileBytes(file, std::string(32, 'x'));
+    recorder.Reset();
+    EXPECT_EQ(ReadDatabase(loaded, file, password), ReadResult::InvalidPassword);
+    EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{InvalidPassword});
+    EXPECT_EQ(NotADatabaseProblem(texts, file), std::nullopt);
 }
 
 TEST_F(DatabaseFileTest, FileOfFourGibibytesIsRefusedBeforeReading)

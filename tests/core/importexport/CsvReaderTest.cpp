@@ -340,4 +340,41 @@ TEST_F(CsvReaderTest, AnyOtherFailureIsReportedWithTheGeneralMessage)
     EXPECT_EQ(recorder.Texts(),
               std::vector<std::u16string>{u"An unknown exception occurred when attempting to read the file."});
 }
+TEST_F(CsvReaderTest, ALeadingByteOrderMarkIsNoPartOfTheFile)
+{
+    ASSERT_TRUE(Import("\xEF\xBB\xBF" + WorkedExample, workedExampleOptions));
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(Entries(), (std::vector<Entry>{MakeEntry(u"Email", u"General", u"Text", u"", u"", u"\"Tip\""),
+                                             MakeEntry(u"Forums", u"Help")}));
+    // Only at the start: anywhere else it is a character of the text.
+    database.Clear();
+    ASSERT_TRUE(Import("\"a\xEF\xBB\xBF\",\"b\"\n", Numbers({-1, 1, 2, -1, -1, -1})));
+    EXPECT_EQ(Entries(), std::vector<Entry>{MakeEntry(u"Import", u"a\uFEFF", u"b")});
+}
+
+TEST_F(CsvReaderTest, SkippingIdenticalRecordsLeavesOutWhatTheDatabaseHoldsAndCountsIt)
+{
+    struct Case
+    {
+        IdenticalEntries identical;
+        std::size_t added;
+        std::size_t renamed;
+        std::size_t skipped;
+        std::size_t size;
+    };
+    for (const Case& expected : {Case{IdenticalEntries::Add, 0, 2, 0, 4}, Case{IdenticalEntries::Skip, 0, 0, 2, 2}}) {
+        database.Clear();
+        ASSERT_TRUE(Import(WorkedExample, workedExampleOptions));
+        CsvImportOptions options = workedExampleOptions;
+        options.identical = expected.identical;
+        ImportCounts counts;
+        const auto path = folder / "in.csv";
+        ASSERT_TRUE(ImportCsv(database, path, options, counts));
+        EXPECT_EQ(counts.added, expected.added);
+        EXPECT_EQ(counts.renamed, expected.renamed);
+        EXPECT_EQ(counts.skipped, expected.skipped);
+        EXPECT_EQ(database.Size(), expected.size);
+    }
+    EXPECT_TRUE(recorder.messages.empty());
+}
 } // namespace

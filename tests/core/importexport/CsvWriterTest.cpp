@@ -2,6 +2,7 @@
 
 #include "EntryTestHelpers.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/importexport/StandardCsv.h"
 
 namespace {
 const std::u16string SaveFailed = u"An exception occurred when attempting to save the file.";
@@ -155,5 +156,38 @@ TEST_F(CsvWriterTest, AnyOtherFailureIsReportedWithTheGeneralMessage)
     EXPECT_FALSE(ExportCsv(source, folder / "out.csv", {}));
     EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{u"An exception occurred."});
     EXPECT_EQ(recorder.messages[0].icon, MessageIcon::None);
+}
+TEST_F(CsvWriterTest, TheStandardStyleEndsRecordsWithCrLfAndWritesValuesAsTheyAre)
+{
+    AddEntry(MakeEntry(u"g,1", u"t", u"u", u"p\"q", u"", u"two\r\nlines\nand\ra cr"));
+    CsvExportOptions options;
+    options.style = CsvStyle::Standard;
+    options.delimiter = u";"; // the standard always separates by commas
+
+    EXPECT_EQ(Exported(options), "\"Group\",\"Title\",\"Username\",\"Password\",\"URL/Path\",\"Notes\"\r\n"
+                                 "\"g,1\",\"t\",\"u\",\"p\"\"q\",\"\",\"two\r\nlines\nand\ra cr\"\r\n");
+    // The described style keeps writing every line feed as CR LF.
+    EXPECT_NE(Exported().find("two\r\r\nlines\r\nand\ra cr"), std::string::npos);
+}
+
+TEST_F(CsvWriterTest, AStandardReaderGetsBackEveryValueOfTheStandardStyle)
+{
+    const std::vector<Entry> entries = {
+        MakeEntry(u"Web", u"Bank", u"ann", u"p\"w,;", u"https://bank", u"a\r\nb \"c\""),
+        MakeEntry(u"\u0416", u"\u05E9\u05DC\u05D5\u05DD", u"", u"\U0001F511", u"", u"lone\nfeed")};
+    for (const Entry& entry : entries) {
+        AddEntry(entry);
+    }
+    CsvExportOptions options;
+    options.style = CsvStyle::Standard;
+    options.header = false;
+    const std::string bytes = Exported(options);
+    std::vector<Entry> read;
+    ReadStandardCsv(Utf8ToUtf16(bytes), [&](std::span<SecureString> fields, std::size_t) {
+        ASSERT_EQ(fields.size(), 6u);
+        read.push_back(MakeEntry(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]));
+    });
+    std::vector<Entry> expected = Entries();
+    EXPECT_EQ(read, expected);
 }
 } // namespace

@@ -184,6 +184,25 @@ TEST_F(OpenDatabaseTest, ThreeWrongPasswordsAskAgainEachTimeAndCancelBringsTheFi
     EXPECT_FALSE(session.IsLocked());
 }
 
+TEST_F(OpenDatabaseTest, AFileThatCannotBeADatabaseIsToldSoWithoutAskingForAPassword)
+{
+    const auto path = folder / "notes.txt";
+    for (const std::string& content : {std::string(), std::string("not a database, 31 bytes long..")}) {
+        WriteFileBytes(path, content);
+        messages.Reset();
+        prompts.asked.clear();
+        prompts.OpenFile(path);
+        session.OpenDatabase(); // the file dialog comes back; Cancel there ends it
+
+        EXPECT_EQ(messages.Texts(),
+                  std::vector<std::u16string>{PathText(path) + u" is not a Lockmere database (its size is not a "
+                                                               u"whole number of cipher blocks)."});
+        EXPECT_EQ(prompts.asked, (std::vector<std::u16string>{u"open", u"open"}));
+        EXPECT_TRUE(lastPath.empty());
+        EXPECT_FALSE(handle.IsOpen());
+    }
+}
+
 TEST_F(OpenDatabaseTest, WrongThenRightPasswordOpensAndShowsTheEntries)
 {
     const auto path = folder / "db.ldb";
