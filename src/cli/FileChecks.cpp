@@ -57,12 +57,14 @@ std::filesystem::path Resolved(const std::filesystem::path& path)
     const std::filesystem::path resolved = std::filesystem::canonical(path, error);
     return error ? path : resolved;
 }
-// Another Lockmere holds its open database with a shared lock; a writer needs it exclusively.
+// Another Lockmere holds its open database with a shared lock; a writer needs it exclusively. A file that another
+// command is saving at this moment is locked exclusively, for a moment only: that is no hold.
 bool HeldByAnotherLockmere(const std::filesystem::path& path)
 {
     // Non-blocking, so that a pipe put in the file's place after the check is refused later instead of hanging here.
     const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    return file.Valid() && ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    return file.Valid() && ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK &&
+           ::flock(file.Get(), LOCK_SH | LOCK_NB) == 0;
 }
 
 std::string HeldMessage(const std::filesystem::path& path)

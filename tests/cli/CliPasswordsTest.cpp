@@ -172,11 +172,18 @@ TEST_F(CliFiles, AFileThatAnotherLockmereHoldsIsNotWritten)
     HeldFile held;
     ASSERT_TRUE(held.Open(database));
 
-    const ProgramResult result = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_THAT(result.err, HasSubstr("An unknown file exception occurred when attempting to save the database."));
-    EXPECT_THAT(result.err,
-                HasSubstr("lockmere-cli: " + database.string() + ": the file is held open by another Lockmere"));
+    // Told before any password is asked for, not after the save was tried.
+    for (const std::vector<std::string>& change :
+         {std::vector<std::string>{"add", database.string(), "g", "t"},
+          {"rm", database.string(), "g", "t"},
+          {"passwd", database.string()},
+          {"import", database.string(), database.string(), "--from", "auto"}}) {
+        const ProgramResult result = Run(change, "");
+        EXPECT_EQ(result.exitCode, 1) << change[0];
+        EXPECT_EQ(result.err, "lockmere-cli: " + database.string() +
+                                  ": the file is held open by another Lockmere; close it there first\n")
+            << change[0];
+    }
     EXPECT_EQ(ReadFileBytes(database), before);
 
     // Reading is still allowed.
