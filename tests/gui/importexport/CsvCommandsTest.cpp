@@ -1,3 +1,5 @@
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QPrintDialog>
 
 #include "gui/importexport/OpenWindowFixture.h"
@@ -33,6 +35,53 @@ TEST_F(CsvCommandsTest, ImportShowsTheTipThenTheDialogThenSavesAndShowsTheEntrie
     driver.Then(Cancel());
     window->OnCommand(FileImportCsv);
     EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Import From CSV File")});
+}
+
+TEST_F(CsvCommandsTest, TheImportSkipsIdenticalRecordsOnlyWhenTickedAndThenTellsHowMany)
+{
+    WriteFileBytes(csv, "\"Web\",\"Bank\",\"me\",\"pw\",\"\",\"\"\r\n\"Mail\",\"Box\",\"u\",\"p\",\"\",\"\"\r\n");
+    options.fTip1 = false;
+    driver.Then([](QWidget* dialog) {
+        auto* skip = dialog->findChild<QCheckBox*>(QStringLiteral("skipIdentical"));
+        ASSERT_NE(skip, nullptr);
+        EXPECT_FALSE(skip->isChecked());
+        skip->setChecked(true);
+        ClickOk()(dialog);
+    });
+    driver.Then(ChooseFile(csv.string()));
+    window->OnCommand(FileImportCsv);
+    EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{u"Import finished. Added: 1, renamed: 0, skipped: 1."});
+    EXPECT_EQ(EntriesInFile(), 2u);
+
+    // Left clear, every record is added and nothing is told, as always.
+    messages.Reset();
+    driver.Then(ClickOk());
+    driver.Then(ChooseFile(csv.string()));
+    window->OnCommand(FileImportCsv);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(EntriesInFile(), 4u);
+}
+
+TEST_F(CsvCommandsTest, TheExportWritesStandardCsvWhenChosen)
+{
+    ASSERT_EQ(window->Session().AddEntry({ToSecure(u"Mail"), ToSecure(u"Box")},
+                                         {ToSecure(u"u"), ToSecure(u"p"), {}, ToSecure(u"two\r\nlines")}),
+              ChangeResult::Saved);
+    const auto exported = folder / "out.csv";
+    driver.Then([](QWidget* dialog) {
+        auto* standard = dialog->findChild<QCheckBox*>(QStringLiteral("standard"));
+        auto* delimiter = dialog->findChild<QLineEdit*>(QStringLiteral("delimiter"));
+        ASSERT_NE(standard, nullptr);
+        EXPECT_FALSE(standard->isChecked());
+        standard->setChecked(true);
+        EXPECT_FALSE(delimiter->isEnabled());
+        ClickOk()(dialog);
+    });
+    driver.Then(ChooseFile(exported.string()));
+    window->OnCommand(FileExportCsv);
+    EXPECT_EQ(ReadFileBytes(exported), "\"Group\",\"Title\",\"Username\",\"Password\",\"URL/Path\",\"Notes\"\r\n"
+                                       "\"Mail\",\"Box\",\"u\",\"p\",\"\",\"two\r\nlines\"\r\n"
+                                       "\"Web\",\"Bank\",\"me\",\"pw\",\"\",\"\"\r\n");
 }
 
 TEST_F(CsvCommandsTest, AFailedSaveKeepsTheImportedEntriesInMemory)

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -98,9 +99,10 @@ TEST_F(OtherImportTest, ShowsTheRecognisedFormatAndTheFirstEntriesMaskedAndCance
         {KeePassXcExport, QStringLiteral("Automatic (KeePassXC)"), 5,
          QStringList{"Root", "Mail", "ann", Masked, "https://mail.example", "first"},
          QStringLiteral("The file holds 6 entries; 0 of them will be skipped.")},
-        {BitwardenExport, QStringLiteral("Automatic (Bitwarden)"), 1,
+        // Cards and notes come too, so that nothing of the file is lost.
+        {BitwardenExport, QStringLiteral("Automatic (Bitwarden)"), 3,
          QStringList{"Web", "Shop", "ann", Masked, "https://shop.example", ""},
-         QStringLiteral("The file holds 3 entries; 2 of them will be skipped.")},
+         QStringLiteral("The file holds 3 entries; 0 of them will be skipped.")},
     };
     for (const Case& expected : cases) {
         SCOPED_TRACE(expected.format.toStdString());
@@ -139,6 +141,36 @@ TEST_F(OtherImportTest, AnotherFormatChosenReadsTheFileAgainAndOkAddsWhatItShows
     EXPECT_EQ(EntriesInFile(), 3u);
     EXPECT_EQ(window->Views().Model()->rowCount(), 3);
     EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{u"Import finished. Added: 1, renamed: 1, skipped: 0."});
+}
+
+TEST_F(OtherImportTest, EntriesTheDatabaseHoldsAreSkippedUnlessTheUserUnticksTheChoice)
+{
+    // The first record is the open database's entry; the second is that entry under the number an import gives it.
+    const std::string again = "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\r\n"
+                              "\"Web\",\"Bank\",\"me\",\"pw\",\"\",\"\"\r\n"
+                              "\"Web\",\"Shop\",\"me\",\"pw\",\"\",\"\"\r\n";
+    RunImport(again, [](QWidget* dialog) {
+        auto* skip = Child<QCheckBox>(dialog, "skipIdentical");
+        EXPECT_TRUE(skip->isChecked());
+        EXPECT_EQ(Child<QLabel>(dialog, "counts")->text(),
+                  QStringLiteral("The file holds 2 entries; 1 of them will be skipped."));
+        skip->setChecked(false);
+        EXPECT_EQ(Child<QLabel>(dialog, "counts")->text(),
+                  QStringLiteral("The file holds 2 entries; 0 of them will be skipped."));
+        skip->setChecked(true);
+        ClickOk()(dialog);
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{u"Import finished. Added: 1, renamed: 0, skipped: 1."});
+    EXPECT_EQ(EntriesInFile(), 2u);
+
+    messages.Reset();
+    driver.titles.clear();
+    RunImport(again, [](QWidget* dialog) {
+        Child<QCheckBox>(dialog, "skipIdentical")->setChecked(false);
+        ClickOk()(dialog);
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{u"Import finished. Added: 0, renamed: 2, skipped: 0."});
+    EXPECT_EQ(EntriesInFile(), 4u);
 }
 
 TEST_F(OtherImportTest, ARefusedFileIsExplainedInTheDialogAndAnotherFileCanBeChosen)
