@@ -2,12 +2,22 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 // Milliseconds since 1970 have 13 digits from 2001 on; seconds keep to 11 digits until the year 5138.
 constexpr std::size_t FirstMillisecondDigits = 12;
 constexpr std::size_t MostDigits = 15;
+
+void AppendDigits(std::u16string& text, unsigned value, unsigned width)
+{
+    for (unsigned power = width; power > 0; --power) {
+        unsigned divisor = 1;
+        for (unsigned i = 1; i < power; ++i) {
+            divisor *= 10;
+        }
+        text.push_back(static_cast<char16_t>(u'0' + value / divisor % 10));
+    }
+}
 } // namespace
 
 std::optional<std::u16string> IsoDateOfEpochTime(std::u16string_view count)
@@ -30,11 +40,22 @@ std::optional<std::u16string> IsoDateOfEpochTime(std::u16string_view count)
     const sys_days day = floor<days>(time);
     const year_month_day date{day};
     const hh_mm_ss clock{time - day};
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()));
-    const std::string_view written(text);
-    return std::u16string(written.begin(), written.end());
+    std::u16string text;
+    const auto year = static_cast<int>(date.year());
+    if (year < 0 || year > 9999) {
+        return std::nullopt;
+    }
+    AppendDigits(text, static_cast<unsigned>(year), 4);
+    text += u'-';
+    AppendDigits(text, static_cast<unsigned>(date.month()), 2);
+    text += u'-';
+    AppendDigits(text, static_cast<unsigned>(date.day()), 2);
+    text += u'T';
+    AppendDigits(text, static_cast<unsigned>(clock.hours().count()), 2);
+    text += u':';
+    AppendDigits(text, static_cast<unsigned>(clock.minutes().count()), 2);
+    text += u':';
+    AppendDigits(text, static_cast<unsigned>(clock.seconds().count()), 2);
+    text += u'Z';
+    return text;
 }

@@ -10,7 +10,8 @@ using Layout = CExportPreset::Layout;
 
 constexpr NoteColumn KeePassXcNotes[] = {{u"Icon", {u"0"}}};
 constexpr NoteColumn BitwardenNotes[] = {{u"favorite", {u"0"}}, {u"reprompt", {u"0"}}, {u"type", {u"login", u"note"}}};
-constexpr NoteColumn FirefoxNotes[] = {{u"timeCreated", {}, NoteValue::EpochTime},
+constexpr NoteColumn FirefoxNotes[] = {{u"formActionOrigin", {}, NoteValue::OriginOfUrl},
+                                       {u"timeCreated", {}, NoteValue::EpochTime},
                                        {u"timeLastUsed", {}, NoteValue::EpochTime},
                                        {u"timePasswordChanged", {}, NoteValue::EpochTime}};
 constexpr NoteColumn OnePasswordNotes[] = {{u"Favorite", {u"false"}}, {u"Archived", {u"false"}}};
@@ -126,6 +127,23 @@ SecureString HostOf(std::u16string_view url)
     return SecureString(url.begin(), url.end());
 }
 
+// The origin of a web address: its scheme, host and port, without user name and path.
+std::u16string_view OriginOf(std::u16string_view url, std::u16string& buffer)
+{
+    const std::size_t scheme = url.find(u"://");
+    if (scheme == std::u16string_view::npos) {
+        return {};
+    }
+    std::u16string_view authority = url.substr(scheme + 3);
+    authority = authority.substr(0, authority.find_first_of(u"/?#"));
+    if (const std::size_t user = authority.rfind(u'@'); user != std::u16string_view::npos) {
+        authority.remove_prefix(user + 1);
+    }
+    buffer.assign(url.substr(0, scheme + 3));
+    buffer.append(authority);
+    return buffer;
+}
+
 // Line breaks as the notes field holds them: carriage return and line feed.
 void UseNotesLineBreaks(SecureString& text)
 {
@@ -163,13 +181,6 @@ void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString
     notes.append(label);
     notes.append(u": ");
     notes.append(value);
-}
-
-bool IsDefault(const NoteColumn& rule, const SecureString& value)
-{
-    return std::any_of(std::begin(rule.defaults), std::end(rule.defaults), [&](std::u16string_view fallback) {
-        return !fallback.empty() && std::u16string_view(value) == fallback;
-    });
 }
 
 // The value as the notes show it: a count of seconds as a date, anything else as written.
@@ -304,8 +315,29 @@ Entry CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view
     return entry;
 }
 
+bool CExportPreset::TellsNothing(const NoteColumn& rule, const SecureString& value, const Entry& entry) const
+{
+    const std::u16string_view text(value);
+    if (rule.kind == NoteValue::OriginOfUrl) {
+        std::u16string buffer;
+        const bool same = text == OriginOf(entry.url, buffer);
+        WipeString(buffer);
+        return same;
+    }
+    return std::any_of(std::begin(rule.defaults), std::end(rule.defaults),
+                       [&](std::u16string_view fallback) { return !fallback.empty() && text == fallback; });
+}
+
 void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) const
 {
+    // Room for every line at once: each growth of the notes would wipe and copy them again.
+    std::size_t room = entry.notes.size();
+    for (std::size_t column = 0; column < record.size(); ++column) {
+        if (!record[column].empty()) {
+            room += record[column].size() + (column < header.size() ? header[column].size() : 12) + 24;
+        }
+    }
+    entry.notes.reserve(room);
     for (std::size_t column = 0; column < record.size(); ++column) {
         SecureString& value = record[column];
         if (value.empty()) {
@@ -321,7 +353,7 @@ void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) co
             continue;
         }
         if (const NoteColumn* rule = noteRules[column]) {
-            if (IsDefault(*rule, value)) {
+            if (TellsNothing(*rule, value, entry)) {
                 continue;
             }
             Normalise(*rule, value);

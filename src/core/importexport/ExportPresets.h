@@ -29,6 +29,8 @@ enum class NoteValue
     AsWritten,
     // Seconds or milliseconds since 1970, written as an ISO 8601 date in UTC.
     EpochTime,
+    // An address left out when it is the origin (scheme, host and port) of the entry's URL.
+    OriginOfUrl,
 };
 
 // A column that goes into the notes only when it tells something: a value equal to one of the defaults is left out.
@@ -82,6 +84,7 @@ private:
     bool HasNeededColumns() const;
     std::size_t KnownColumns() const;
     void AppendNotes(Entry& entry, std::span<SecureString> record) const;
+    bool TellsNothing(const NoteColumn& rule, const SecureString& value, const Entry& entry) const;
 
     const Layout* layout;
     std::vector<SecureString> header;

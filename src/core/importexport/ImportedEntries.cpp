@@ -5,6 +5,8 @@
 #include <string_view>
 
 namespace {
+constexpr std::size_t MostKeysToLookAt = 64;
+
 std::uint64_t Combine(std::uint64_t hash, const SecureString& text)
 {
     const std::size_t part = std::hash<std::u16string_view>{}(std::u16string_view(text.data(), text.size()));
@@ -101,29 +103,59 @@ void CEntryImport::Note(const EntryKey& key)
     }
 }
 
-void CEntryImport::Add(Entry&& entry)
+bool CEntryImport::HoldsIdentical(const Entry& entry)
+{
+    if (index) {
+        return index->Holds(entry);
+    }
+    // The key itself is taken; the numbered titles stand between the title followed by "1" and by ":", the
+    // character after "9".
+    const auto same = database.LowerBound(entry.Key());
+    if (SameFields(*same, entry)) {
+        return true;
+    }
+    EntryKey first{entry.group, entry.title};
+    first.title.push_back(u'1');
+    EntryKey last{entry.group, entry.title};
+    last.title.push_back(u':');
+    std::size_t looked = 0;
+    for (auto held = database.LowerBound(first); held != database.end() && held->first < last; ++held) {
+        if (++looked > MostKeysToLookAt) {
+            index.emplace(database);
+            return index->Holds(entry);
+        }
+        if (SameFields(*held, entry) && IsTitleOrNumbered(held->first.title, entry.title)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CEntryImport::AddUnlessTaken(Entry&& entry)
 {
     if (index) {
         // Entries added by this import are compared with the later ones too.
         const EntryKey key = entry.Key();
-        if (database.Insert(std::move(entry))) {
-            Note(key);
-            ++counts.added;
-            return;
+        if (!database.Insert(std::move(entry))) {
+            return false;
         }
-    } else if (database.Insert(std::move(entry))) {
-        // Taking the strings over is the common case; a refused entry is left whole for the comparison.
-        ++counts.added;
+        Note(key);
+    } else if (!database.Insert(std::move(entry))) {
+        return false;
+    }
+    ++counts.added;
+    return true;
+}
+
+void CEntryImport::Add(Entry&& entry)
+{
+    // Taking the strings over is the common case; a refused entry is left whole for the comparison.
+    if (AddUnlessTaken(std::move(entry))) {
         return;
     }
-    if (identical == IdenticalEntries::Skip) {
-        if (!index) {
-            index.emplace(database);
-        }
-        if (index->Holds(entry)) {
-            ++counts.skipped;
-            return;
-        }
+    if (identical == IdenticalEntries::Skip && HoldsIdentical(entry)) {
+        ++counts.skipped;
+        return;
     }
     const auto added = database.AddRenaming(entry.Key(), entry.Fields());
     if (index && added != database.end()) {

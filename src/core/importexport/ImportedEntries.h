@@ -53,14 +53,19 @@ public:
 
     // Takes the entry's strings over when it is added under its own key.
     void Add(Entry&& entry);
+    // Adds the entry under its own key when that is free, taking its strings over; otherwise leaves it whole and
+    // gives false.
+    bool AddUnlessTaken(Entry&& entry);
     const ImportCounts& Counts() const { return counts; }
 
 private:
     void Note(const EntryKey& key);
+    bool HoldsIdentical(const Entry& entry);
 
     CDataBase& database;
     IdenticalEntries identical;
     ImportCounts counts;
-    // Made when the first key is found taken: an import into an empty database or of new entries never needs it.
+    // Made only when the keys near a taken one are too many to look at each time (thousands of records with one
+    // title): an import otherwise looks at the few keys the renaming could have written.
     std::optional<CIdenticalIndex> index;
 };

@@ -1,5 +1,6 @@
 #include "core/importexport/OtherExport.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -145,6 +146,8 @@ OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExport
                                const ITextSource& texts)
 {
     OtherExport read;
+    // One entry per line at most: the entries are never moved to a larger vector.
+    read.entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')));
     std::optional<CExportPreset> preset;
     const std::u16string& defaultGroup = texts.Text(TextId::Import);
     try {
@@ -191,6 +194,62 @@ OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_
     return ReadStandardExport(text, layouts, false, texts);
 }
 
+// The entries in key order, equal keys in file order. Sorted by a number made of the group's rank and the title's
+// first units, so that the sort touches the entries themselves only to tell apart keys with the same number; an
+// export in key order already (one with a group column) is not sorted at all.
+std::vector<Entry*> InKeyOrder(std::vector<Entry, WipingAllocator<Entry>>& entries)
+{
+    std::vector<Entry*> order;
+    order.reserve(entries.size());
+    for (Entry& entry : entries) {
+        order.push_back(&entry);
+    }
+    const auto before = [](const Entry* left, const Entry* right) {
+        const int group = left->group.compare(right->group);
+        return group != 0 ? group < 0 : left->title < right->title;
+    };
+    if (std::is_sorted(order.begin(), order.end(), before)) {
+        return order;
+    }
+    std::vector<const SecureString*> groups;
+    for (const Entry& entry : entries) {
+        if (groups.empty() || *groups.back() != entry.group) {
+            groups.push_back(&entry.group);
+        }
+    }
+    std::sort(groups.begin(), groups.end(), [](const auto* left, const auto* right) { return *left < *right; });
+    groups.erase(
+        std::unique(groups.begin(), groups.end(), [](const auto* left, const auto* right) { return *left == *right; }),
+        groups.end());
+    struct Sortable
+    {
+        std::uint64_t number;
+        Entry* entry;
+    };
+    std::vector<Sortable> sortable;
+    sortable.reserve(entries.size());
+    for (Entry& entry : entries) {
+        const auto rank = static_cast<std::uint64_t>(
+            std::lower_bound(groups.begin(), groups.end(), &entry.group,
+                             [](const auto* left, const auto* right) { return *left < *right; }) -
+            groups.begin());
+        std::uint64_t number = std::min<std::uint64_t>(rank, 0xFFFF) << 48;
+        for (std::size_t unit = 0; unit < 3; ++unit) {
+            // One more than the unit, so that a shorter title comes first.
+            const std::uint64_t value = unit < entry.title.size() ? entry.title[unit] + 1u : 0u;
+            number |= std::min<std::uint64_t>(value, 0xFFFF) << (32 - 16 * unit);
+        }
+        sortable.push_back({number, &entry});
+    }
+    std::stable_sort(sortable.begin(), sortable.end(), [&](const Sortable& left, const Sortable& right) {
+        return left.number != right.number ? left.number < right.number : before(left.entry, right.entry);
+    });
+    for (std::size_t i = 0; i < sortable.size(); ++i) {
+        order[i] = sortable[i].entry;
+    }
+    return order;
+}
+
 template <class Operation>
 std::optional<OtherExport> RunRead(const CDataBase& database, const std::filesystem::path* file, Operation&& operation)
 {
@@ -221,8 +280,19 @@ std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const 
 ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read, IdenticalEntries identical)
 {
     CEntryImport import(database, identical);
-    for (Entry& entry : read.entries) {
-        import.Add(std::move(entry));
+    std::vector<Entry*> taken;
+    // Every entry whose group and title are free goes in first, in key order: an export without a group column
+    // lists its entries in no order of ours, and a tree filled in order stays in the cache. Then the others in file
+    // order, skipped or numbered: equal keys keep their order, so the first of them keeps its title, and a title the
+    // file holds as it is ("Bank1") is kept before a number is given to another.
+    for (Entry* entry : InKeyOrder(read.entries)) {
+        if (!import.AddUnlessTaken(std::move(*entry))) {
+            taken.push_back(entry);
+        }
+    }
+    std::sort(taken.begin(), taken.end());
+    for (Entry* entry : taken) {
+        import.Add(std::move(*entry));
     }
     read.entries.clear();
     return import.Counts();
