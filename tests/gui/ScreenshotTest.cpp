@@ -17,6 +17,7 @@
 #include "gui/dialogs/DlgTip.h"
 #include "gui/importexport/DlgExportCSV.h"
 #include "gui/importexport/DlgImportCSV.h"
+#include "gui/importexport/DlgImportOther.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -89,6 +90,10 @@ TEST_P(ScreenshotTest, MainWindowAndDialogs)
     Save(exportCsv, QStringLiteral("export-csv"));
     CDlgImportCSV importCsv(database, chooser);
     Save(importCsv, QStringLiteral("import-csv"));
+    CDlgImportOther importOther(database, chooser,
+                                std::filesystem::path(LOCKMERE_SOURCE_DIR) / "tests" / "core" / "importexport" /
+                                    "exports" / "protonpass.csv");
+    Save(importOther, QStringLiteral("import-other"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest, ::testing::Values("English", "German"),
