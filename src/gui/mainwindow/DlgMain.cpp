@@ -34,6 +34,7 @@
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/KdbxCommands.h"
 #include "gui/importexport/OtherImportCommand.h"
 #include "gui/importexport/PrintCommand.h"
 #include "gui/mainwindow/AutoLock.h"
@@ -452,6 +453,12 @@ void CDlgMain::OnCommand(int command)
         break;
     case FileExportCsv:
         ExportCsvFile({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileImportKdbx:
+        ImportKdbxDatabase({database, session, prompts, prompts.Files(), this});
+        break;
+    case FileExportKdbx:
+        ExportKdbxDatabase({database, session, prompts, prompts.Files(), this});
         break;
     case FileExportPrint:
         if (session.IsOpen()) {
