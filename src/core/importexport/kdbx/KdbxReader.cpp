@@ -243,3 +243,8 @@ KdbxImport ReadKdbx(std::span<const unsigned char> file, std::span<const unsigne
 {
     return Refusing(texts, [&] { return Read(file, compositeKey, limits); });
 }
+
+KdbxImport ReadKdbx4Content(SecureBytes& content, const ITextSource& texts)
+{
+    return Refusing(texts, [&] { return MapKdbx4(content); });
+}

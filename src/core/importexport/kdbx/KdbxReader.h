@@ -50,3 +50,7 @@ std::optional<KdbxImport> ReadKdbxFile(const CDataBase& database, const std::fil
 // The same on bytes already read, with the composite key; throws KdbxRefusal. For tests and the fuzz target.
 KdbxImport ReadKdbx(std::span<const unsigned char> file, std::span<const unsigned char> compositeKey,
                     const ITextSource& texts, const KdbxLimits& limits = {});
+
+// The decrypted, unpacked content of a KDBX 4 file (inner header, then the XML) mapped as a read maps it; throws
+// KdbxRefusal. For the fuzz target, which cannot get past the authentication of arbitrary bytes.
+KdbxImport ReadKdbx4Content(SecureBytes& content, const ITextSource& texts);
