@@ -41,7 +41,8 @@ SecureBytes XmlKey(const pugi::xml_document& document)
     if (version.starts_with("1.")) {
         Botan::secure_vector<std::uint8_t> decoded;
         try {
-            decoded = Botan::base64_decode(std::string(data.child_value()));
+            const std::string_view text = data.child_value();
+            decoded = Botan::base64_decode(text.data(), text.size(), true);
         } catch (const Botan::Exception&) {
             throw KdbxKeyFileProblem{"its key is not Base64"};
         }

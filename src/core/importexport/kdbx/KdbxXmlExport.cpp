@@ -24,7 +24,9 @@ struct GroupNode
 {
     SecureString name;
     std::vector<std::unique_ptr<GroupNode>> children;
-    std::map<SecureString, GroupNode*> childNamed;
+    // Wiped on release: short group names live inside the map's nodes.
+    std::map<SecureString, GroupNode*, std::less<>, WipingAllocator<std::pair<const SecureString, GroupNode*>>>
+        childNamed;
     std::vector<const CDataBase::Map::value_type*> entries;
 
     GroupNode& Child(const SecureString& childName)

@@ -171,7 +171,9 @@ private:
     {
         Entry entry;
         entry.group = group;
-        std::vector<std::pair<SecureString, SecureString>> others;
+        // Wiped on release: short values live inside the vector's own storage.
+        std::vector<std::pair<SecureString, SecureString>, WipingAllocator<std::pair<SecureString, SecureString>>>
+            others;
         SecureString tags;
         for (const pugi::xml_node& child : node.children()) {
             if (Named(child, "String")) {
