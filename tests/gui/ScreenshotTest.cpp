@@ -85,9 +85,10 @@ TEST_P(ScreenshotTest, MainWindowAndDialogs)
     CAboutDlg about(translation, options.Language);
     Save(about, QStringLiteral("about"));
     CFileChooser chooser(window, options.LastPath);
-    CDlgExportCSV exportCsv(database, chooser, u"lockmere.ldb");
+    CollectionAccess entries(database);
+    CDlgExportCSV exportCsv(entries, chooser, u"lockmere.ldb");
     Save(exportCsv, QStringLiteral("export-csv"));
-    CDlgImportCSV importCsv(database, chooser);
+    CDlgImportCSV importCsv(entries, chooser);
     Save(importCsv, QStringLiteral("import-csv"));
 }
 

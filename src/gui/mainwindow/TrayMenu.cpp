@@ -47,11 +47,12 @@ QString RunText(const SecureString& first, const SecureString& last)
 } // namespace
 
 TrayMenu::TrayMenu(const CDataBase& database, const COptions& options, const ITextSource& texts,
-                   std::function<bool()> databaseUsable)
+                   std::function<bool()> databaseUsable, std::function<bool()> dialogOpen)
     : database(database)
     , options(options)
     , texts(texts)
     , databaseUsable(std::move(databaseUsable))
+    , dialogOpen(std::move(dialogOpen))
     , menu(new QMenu)
 {
     connect(menu, &QMenu::aboutToShow, this, &TrayMenu::Rebuild);
@@ -75,7 +76,9 @@ void TrayMenu::Rebuild()
     for (QMenu* old : menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
         old->deleteLater();
     }
-    const bool usable = databaseUsable();
+    // A command started from here while a dialog is open would run beside the command that opened it.
+    const bool busy = dialogOpen();
+    const bool usable = databaseUsable() && !busy;
     AddCommand(menu, TrayShow, TextId::Show);
     menu->addSeparator();
     AddCommand(menu, TrayAddEntry, TextId::AddEntry);
@@ -97,6 +100,11 @@ void TrayMenu::Rebuild()
     AddCommand(help, TrayAbout, TextId::About);
     menu->addSeparator();
     AddCommand(menu, TrayExit, TextId::Exit);
+    if (busy) {
+        for (QAction* action : menu->actions().mid(1)) {
+            action->setEnabled(false);
+        }
+    }
 }
 
 void TrayMenu::Discard()

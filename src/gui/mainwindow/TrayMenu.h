@@ -24,9 +24,11 @@ class TrayMenu : public QObject
 public:
     static constexpr std::size_t MaxItemsPerMenu = 400;
 
-    // databaseUsable: a database is open, not locked, and the program was not started hidden.
-    TrayMenu(const CDataBase& database, const COptions& options, const ITextSource& texts,
-             std::function<bool()> databaseUsable);
+    // databaseUsable: a database is open, not locked, and the program was not started hidden. dialogOpen: a dialog
+    // of the program is open; the menu then offers only Show, which brings that dialog to the front.
+    TrayMenu(
+        const CDataBase& database, const COptions& options, const ITextSource& texts,
+        std::function<bool()> databaseUsable, std::function<bool()> dialogOpen = [] { return false; });
     ~TrayMenu() override;
 
     QMenu* Menu() const { return menu; }
@@ -57,5 +59,6 @@ private:
     const COptions& options;
     const ITextSource& texts;
     std::function<bool()> databaseUsable;
+    std::function<bool()> dialogOpen;
     QMenu* menu;
 };
