@@ -102,7 +102,7 @@ void TrayMenu::Rebuild()
     AddCommand(menu, TrayExit, TextId::Exit);
     if (busy) {
         for (QAction* action : menu->actions().mid(1)) {
-            action->setEnabled(false);
+            action->setEnabled(action->isSeparator());
         }
     }
 }

@@ -274,3 +274,75 @@ TEST_F(WindowTrayTest, MinimisingAndRestoringDuringTheStartupPromptAsksOnlyOnce)
     EXPECT_EQ(window->EntryList()->model()->rowCount(), 1);
 }
 } // namespace
+
+namespace {
+TEST_F(WindowTrayTest, WhileThePromptIsOpenTheTrayBringsItToTheFrontAndTheWindowFollowsOnceItCloses)
+{
+    options.fLastDB = true;
+    Create(u"");
+    std::vector<QString> menuWhilePrompting;
+    bool promptShownAgain = false;
+    driver.Then([&](QWidget* prompt) {
+        // The user minimises the window under the start-up prompt, which goes to the notification area.
+        window->showMinimized();
+        QTest::qWait(50);
+        ASSERT_TRUE(window->InTray());
+        // The window manager took the prompt down with its window.
+        prompt->showMinimized();
+        emit window->Tray().doubleClicked();
+        promptShownAgain = prompt->isVisible() && !prompt->isMinimized();
+        window->TrayCommands().Rebuild();
+        menuWhilePrompting = Layout(*window->TrayCommands().Menu());
+        TypePassword(QStringLiteral("pw"))(prompt);
+    });
+    window->Start();
+    EXPECT_TRUE(promptShownAgain);
+    EXPECT_EQ(menuWhilePrompting, (std::vector<QString>{"Show", "-", "Add Entry(off)", "-", "Options(off)",
+                                                        "Help>(off)", "-", "Exit(off)"}));
+    EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Enter")});
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->isVisible() && !window->InTray(); }, 3000));
+    EXPECT_TRUE(window->Session().IsOpen());
+    EXPECT_FALSE(window->Tray().IsShown());
+}
+
+TEST_F(WindowTrayTest, WhenTheNotificationAreaGoesTheHiddenWindowWaitsMinimisedInTheTaskBar)
+{
+    options.fLastDB = true;
+    Create(u"");
+    driver.Then(TypePassword(QStringLiteral("pw")));
+    window->Start();
+    window->showMinimized();
+    QTest::qWait(20);
+    ASSERT_TRUE(window->InTray());
+    ASSERT_FALSE(window->isVisible());
+
+    desktop.trayWatchTimer->Tick();
+    EXPECT_TRUE(window->InTray()) << "nothing changes while the notification area is there";
+    desktop.trayAvailable = false;
+    desktop.trayWatchTimer->Tick();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_FALSE(window->InTray());
+    EXPECT_FALSE(window->Tray().IsShown());
+
+    // The area's return does not hide the window again: only the user does.
+    desktop.trayAvailable = true;
+    desktop.trayWatchTimer->Tick();
+    QTest::qWait(20);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->InTray());
+}
+
+TEST_F(WindowTrayTest, AHiddenStartWhoseNotificationAreaGoesShowsTheWindowMinimised)
+{
+    options.fLastDB = true;
+    Create(u"-hide");
+    window->Start();
+    ASSERT_TRUE(window->InTray());
+    desktop.trayAvailable = false;
+    desktop.trayWatchTimer->Tick();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_TRUE(driver.titles.empty()) << "nothing is opened before the user asks for the window";
+}
+} // namespace
