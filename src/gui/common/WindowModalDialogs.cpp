@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QWindow>
 
 WindowModalDialogs::WindowModalDialogs(QObject* parent)
     : QObject(parent)
@@ -18,6 +19,10 @@ bool WindowModalDialogs::eventFilter(QObject* watched, QEvent* event)
         if (dialog != nullptr && dialog->isWindow() && dialog->parentWidget() != nullptr &&
             dialog->windowModality() == Qt::ApplicationModal) {
             dialog->setWindowModality(Qt::WindowModal);
+            // The widget hands its modality to its native window only when that is made; this one exists already.
+            if (QWindow* native = dialog->windowHandle()) {
+                native->setModality(Qt::WindowModal);
+            }
         }
     }
     return QObject::eventFilter(watched, event);

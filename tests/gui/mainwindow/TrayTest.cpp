@@ -1,6 +1,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "core/database/DatabaseFile.h"
@@ -283,6 +284,8 @@ TEST_F(WindowTrayTest, WhileThePromptIsOpenTheTrayBringsItToTheFrontAndTheWindow
     std::vector<QString> menuWhilePrompting;
     bool promptShownAgain = false;
     driver.Then([&](QWidget* prompt) {
+        // Modal to its window only: a prompt modal to the whole program would keep the icon from answering.
+        EXPECT_EQ(prompt->windowHandle()->modality(), Qt::WindowModal);
         // The user minimises the window under the start-up prompt, which goes to the notification area.
         window->showMinimized();
         QTest::qWait(50);
