@@ -1,4 +1,7 @@
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -8,6 +11,7 @@
 #include "core/settings/Options.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/ModalDriver.h"
+#include "gui/common/ScreenBound.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DesktopFakes.h"
 #include "gui/mainwindow/DlgMain.h"
@@ -58,7 +62,7 @@ protected:
     CDataBase database{messages, texts};
     COptions options;
     bool usable = true;
-    TrayMenu tray{database, options, texts, [this] { return usable; }};
+    TrayMenu tray{database, options, texts, [this] { return usable; }, [] { return false; }, TrayMenu::MaxItemsPerMenu};
 };
 
 TEST_F(TrayMenuTest, ItemsFollowTheSettingsAndWhetherTheDatabaseIsUsable)
@@ -150,12 +154,56 @@ TEST_F(TrayMenuTest, LongListsFillOnlyWhenOpenedAndInRunsThatFitTheScreen)
     EXPECT_TRUE(logins->isEmpty());
     emit logins->aboutToShow();
     EXPECT_EQ(Layout(*logins),
-              (std::vector<QString>{"T0000 \u2013 T0399>", "T0400 \u2013 T0799>", "T0800 \u2013 T0999>"}));
-    QMenu* second = Submenu(*logins, QStringLiteral("T0400 \u2013 T0799"));
+              (std::vector<QString>{"G \u203A T0000 \u2013 G \u203A T0399>", "G \u203A T0400 \u2013 G \u203A T0799>",
+                                    "G \u203A T0800 \u2013 G \u203A T0999>"}));
+    QMenu* second = Submenu(*logins, QStringLiteral("G \u203A T0400 \u2013 G \u203A T0799"));
     ASSERT_EQ(second->actions().size(), 400);
     QSignalSpy chosen(&tray, &TrayMenu::entryCommandChosen);
     second->actions().front()->trigger();
     EXPECT_EQ(chosen[0][1].value<std::size_t>(), 400u);
+}
+
+TEST_F(TrayMenuTest, FlatRunsAreNamedByTheirFirstAndLastEntryWithTheGroupAsTheyStandInKeyOrder)
+{
+    // Key order puts the groups first: a run's titles alone would read "E020400 – E080299".
+    for (int number = 0; number < 1000; ++number) {
+        const std::u16string group = number < 500 ? u"Old" : u"New";
+        const int title = number < 500 ? 80000 + number : 19500 + number;
+        database.Insert(MakeEntry(group, QStringLiteral("E%1").arg(title, 6, 10, QLatin1Char('0')).toStdU16String()));
+    }
+    options.fPasteMenuTray = true;
+    tray.Rebuild();
+    QMenu* passwords = Submenu(*tray.Menu(), QStringLiteral("Paste Password"));
+    ASSERT_NE(passwords, nullptr);
+    EXPECT_EQ(Layout(*passwords), (std::vector<QString>{"New \u203A E020000 \u2013 New \u203A E020399>",
+                                                        "New \u203A E020400 \u2013 Old \u203A E080299>",
+                                                        "Old \u203A E080300 \u2013 Old \u203A E080499>"}));
+}
+
+TEST_F(TrayMenuTest, AValueWiderThanAThirdOfTheScreenIsCutInTheMiddleAndWholeInTheToolTip)
+{
+    const QString longGroup = QString(300, QLatin1Char('G')) + QStringLiteral("end");
+    database.Insert(MakeEntry(longGroup.toStdU16String(), u"Title"));
+    options.fPasteMenuTray = true;
+    options.fGroupEntriesTray = true;
+    tray.Rebuild();
+    QMenu* passwords = Submenu(*tray.Menu(), QStringLiteral("Paste Password"));
+    ASSERT_NE(passwords, nullptr);
+    QAction* group = passwords->actions().front();
+    EXPECT_TRUE(group->text().startsWith(QStringLiteral("GGG")));
+    EXPECT_TRUE(group->text().endsWith(QStringLiteral("end")));
+    EXPECT_TRUE(group->text().contains(QChar(0x2026)));
+    EXPECT_LE(passwords->fontMetrics().horizontalAdvance(group->text()), MaxValueWidth());
+    EXPECT_EQ(group->toolTip(), longGroup);
+}
+
+TEST(TrayMenuRunsTest, EveryLevelHoldsNoMoreItemsThanFitOnTheScreen)
+{
+    EnsureApplication();
+    const std::size_t fit = TrayMenu::ItemsThatFit();
+    const int itemHeight = QFontMetrics(QMenu().font()).height();
+    EXPECT_LE(static_cast<int>(fit) * itemHeight, QGuiApplication::primaryScreen()->availableGeometry().height());
+    EXPECT_GE(fit, 10u);
 }
 
 TEST(EntryAddressTest, LocalPathsOpenAsFilesAddressesWithAMarkerAsTheyAreOthersAsWebAddresses)
