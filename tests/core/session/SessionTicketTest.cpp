@@ -8,6 +8,7 @@
 #include "core/session/DatabaseSession.h"
 #include "core/session/SessionTicket.h"
 #include "platform/HeldFileHandle.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -16,11 +17,6 @@
 namespace {
 const std::u16string GoneDuringDialog =
     u"The database was locked or closed while the dialog was open, so nothing was changed.";
-
-Entry MakeEntry(std::u16string_view group, std::u16string_view title)
-{
-    return Entry(ToSecure(group), ToSecure(title), ToSecure(u"user"), ToSecure(u"secret"), {}, {});
-}
 
 // Runs a step of the window's own while the next file chooser is up.
 class ChooserWithAStep : public PromptScript

@@ -156,6 +156,29 @@ protected:
                                                  std::vector<std::string>{}, environment);
     }
 
+    // The start-up password prompt answered, then the main window, placed where the clicks expect it; empty when
+    // either did not come.
+    std::string OpenedWindow()
+    {
+        if (!WaitForWindow("Enter")) {
+            ADD_FAILURE() << "no password prompt";
+            return {};
+        }
+        Run("xdotool", {"windowactivate", "--sync", Windows("Enter").back()});
+        Run("xdotool", {"type", "--delay", "50", Password});
+        Run("xdotool", {"key", "Return"});
+        if (!WaitForWindow("Enter", false) || !WaitForWindow("Lockmere")) {
+            ADD_FAILURE() << "no main window";
+            return {};
+        }
+        const std::string window = Windows("Lockmere").back();
+        Run("xdotool", {"windowactivate", "--sync", window});
+        Run("xdotool", {"windowsize", "--sync", window, "780", "500"});
+        Run("xdotool", {"windowmove", "--sync", window, "40", "60"});
+        std::this_thread::sleep_for(500ms);
+        return window;
+    }
+
     // Activates the newest window of that name and presses the keys there.
     void KeysTo(const std::string& name, const std::vector<std::string>& keys)
     {
@@ -190,26 +213,9 @@ protected:
 TEST_F(TrayEndToEndTest, IconMenuRestoreAndAClipboardThatEmptiesItself)
 {
     WriteDatabaseAndSettings();
-    EnvironmentChanges environment = X();
-    environment["APPDATA"] = appData.string();
-    environment["XDG_RUNTIME_DIR"] = runtime.string();
-    environment["QT_QPA_PLATFORM"] = "xcb";
-    program = std::make_unique<ChildProcess>(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere",
-                                             std::vector<std::string>{}, environment);
-
-    // The start-up password prompt, then the main window with the entry.
-    ASSERT_TRUE(WaitForWindow("Enter")) << "no password prompt";
-    const std::string prompt = Windows("Enter").back();
-    Run("xdotool", {"windowactivate", "--sync", prompt});
-    Run("xdotool", {"type", "--delay", "50", Password});
-    Run("xdotool", {"key", "Return"});
-    ASSERT_TRUE(WaitForWindow("Enter", false));
-    ASSERT_TRUE(WaitForWindow("Lockmere")) << "no main window";
-    const std::string window = Windows("Lockmere").back();
-    Run("xdotool", {"windowactivate", "--sync", window});
-    Run("xdotool", {"windowsize", "--sync", window, "780", "500"});
-    Run("xdotool", {"windowmove", "--sync", window, "40", "60"});
-    std::this_thread::sleep_for(500ms);
+    StartProgram();
+    const std::string window = OpenedWindow();
+    ASSERT_FALSE(window.empty());
 
     // Select the only row, then the toolbar's Copy Password.
     Run("xdotool", {"mousemove", "--window", window, "300", "87", "click", "1"});
@@ -262,16 +268,8 @@ TEST_F(TrayEndToEndTest, MinimisingWhileTheCsvImportChoosesAFileLeavesTheDatabas
     WriteFileBytes(csv, "\"Only\",\"One\",\"u\",\"p\",\"\",\"\"\r\n");
     const std::string before = ReadFileBytes(databasePath);
     StartProgram();
-
-    KeysTo("Enter", {});
-    Run("xdotool", {"type", "--delay", "50", Password});
-    Run("xdotool", {"key", "Return"});
-    ASSERT_TRUE(WaitForWindow("Enter", false));
-    ASSERT_TRUE(WaitForWindow("Lockmere")) << "no main window";
-    const std::string window = Windows("Lockmere").back();
-    Run("xdotool", {"windowactivate", "--sync", window});
-    Run("xdotool", {"windowsize", "--sync", window, "780", "500"});
-    std::this_thread::sleep_for(500ms);
+    const std::string window = OpenedWindow();
+    ASSERT_FALSE(window.empty());
 
     // File > Import > CSV File, OK on the tip and on the import dialog.
     Run("xdotool", {"mousemove", "--window", window, "20", "10", "click", "1"});
