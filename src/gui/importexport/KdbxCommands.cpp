@@ -13,6 +13,9 @@
 #include "gui/common/QtText.h"
 #include "gui/importexport/DlgImportKdbx.h"
 #include "gui/importexport/DlgKdbxPassword.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
+#include "gui/mainwindow/CommandTicket.h"
 
 namespace {
 constexpr int ImportTip = 1;
@@ -30,18 +33,19 @@ std::u16string Summary(const ITextSource& texts, const ImportCounts& counts, con
 }
 
 // Asks for the password until the file opens, the user cancels or the file fails for another reason.
-std::optional<KdbxImport> ReadWithPassword(const CsvCommandContext& context, const std::filesystem::path& path)
+std::optional<KdbxImport> ReadWithPassword(CommandTicket& ticket, const std::filesystem::path& path)
 {
     for (;;) {
-        CDlgKdbxPassword dialog(CDlgKdbxPassword::Mode::Open, context.database.Texts(), context.files, path,
-                                context.window);
-        if (dialog.exec() != QDialog::Accepted) {
+        CDlgKdbxPassword dialog(CDlgKdbxPassword::Mode::Open, ticket.Texts(), ticket.Files(), path, ticket.Window());
+        if (dialog.exec() != QDialog::Accepted || !ticket.Confirm()) {
             return std::nullopt;
         }
         KdbxReadResult result = KdbxReadResult::Failed;
         std::optional<KdbxImport> read;
-        context.session.Work().Run(FileWork::Reading,
-                                   [&] { read = ReadKdbxFile(context.database, path, dialog.Credentials(), &result); });
+        // Reading needs only the reporter and the texts of a collection; the open database is left alone.
+        const CDataBase reader(ticket.Reporter(), ticket.Texts());
+        ticket.Lifecycle().Work().Run(FileWork::Reading,
+                                      [&] { read = ReadKdbxFile(reader, path, dialog.Credentials(), &result); });
         if (result != KdbxReadResult::WrongKey) {
             return read;
         }
@@ -55,63 +59,62 @@ std::int64_t Now()
 }
 } // namespace
 
-void ImportKdbxDatabase(const CsvCommandContext& context)
+void ImportKdbxDatabase(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
+    ticket.Prompts().ShowTip(ImportTip, TextId::BackupBeforeImportTip);
+    if (!ticket.Confirm()) {
         return;
     }
-    const std::uint64_t startedWith = context.session.Generation();
-    context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
-    const auto path = context.files.ChooseFileToOpen(KdbxFilter);
+    const auto path = ticket.Files().ChooseFileToOpen(KdbxFilter);
     // The header is checked first, so that a file we cannot read is refused before its password is typed.
-    if (!path || !CheckKdbxFile(context.database, *path)) {
+    if (!path || !CheckKdbxFile(CDataBase(ticket.Reporter(), ticket.Texts()), *path)) {
         return;
     }
-    std::optional<KdbxImport> read = ReadWithPassword(context, *path);
+    std::optional<KdbxImport> read = ReadWithPassword(ticket, *path);
     if (!read) {
         return;
     }
+    // The preview shows the file's entries: it closes when the database locks or closes.
+    CDlgImportKdbx preview(ticket.Texts(), *path, *read, ticket.Window());
+    if (ticket.ExecShowingEntries(preview) != QDialog::Accepted) {
+        return;
+    }
     ImportCounts counts;
-    const ChangeResult result = context.session.ImportEntries([&](CDataBase& into) {
-        CDlgImportKdbx preview(into.Texts(), *path, *read, context.window);
-        // The database may have been locked or closed while the dialogs were open.
-        if (preview.exec() != QDialog::Accepted || !context.session.CheckStillOpen(startedWith)) {
-            return false;
-        }
-        context.session.Work().Run(FileWork::Importing, [&] { counts = AddOtherExport(into, std::move(read->read)); });
+    const ChangeResult result = ticket.Session().ImportEntries(FileWork::Importing, [&](CDataBase& into) {
+        counts = AddOtherExport(into, std::move(read->read));
         return true;
     });
     // A failed save has told the user already; counting entries that are not in the file would mislead.
     if (result == ChangeResult::Saved) {
-        context.database.Reporter().ShowMessage(Summary(context.database.Texts(), counts, *read),
-                                                MessageIcon::Information);
+        ticket.Reporter().ShowMessage(Summary(ticket.Texts(), counts, *read), MessageIcon::Information);
     }
 }
 
-void ExportKdbxDatabase(const CsvCommandContext& context)
+void ExportKdbxDatabase(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
-        return;
-    }
-    const std::u16string stem = std::filesystem::path(context.session.FileName()).stem().u16string();
-    const auto path = context.files.ChooseFileToSave(ToQString(stem + u".kdbx"));
+    const std::u16string stem = std::filesystem::path(ticket.Session().FileName()).stem().u16string();
+    const auto path = ticket.Files().ChooseFileToSave(ToQString(stem + u".kdbx"));
     if (!path) {
         return;
     }
-    CDlgKdbxPassword dialog(CDlgKdbxPassword::Mode::New, context.database.Texts(), context.files, *path,
-                            context.window);
+    CDlgKdbxPassword dialog(CDlgKdbxPassword::Mode::New, ticket.Texts(), ticket.Files(), *path, ticket.Window());
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     bool written = false;
-    context.session.Work().Run(FileWork::Exporting, [&] {
-        written = WriteExportFile(context.database.Reporter(), *path, [&] {
-            return WriteKdbx(context.database, stem, dialog.Credentials(), {}, OsRandom(), Now());
+    const bool ran = ticket.Session().Work(FileWork::Exporting, [&](CDataBase& database) {
+        written = WriteExportFile(database.Reporter(), *path, [&] {
+            return WriteKdbx(database, stem, dialog.Credentials(), {}, OsRandom(), Now());
         });
     });
-    if (written) {
-        context.database.Reporter().ShowMessage(context.database.Texts().Text(TextId::KdbxFileCreated) + u" " +
-                                                    Utf8ToUtf16(path->string()),
-                                                MessageIcon::Information);
+    if (ran && written) {
+        ticket.Reporter().ShowMessage(ticket.Texts().Text(TextId::KdbxFileCreated) + u" " + Utf8ToUtf16(path->string()),
+                                      MessageIcon::Information);
     }
+}
+
+void AddKdbxCommands(CommandTable& table)
+{
+    table.Add({CommandId::FileImportKdbx, Enabled::WithDatabase, ImportKdbxDatabase});
+    table.Add({CommandId::FileExportKdbx, Enabled::WithDatabase, ExportKdbxDatabase});
 }
