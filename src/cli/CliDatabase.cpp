@@ -36,9 +36,7 @@ CCliDatabase::CCliDatabase(CliContext& context, std::filesystem::path path)
 void CCliDatabase::Open(bool forChange)
 {
     if (forChange) {
-        RequireChangeableFile(path);
-        RequireUtf8Name(path);
-        RequireNotHeld(path);
+        RequireChangeableDatabase(path);
     } else {
         RequireReadableFile(path);
     }

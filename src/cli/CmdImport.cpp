@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Confirmation.h"
 #include "cli/FileChecks.h"
+#include "cli/KdbxImport.h"
 #include "cli/NumberArgument.h"
 #include "cli/OtherManagerImport.h"
 #include "cli/SkipIdentical.h"
@@ -52,6 +53,9 @@ std::string EntriesCounted(std::size_t count)
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
+    if (NamesKdbxImport(arguments)) {
+        return RunKdbxImport(context, arguments);
+    }
     if (NamesOtherManager(arguments)) {
         return RunOtherManagerImport(context, arguments);
     }
@@ -89,7 +93,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--no-header] [--map G,T,U,P,URL,N] [--skip-identical] | DB FILE --from PROGRAM [--no-skip-identical]",
+    "DB FILE [--no-header] [--map G,T,U,P,URL,N] [--skip-identical] | DB FILE --from PROGRAM [--no-skip-identical] "
+    "| DB FILE.kdbx [--from kdbx] [--key-file F] [--no-skip-identical]",
     "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. The first record "
     "is taken for a header and skipped, as export writes one; --no-header imports it too (--header, the default, is "
     "accepted). --map gives, for group, title, username, password, url and notes, the position of the field that "
@@ -101,6 +106,13 @@ constinit const CliCommand ImportCommand{
     "protonpass, or auto (whichever known header the first line is, our own export in any language included); "
     "the file is read and checked before the password is asked for; columns without a field "
     "of their own go into the notes when they tell something, and the summary tells how many entries were added, "
-    "renamed and skipped. Records identical to one in DB are skipped unless --no-skip-identical is given.",
+    "renamed and skipped. Records identical to one in DB are skipped unless --no-skip-identical is given. A KeePass "
+    "database (KDBX 3.1, 4.0 or 4.1, recognised by its signature; also --from kdbx) is opened with its password, "
+    "asked for after DB's, and the key file F if it has one; the group path below its root group becomes the group, "
+    "Title, UserName, Password, URL and Notes their fields, every other attribute and the tags \"Name: value\" lines "
+    "of the notes; entries identical to one in DB are skipped as for --from; history entries, the recycle bin and "
+    "attachments are not imported, and the summary says how many were left out. A file that asks for more "
+    "key derivation work than Lockmere allows is refused before the work: Argon2 memory at most 1 GiB, memory times "
+    "iterations at most 64 GiB, parallelism at most 256, AES-KDF at most 1,000,000,000 rounds.",
     Run,
 };

@@ -87,6 +87,13 @@ void RequireNotHeld(const std::filesystem::path& path)
     }
 }
 
+void RequireChangeableDatabase(const std::filesystem::path& path)
+{
+    RequireChangeableFile(path);
+    RequireUtf8Name(path);
+    RequireNotHeld(path);
+}
+
 std::string FileProblem(const std::filesystem::path& path, int error)
 {
     return path.string() + ": " + std::strerror(error);

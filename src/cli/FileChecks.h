@@ -27,6 +27,10 @@ void RequireUtf8Name(const std::filesystem::path& path);
 // A database that no other Lockmere holds open: its save would be refused after the password was typed.
 void RequireNotHeld(const std::filesystem::path& path);
 
+// A database a command may change: changeable, with a name the save can use, not held by another Lockmere. Every
+// changing command checks this before the password, also one that first reads a file to import.
+void RequireChangeableDatabase(const std::filesystem::path& path);
+
 // A path where a new file may be written: the folder exists and is writable, and nothing but a file is there.
 void RequireWritableTarget(const std::filesystem::path& path);
 

@@ -55,9 +55,7 @@ int RunOtherManagerImport(CliContext& context, const std::vector<std::string>& a
     // The database and the export are checked, and the export read, before the password is typed, so that a
     // mistyped path or a refused file costs nothing.
     const std::filesystem::path file = parsed.Path(1);
-    RequireChangeableFile(parsed.Path(0));
-    RequireUtf8Name(parsed.Path(0));
-    RequireNotHeld(parsed.Path(0));
+    RequireChangeableDatabase(parsed.Path(0));
     RequireReadableFile(file);
     const CDataBase reader(context.reporter, context.texts);
     std::optional<OtherExport> read = ReadOtherExportFile(reader, file, preset);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/importexport/EpochTime.h"
+#include "core/importexport/NoteLines.h"
 
 namespace {
 using Layout = CExportPreset::Layout;
@@ -144,43 +145,11 @@ std::u16string_view OriginOf(std::u16string_view url, std::u16string& buffer)
     return buffer;
 }
 
-// Line breaks as the notes field holds them: carriage return and line feed.
-void UseNotesLineBreaks(SecureString& text)
-{
-    bool loneLineFeed = false;
-    for (std::size_t i = 0; i < text.size() && !loneLineFeed; ++i) {
-        loneLineFeed = text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r');
-    }
-    if (!loneLineFeed) {
-        return;
-    }
-    SecureString result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) {
-            result.push_back(u'\r');
-        }
-        result.push_back(text[i]);
-    }
-    text.swap(result);
-}
-
 // The label of a value beyond the header's last column.
 std::u16string ColumnLabel(std::size_t column)
 {
     const std::string number = std::to_string(column + 1);
     return u"Column " + std::u16string(number.begin(), number.end());
-}
-
-void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString& value)
-{
-    UseNotesLineBreaks(value);
-    if (!notes.empty()) {
-        notes.append(u"\r\n");
-    }
-    notes.append(label);
-    notes.append(u": ");
-    notes.append(value);
 }
 
 // The value as the notes show it: a count of seconds as a date, anything else as written.

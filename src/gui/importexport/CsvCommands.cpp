@@ -7,41 +7,39 @@
 #include "gui/importexport/DlgExportCSV.h"
 #include "gui/importexport/DlgImportCSV.h"
 #include "gui/importexport/ImportSummary.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
+#include "gui/mainwindow/CommandTicket.h"
 
 namespace {
 constexpr int ImportTip = 1;
 } // namespace
 
-void ImportCsvFile(const CsvCommandContext& context)
+void ImportCsvFile(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
+    ticket.Prompts().ShowTip(ImportTip, TextId::BackupBeforeImportTip);
+    if (!ticket.Confirm()) {
         return;
     }
-    context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
-    // The dialog pours the file's records into the collection; the session then saves them.
-    std::optional<ImportCounts> skipping;
-    const ChangeResult result = context.session.ImportEntries([&](CDataBase& into) {
-        CDlgImportCSV dialog(into, context.files, context.window, context.session.Work());
-        if (dialog.exec() != QDialog::Accepted) {
-            return false;
-        }
-        if (dialog.Identical() == IdenticalEntries::Skip) {
-            skipping = dialog.Counts();
-        }
-        return true;
-    });
+    // The dialog pours the file's records into the collection through the ticket; the session then saves them.
+    CDlgImportCSV dialog(ticket.Session(), ticket.Files(), ticket.Window());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
     // The described import tells nothing on success; entries left out are told, so that none seems lost.
-    if (result == ChangeResult::Saved && skipping) {
-        ShowImportSummary(context.database, *skipping);
+    if (ticket.Session().SavePoured() == ChangeResult::Saved && dialog.Identical() == IdenticalEntries::Skip) {
+        ShowImportSummary(ticket.Reporter(), ticket.Texts(), dialog.Counts());
     }
 }
 
-void ExportCsvFile(const CsvCommandContext& context)
+void ExportCsvFile(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
-        return;
-    }
-    CDlgExportCSV dialog(context.database, context.files, context.session.FileName(), context.window,
-                         context.session.Work());
+    CDlgExportCSV dialog(ticket.Session(), ticket.Files(), ticket.Session().FileName(), ticket.Window());
     dialog.exec();
+}
+
+void AddCsvCommands(CommandTable& table)
+{
+    table.Add({CommandId::FileImportCsv, Enabled::WithDatabase, ImportCsvFile});
+    table.Add({CommandId::FileExportCsv, Enabled::WithDatabase, ExportCsvFile});
 }

@@ -20,15 +20,14 @@ namespace {
 const QString CsvFilter = QStringLiteral("*.csv; *.txt");
 } // namespace
 
-CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent, IBackgroundWork& work)
+CDlgImportCSV::CDlgImportCSV(IEntryAccess& entries, IFileChooser& files, QWidget* parent)
     : QDialog(parent)
-    , database(database)
+    , entries(entries)
     , files(files)
-    , work(work)
-    , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
-    , skipIdentical(new QCheckBox(QtText(database.Texts(), TextId::SkipIdenticalEntries), this))
+    , header(new QCheckBox(QtText(entries.Texts(), TextId::Header), this))
+    , skipIdentical(new QCheckBox(QtText(entries.Texts(), TextId::SkipIdenticalEntries), this))
 {
-    const ITextSource& texts = database.Texts();
+    const ITextSource& texts = entries.Texts();
     setWindowTitle(QtText(texts, TextId::ImportFromCsvCaption));
     header->setObjectName(QStringLiteral("header"));
     // Every record is added unless the user asks otherwise, as the import has always done.
@@ -84,7 +83,7 @@ void CDlgImportCSV::accept()
     CsvImportOptions options;
     options.fieldNumbers = FieldNumbers();
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
-        database.Reporter().ShowMessage(database.Texts().Text(TextId::FieldNumbersDiffer), MessageIcon::Warning);
+        entries.Reporter().ShowMessage(entries.Texts().Text(TextId::FieldNumbersDiffer), MessageIcon::Warning);
         return;
     }
     const auto path = files.ChooseFileToOpen(CsvFilter);
@@ -94,8 +93,10 @@ void CDlgImportCSV::accept()
     options.header = header->isChecked();
     options.identical = Identical();
     bool imported = false;
-    work.Run(FileWork::Importing, [&] { imported = ImportCsv(database, *path, options, counts); });
-    if (imported) {
+    if (!entries.Work(FileWork::Importing,
+                      [&](CDataBase& into) { imported = ImportCsv(into, *path, options, counts); })) {
+        reject();
+    } else if (imported) {
         QDialog::accept();
     }
 }

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/importexport/OtherExport.h"
-#include "core/session/IBackgroundWork.h"
+#include "core/session/EntryAccess.h"
 
 class IFileChooser;
 class ITextSource;
@@ -31,10 +31,9 @@ public:
     static const QString FileFilter;
     static constexpr int PreviewRows = 5;
 
-    // `into` is the database the entries are for; the dialog only reads it. The file is read through `work`, so that
-    // a large export does not hold up the window.
-    CDlgImportOther(const CDataBase& into, IFileChooser& files, std::filesystem::path path, QWidget* parent = nullptr,
-                    IBackgroundWork& work = InlineWork::Shared());
+    // `into` reaches the database the entries are for; the dialog only reads it, on its file-work runner together
+    // with the file, so that a large export does not hold up the window.
+    CDlgImportOther(IEntryAccess& into, IFileChooser& files, std::filesystem::path path, QWidget* parent = nullptr);
 
     // The entries read with the chosen format, to be added by the caller after OK.
     OtherExport TakeEntries();
@@ -56,10 +55,9 @@ private:
     void ShowCounts();
     void ShowRefusal(const std::u16string& message);
 
-    const CDataBase& into;
+    IEntryAccess& into;
     const ITextSource& texts;
     IFileChooser& files;
-    IBackgroundWork& work;
     std::filesystem::path path;
     std::optional<OtherExport> read;
     QLineEdit* fileName;

@@ -3,9 +3,9 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/QtText.h"
 
-void ShowImportSummary(const CDataBase& database, const ImportCounts& counts)
+void ShowImportSummary(IMessageReporter& reporter, const ITextSource& texts, const ImportCounts& counts)
 {
     const QString summary =
-        QtText(database.Texts(), TextId::OtherImportSummary).arg(counts.added).arg(counts.renamed).arg(counts.skipped);
-    database.Reporter().ShowMessage(summary.toStdU16String(), MessageIcon::Information);
+        QtText(texts, TextId::OtherImportSummary).arg(counts.added).arg(counts.renamed).arg(counts.skipped);
+    reporter.ShowMessage(summary.toStdU16String(), MessageIcon::Information);
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+
+#include "core/importexport/ImportedEntries.h"
+#include "core/importexport/kdbx/KdbxXmlImport.h"
+
+class ITextSource;
+class QCheckBox;
+
+// Shows what the import of a KeePassXC database would add before anything is added: its first entries with the
+// passwords masked, how many entries there are, and how many history entries, recycle-bin entries and attachments
+// will not be imported.
+class CDlgImportKdbx : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int PreviewRows = 5;
+
+    CDlgImportKdbx(const ITextSource& texts, const std::filesystem::path& path, const KdbxImport& read,
+                   QWidget* parent = nullptr);
+
+    // Whether entries the database holds already are to be left out; ticked at first, as for other programs' files.
+    IdenticalEntries Identical() const;
+
+private:
+    QCheckBox* skipIdentical;
+};
