@@ -297,36 +297,51 @@ bool CExportPreset::TellsNothing(const NoteColumn& rule, const SecureString& val
                        [&](std::u16string_view fallback) { return !fallback.empty() && text == fallback; });
 }
 
+bool CExportPreset::KeepForNotes(std::size_t column, SecureString& value, const Entry& entry) const
+{
+    if (value.empty()) {
+        return false;
+    }
+    if (column >= header.size()) {
+        return true;
+    }
+    const bool listKept =
+        layout->groupIsFirstListItem && static_cast<int>(column) == fieldColumn[static_cast<int>(EntryField::Group)];
+    if (taken[column] && !listKept) {
+        return false;
+    }
+    if (const NoteColumn* rule = noteRules[column]) {
+        if (TellsNothing(*rule, value, entry)) {
+            return false;
+        }
+        Normalise(*rule, value);
+    }
+    return true;
+}
+
+std::u16string CExportPreset::NoteLabel(std::size_t column) const
+{
+    return column < header.size() ? std::u16string(header[column]) : ColumnLabel(column);
+}
+
 void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) const
 {
-    // Room for every line at once: each growth of the notes would wipe and copy them again.
-    std::size_t room = entry.notes.size();
-    for (std::size_t column = 0; column < record.size(); ++column) {
-        if (!record[column].empty()) {
-            room += record[column].size() + (column < header.size() ? header[column].size() : 12) + 24;
-        }
-    }
-    entry.notes.reserve(room);
+    // The notes grow once, to their exact size: a wiped buffer is wiped whole when it is freed, so room to spare
+    // would be wiped with every entry of a large import. Values that stay out are cleared in the first pass.
+    std::size_t size = entry.notes.size();
     for (std::size_t column = 0; column < record.size(); ++column) {
         SecureString& value = record[column];
-        if (value.empty()) {
+        if (!KeepForNotes(column, value, entry)) {
+            value.clear();
             continue;
         }
-        if (column >= header.size()) {
-            AppendNoteLine(entry.notes, ColumnLabel(column), value);
-            continue;
+        UseNotesLineBreaks(value);
+        size += (size > 0 ? 2 : 0) + NoteLabel(column).size() + 2 + value.size();
+    }
+    entry.notes.reserve(size);
+    for (std::size_t column = 0; column < record.size(); ++column) {
+        if (!record[column].empty()) {
+            AppendNoteLine(entry.notes, NoteLabel(column), record[column]);
         }
-        const bool listKept = layout->groupIsFirstListItem &&
-                              static_cast<int>(column) == fieldColumn[static_cast<int>(EntryField::Group)];
-        if (taken[column] && !listKept) {
-            continue;
-        }
-        if (const NoteColumn* rule = noteRules[column]) {
-            if (TellsNothing(*rule, value, entry)) {
-                continue;
-            }
-            Normalise(*rule, value);
-        }
-        AppendNoteLine(entry.notes, header[column], value);
     }
 }
