@@ -13,22 +13,12 @@ std::uint64_t Combine(std::uint64_t hash, const SecureString& text)
     return hash ^ (part + 0x9E3779B97F4A7C15ULL + (hash << 6) + (hash >> 2));
 }
 
-std::uint64_t HashOf(const SecureString& group, const EntryFields& fields)
+// The index tells apart by the short fields only: hashing the notes and the address of every entry of a large
+// database (an export's notes can run to many lines) cost more than the whole rest of an import, and a password with
+// its user name in its group is all but unique already. The comparison of the candidates checks every field.
+std::uint64_t HashOf(const SecureString& group, const SecureString& username, const SecureString& password)
 {
-    std::uint64_t hash = Combine(0, group);
-    for (const SecureString* text : {&fields.username, &fields.password, &fields.url, &fields.notes}) {
-        hash = Combine(hash, *text);
-    }
-    return hash;
-}
-
-std::uint64_t HashOf(const Entry& entry)
-{
-    std::uint64_t hash = Combine(0, entry.group);
-    for (const SecureString* text : {&entry.username, &entry.password, &entry.url, &entry.notes}) {
-        hash = Combine(hash, *text);
-    }
-    return hash;
+    return Combine(Combine(Combine(0, group), username), password);
 }
 
 // The title itself, or the title followed by a number as the renaming writes it (no leading zero).
@@ -67,14 +57,24 @@ CIdenticalIndex::CIdenticalIndex(const CDataBase& database)
     }
 }
 
+CIdenticalIndex::CIdenticalIndex(CDataBase::const_iterator first, CDataBase::const_iterator last,
+                                 const SecureString& title)
+{
+    for (auto held = first; held != last; ++held) {
+        if (IsTitleOrNumbered(held->first.title, title)) {
+            Note(*held);
+        }
+    }
+}
+
 void CIdenticalIndex::Note(const Node& node)
 {
-    nodes.emplace(HashOf(node.first.group, node.second), &node);
+    nodes.emplace(HashOf(node.first.group, node.second.username, node.second.password), &node);
 }
 
 bool CIdenticalIndex::Holds(const Entry& entry) const
 {
-    const auto [first, last] = nodes.equal_range(HashOf(entry));
+    const auto [first, last] = nodes.equal_range(HashOf(entry.group, entry.username, entry.password));
     for (auto candidate = first; candidate != last; ++candidate) {
         const Node& held = *candidate->second;
         if (SameFields(held, entry) && IsTitleOrNumbered(held.first.title, entry.title)) {
@@ -99,30 +99,48 @@ CEntryImport::CEntryImport(CDataBase& database, IdenticalEntries identical)
 void CEntryImport::Note(const EntryKey& key)
 {
     if (const auto added = database.LowerBound(key); added != database.end() && added->first == key) {
-        index->Note(*added);
+        Note(*added);
+    }
+}
+
+void CEntryImport::Note(const CIdenticalIndex::Node& node)
+{
+    // The titles it could be numbered after: itself without none, one, two ... of its trailing digits.
+    const SecureString& title = node.first.title;
+    EntryKey base{node.first.group, title};
+    for (std::size_t length = title.size();; --length) {
+        base.title.resize(length);
+        if (const auto index = crowded.find(base);
+            index != crowded.end() && IsTitleOrNumbered(title, index->first.title)) {
+            index->second.Note(node);
+        }
+        if (length == 0 || title[length - 1] < u'0' || title[length - 1] > u'9') {
+            return;
+        }
     }
 }
 
 bool CEntryImport::HoldsIdentical(const Entry& entry)
 {
-    if (index) {
-        return index->Holds(entry);
-    }
-    // The key itself is taken; the numbered titles stand between the title followed by "1" and by ":", the
-    // character after "9".
-    const auto same = database.LowerBound(entry.Key());
-    if (SameFields(*same, entry)) {
+    // The key itself is taken.
+    if (SameFields(*database.LowerBound(entry.Key()), entry)) {
         return true;
     }
-    EntryKey first{entry.group, entry.title};
+    const EntryKey key = entry.Key();
+    if (const auto index = crowded.find(key); index != crowded.end()) {
+        return index->second.Holds(entry);
+    }
+    // The numbered titles stand between the title followed by "1" and by ":", the character after "9".
+    EntryKey first = key;
     first.title.push_back(u'1');
-    EntryKey last{entry.group, entry.title};
+    EntryKey last = key;
     last.title.push_back(u':');
+    const auto begin = database.LowerBound(first);
+    const auto end = database.LowerBound(last);
     std::size_t looked = 0;
-    for (auto held = database.LowerBound(first); held != database.end() && held->first < last; ++held) {
+    for (auto held = begin; held != end; ++held) {
         if (++looked > MostKeysToLookAt) {
-            index.emplace(database);
-            return index->Holds(entry);
+            return crowded.try_emplace(key, begin, end, key.title).first->second.Holds(entry);
         }
         if (SameFields(*held, entry) && IsTitleOrNumbered(held->first.title, entry.title)) {
             return true;
@@ -133,7 +151,7 @@ bool CEntryImport::HoldsIdentical(const Entry& entry)
 
 bool CEntryImport::AddUnlessTaken(Entry&& entry)
 {
-    if (index) {
+    if (!crowded.empty()) {
         // Entries added by this import are compared with the later ones too.
         const EntryKey key = entry.Key();
         if (!database.Insert(std::move(entry))) {
@@ -158,8 +176,8 @@ void CEntryImport::Add(Entry&& entry)
         return;
     }
     const auto added = database.AddRenaming(entry.Key(), entry.Fields());
-    if (index && added != database.end()) {
-        index->Note(*added);
+    if (!crowded.empty() && added != database.end()) {
+        Note(*added);
     }
     ++counts.renamed;
 }

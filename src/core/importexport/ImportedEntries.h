@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <map>
 #include <span>
 #include <unordered_map>
 
@@ -32,7 +32,10 @@ class CIdenticalIndex
 public:
     using Node = CDataBase::Map::value_type;
 
+    // Every entry of the database.
     explicit CIdenticalIndex(const CDataBase& database);
+    // The entries of [first, last) whose title is `title` followed by a number: those of one crowded title.
+    CIdenticalIndex(CDataBase::const_iterator first, CDataBase::const_iterator last, const SecureString& title);
     // An entry added to the database after the index was made.
     void Note(const Node& node);
     bool Holds(const Entry& entry) const;
@@ -59,13 +62,16 @@ public:
     const ImportCounts& Counts() const { return counts; }
 
 private:
+    // Notes an entry this import added in the index of each crowded title it is numbered after.
     void Note(const EntryKey& key);
+    void Note(const CIdenticalIndex::Node& node);
     bool HoldsIdentical(const Entry& entry);
 
     CDataBase& database;
     IdenticalEntries identical;
     ImportCounts counts;
-    // Made only when the keys near a taken one are too many to look at each time (thousands of records with one
-    // title): an import otherwise looks at the few keys the renaming could have written.
-    std::optional<CIdenticalIndex> index;
+    // By group and title, made only for a title whose neighbouring keys are too many to look at each time
+    // (thousands of records with one title): an import otherwise looks at the few keys the renaming could have
+    // written. Each holds only the entries numbered after its title, so that no import hashes the whole database.
+    std::map<EntryKey, CIdenticalIndex> crowded;
 };

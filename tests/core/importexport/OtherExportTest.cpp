@@ -308,3 +308,34 @@ TEST_F(OtherExportTest, OurOwnExportIsRecognisedInEveryShippedLanguageWhateverTh
     EXPECT_TRUE(recorder.messages.empty());
 }
 } // namespace
+
+// A title hundreds of records share (Firefox names a login by its host) is looked up by an index of its own: an
+// import of the file again skips every record, its renamed ones and those the database held under other titles
+// beginning with the same digits included, and a changed record is still added.
+TEST_F(OtherExportTest, ACrowdedTitleSkipsEveryIdenticalRecordAndAddsTheChangedOne)
+{
+    constexpr int Records = 300;
+    std::string file = "name,url,username,password,note\n";
+    for (int i = 0; i < Records; ++i) {
+        file += "Bank,https://bank.example,user" + std::to_string(i) + ",pw,\n";
+        file += "Bank" + std::to_string(i) + "x,https://bank.example,other,pw,\n";
+    }
+    ASSERT_TRUE(Import(file, "chrome", IdenticalEntries::Skip));
+    struct Case
+    {
+        std::string extra;
+        std::size_t added;
+        std::size_t renamed;
+        std::size_t skipped;
+    };
+    for (const Case& again :
+         {Case{"", 0, 0, 2 * Records}, Case{"Bank,https://bank.example,user7,changed,\n", 0, 1, 2 * Records}}) {
+        SCOPED_TRACE(again.extra);
+        const std::optional<ImportCounts> counts = Import(file + again.extra, "chrome", IdenticalEntries::Skip);
+        ASSERT_TRUE(counts);
+        EXPECT_EQ(counts->added, again.added);
+        EXPECT_EQ(counts->renamed, again.renamed);
+        EXPECT_EQ(counts->skipped, again.skipped);
+    }
+    EXPECT_EQ(database.Size(), static_cast<std::size_t>(2 * Records + 1));
+}
