@@ -31,11 +31,11 @@ protected:
         return WriteDatabase(database, file, password);
     }
 
-    std::optional<int> StateOfFile()
+    std::optional<int> StateOf(const std::filesystem::path& path)
     {
         recorder.Reset();
         CDataBase loaded(recorder, texts);
-        if (ReadDatabase(loaded, file, password) != ReadResult::Done) {
+        if (ReadDatabase(loaded, path, password) != ReadResult::Done) {
             return std::nullopt;
         }
         const int state = static_cast<int>(loaded.Size());
@@ -57,6 +57,7 @@ protected:
 TEST_F(DatabaseKillTest, EveryKillLeavesExactlyOneSavedState)
 {
     ExpectEveryKillLeavesOneSavedState(
-        file, [this](int state) { return Save(state); }, [this] { return StateOfFile(); });
+        file, [this](int state) { return Save(state); },
+        [this](const std::filesystem::path& path) { return StateOf(path); });
 }
 } // namespace
