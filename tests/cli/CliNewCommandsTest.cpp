@@ -1,7 +1,13 @@
 #include <gmock/gmock.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <cstring>
+
 #include "CliRunner.h"
 #include "core/settings/Options.h"
+#include "support/ChildProcess.h"
 #include "support/MessageRecorder.h"
 
 using ::testing::HasSubstr;
@@ -242,6 +248,23 @@ TEST_F(CliClip, CopiesAndClearsOnlyItsOwnCopy)
         EXPECT_THAT(ReadFileBytes(folder / "log"), StartsWith(copied));
         EXPECT_EQ(ReadFileBytes(clipboard), left);
         EXPECT_THAT(result.err, HasSubstr(someoneElse.empty() ? "Clipboard cleared." : "left as it is"));
+    }
+}
+
+TEST_F(CliClip, EverySignalThatEndsASessionClearsTheClipboardAtOnce)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+        std::filesystem::remove(clipboard);
+        ChildProcess clip(
+            Program(), {"clip", database.string(), "Web", "Bank", "--timeout", "600"},
+            {{"APPDATA", appData.string()}, {"PATH", tools.string()}, {"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", ""}},
+            ChildProcess::Input::Pipe);
+        clip.WriteInput(Master + "\n");
+        ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(clipboard) == "tab\there"; })) << strsignal(signal);
+        clip.Kill(signal);
+        const int status = clip.WaitForExit(std::chrono::seconds(30));
+        EXPECT_TRUE(WIFEXITED(status)) << strsignal(signal) << ": status " << status;
+        EXPECT_EQ(ReadFileBytes(clipboard), "") << strsignal(signal);
     }
 }
 
