@@ -60,6 +60,7 @@ bool FatFolder::Mount()
     const ProgramResult kernel =
         RunProgram(FindTool("mount"), {"-t", "vfat", "-o", "loop", image.string(), mountPoint.string()});
     if (kernel.exitCode == 0) {
+        kind = "vfat";
         return true;
     }
     reason = "the kernel's vfat through a loop device: " + Trimmed(kernel.err);
@@ -77,5 +78,6 @@ bool FatFolder::Mount()
         reason += "; fusefat: " + Trimmed(ReadFileBytes(errors));
         return false;
     }
+    kind = "fusefat";
     return true;
 }

@@ -18,6 +18,8 @@ public:
 
     bool Mounted() const { return mounted; }
     const std::string& Reason() const { return reason; }
+    // How it was mounted: "vfat" or "fusefat".
+    const std::string& Kind() const { return kind; }
     const std::filesystem::path& Path() const { return mountPoint; }
 
 private:
@@ -28,4 +30,5 @@ private:
     std::filesystem::path mountPoint = workspace / "mnt";
     bool mounted = false;
     std::string reason;
+    std::string kind;
 };

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ protected:
             {"a file system with unnamed files", unnamed.Path(), &FileSystemCalls::System(), false},
             {"one that refuses them", refusing.Path(), &noUnnamedFiles, true}};
         if (fat.Mounted()) {
-            places.push_back({"FAT", fat.Path(), &FileSystemCalls::System(), true});
+            places.push_back({"FAT (" + fat.Kind() + ")", fat.Path(), &FileSystemCalls::System(), true});
         } else {
             std::cout << "[  NOTE    ] not tested on FAT: " << fat.Reason() << '\n';
         }
