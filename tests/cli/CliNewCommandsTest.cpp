@@ -150,7 +150,9 @@ TEST_F(CliNewCommands, InfoDescribesTheDatabaseInPlainWords)
     for (const std::string& fact :
          std::vector<std::string>{"Entries: 2\n", "Groups: 2\n",
                                   "File size: " + std::to_string(std::filesystem::file_size(database)) + " bytes\n",
-                                  "triple DES (CBC) inside AES-256 (CBC)", "no key stretching"}) {
+                                  "triple DES (CBC) inside AES-256 (CBC)", "no key stretching",
+                                  "offline attack on this database file to find this password: less than a second.",
+                                  "10^10", "Warning: that is less than a century."}) {
         EXPECT_THAT(result.out, HasSubstr(fact));
     }
     EXPECT_EQ(RunOn("info", {}, "wrong\n").exitCode, 3);

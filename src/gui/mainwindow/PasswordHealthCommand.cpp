@@ -38,11 +38,12 @@ void ShowProgressUntilDone(QEventLoop& loop, const std::atomic<bool>& done, Heal
 }
 } // namespace
 
-std::optional<std::vector<HealthFinding>> RunPasswordHealth(const CDataBase& database, const ITextSource& texts,
-                                                            QWidget* parent)
+std::optional<std::vector<HealthFinding>> RunPasswordHealth(const CDataBase& database,
+                                                            const SecureString& masterPassword,
+                                                            const ITextSource& texts, QWidget* parent)
 {
     // The analysis copies what it needs first, so a lock while it runs cannot pull the entries from under it.
-    const PasswordHealthAnalysis analysis(database);
+    const PasswordHealthAnalysis analysis(database, masterPassword);
     HealthProgress progress;
     std::optional<std::vector<HealthFinding>> findings;
     std::exception_ptr failure;
@@ -82,7 +83,7 @@ void ShowPasswordHealth(const PasswordHealthContext& context)
             return std::nullopt;
         }
         std::optional<std::vector<HealthFinding>> findings =
-            RunPasswordHealth(context.database, context.texts, context.parent);
+            RunPasswordHealth(context.database, context.session.MasterPassword(), context.texts, context.parent);
         return stillOpen() ? findings : std::nullopt;
     };
     std::optional<std::vector<HealthFinding>> findings = analyze();

@@ -9,10 +9,12 @@
 
 class DatabaseSession;
 
-// Makes the password health report of the open database on worker threads. The window keeps answering meanwhile
-// and, when it takes longer than half a second, shows a progress indicator whose Cancel stops it (nothing then).
-std::optional<std::vector<HealthFinding>> RunPasswordHealth(const CDataBase& database, const ITextSource& texts,
-                                                            QWidget* parent);
+// Makes the password health report of the open database, its master password included, on worker threads. The window
+// keeps answering meanwhile and, when it takes longer than half a second, shows a progress indicator whose Cancel stops
+// it (nothing then).
+std::optional<std::vector<HealthFinding>> RunPasswordHealth(const CDataBase& database,
+                                                            const SecureString& masterPassword,
+                                                            const ITextSource& texts, QWidget* parent);
 
 // What the Password Health command works with; `openEntry` runs the window's edit command on an entry.
 struct PasswordHealthContext
