@@ -116,6 +116,8 @@ TEST_F(CliPasswords, ANewMasterPasswordThatFallsInUnderACenturyIsWarnedOf)
         bool warned;
     } cases[] = {
         {{"create", database.string()}, "summer2024\nsummer2024\n", true},
+        // Quiet leaves out confirmations, not warnings.
+        {{"-q", "passwd", database.string()}, "summer2024\nsummer2024\nsummer2024\n", true},
         {{"passwd", database.string()}, "summer2024\n" + strong + "\n" + strong + "\n", false},
         {{"passwd", database.string()}, strong + "\nKenwood!1984\nKenwood!1984\n", true},
     };
