@@ -18,7 +18,7 @@ protected:
     {
         const std::u16string k = ToU16(static_cast<unsigned>(state));
         collection.Add(MakeEntry(u"", u"kill-state-" + k + u"-end").Key(), {});
-        for (int i = 0; i < state * 40; ++i) {
+        for (int i = 0; i < state * 20; ++i) {
             const std::u16string n = ToU16(static_cast<unsigned>(i));
             const Entry entry = MakeEntry(u"Group " + n, u"Entry " + n, u"user " + k, u"password " + k + u"/" + n,
                                           u"https://" + k, u"saved in state " + k);
