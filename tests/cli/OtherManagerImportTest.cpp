@@ -97,7 +97,7 @@ TEST_F(OtherManagerImportTest, EveryProgramsExportIsReadByItsNameAndByItsHeader)
         {"lastpass.csv", "lastpass"},    {"apple.csv", "apple"},         {"dashlane.csv", "dashlane"},
         {"protonpass.csv", "protonpass"}};
     for (const auto& [file, name] : files) {
-        for (const std::string from : {name, std::string("auto")}) {
+        for (const std::string& from : {name, std::string("auto")}) {
             const auto target = folder / (from + "-" + file + ".ldb");
             Create(target, "pw");
             const auto result = Run({"import", target.string(), (exports / file).string(), "--from", from}, "pw\n");

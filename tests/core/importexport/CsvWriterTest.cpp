@@ -157,12 +157,13 @@ TEST_F(CsvWriterTest, AnyOtherFailureIsReportedWithTheGeneralMessage)
     EXPECT_EQ(recorder.Texts(), std::vector<std::u16string>{u"An exception occurred."});
     EXPECT_EQ(recorder.messages[0].icon, MessageIcon::None);
 }
+
 TEST_F(CsvWriterTest, TheStandardStyleEndsRecordsWithCrLfAndWritesValuesAsTheyAre)
 {
     AddEntry(MakeEntry(u"g,1", u"t", u"u", u"p\"q", u"", u"two\r\nlines\nand\ra cr"));
     CsvExportOptions options;
     options.style = CsvStyle::Standard;
-    options.delimiter = u";"; // the standard always separates by commas
+    options.delimiter.assign(1, u';'); // the standard always separates by commas
 
     EXPECT_EQ(Exported(options), "\"Group\",\"Title\",\"Username\",\"Password\",\"URL/Path\",\"Notes\"\r\n"
                                  "\"g,1\",\"t\",\"u\",\"p\"\"q\",\"\",\"two\r\nlines\nand\ra cr\"\r\n");
