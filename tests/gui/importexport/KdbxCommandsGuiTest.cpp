@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -61,6 +62,7 @@ TEST_F(KdbxCommandsGuiTest, ImportAsksAgainAfterAWrongPasswordThenPreviewsAndAdd
         EXPECT_EQ(Child<QLabel>(dialog, "counts")->text(),
                   QStringLiteral("The file holds 1 entries. Not imported: 1 history entries, 1 entries in the recycle "
                                  "bin, 0 attachments."));
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "skipIdentical")->isChecked());
         ClickOk()(dialog);
     });
 
@@ -73,8 +75,8 @@ TEST_F(KdbxCommandsGuiTest, ImportAsksAgainAfterAWrongPasswordThenPreviewsAndAdd
     EXPECT_EQ(EntriesInFile(), 2u);
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::u16string>{u"Invalid password or key file.",
-                                           u"Import finished. Added: 0, renamed: 1. Not imported: 1 history entries, "
-                                           u"1 entries in the recycle bin, 0 attachments."}));
+                                           u"Import finished. Added: 0, renamed: 1, skipped: 0. Not imported: 1 "
+                                           u"history entries, 1 entries in the recycle bin, 0 attachments."}));
 }
 
 TEST_F(KdbxCommandsGuiTest, AFileThatIsNoKeePassDatabaseIsRefusedBeforeAnyPassword)
