@@ -10,8 +10,6 @@
 
 #include "CompetingLoad.h"
 #include "WindowDriver.h"
-#include "core/settings/Options.h"
-#include "core/settings/Translate.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
 
@@ -38,14 +36,9 @@ struct Open
 // filled; nullopt when it did not open.
 std::optional<Open> OpenInWindow(const std::filesystem::path& file, std::size_t count)
 {
-    CTranslate translation{std::filesystem::path()};
-    translation.Load(u"");
-    CountingReporter reporter;
-    COptions options;
-    options.fLastDB = true;
-    options.LastPath = file.u16string();
-    CDataBase database(reporter, translation);
-    CDlgMain window(database, options, translation, u"");
+    LastDatabaseSettings settings(file);
+    CDataBase database(settings.reporter, settings.translation);
+    CDlgMain window(database, settings.options, settings.translation, u"");
     window.resize(1000, 700);
     EventLoopGaps gaps;
     Clock::time_point answered;
@@ -55,7 +48,7 @@ std::optional<Open> OpenInWindow(const std::filesystem::path& file, std::size_t 
     });
     window.Start();
     Open open{MillisecondsSince(answered), gaps.Stop()};
-    const bool opened = window.Session().IsOpen() && database.Size() == count && reporter.messages == 0;
+    const bool opened = window.Session().IsOpen() && database.Size() == count && settings.reporter.messages == 0;
     window.OnCommand(CommandId::FileClose);
     return opened ? std::optional(open) : std::nullopt;
 }

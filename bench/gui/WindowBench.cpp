@@ -9,8 +9,6 @@
 #include "WindowDriver.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/settings/Options.h"
-#include "core/settings/Translate.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "gui/mainwindow/EntryListView.h"
@@ -53,16 +51,12 @@ void BM_WindowOpenAddSort(benchmark::State& state)
         return;
     }
     const double plaintextBytes = static_cast<double>(std::filesystem::file_size(file));
-    CTranslate translation{std::filesystem::path()};
-    translation.Load(u"");
-    CountingReporter reporter;
-    COptions options;
-    options.fLastDB = true;
-    options.LastPath = file.u16string();
+    LastDatabaseSettings settings(file);
+    CountingReporter& reporter = settings.reporter;
     EventLoopGaps gaps;
     for (auto _ : state) {
-        CDataBase database(reporter, translation);
-        CDlgMain window(database, options, translation, u"");
+        CDataBase database(reporter, settings.translation);
+        CDlgMain window(database, settings.options, settings.translation, u"");
         window.resize(1000, 700);
         Stopwatch fromPassword;
         DialogAnswers answers([&] {
@@ -120,7 +114,7 @@ void BM_WindowOpenAddSort(benchmark::State& state)
         state.counters["plaintext_mb"] = plaintextBytes / 1e6;
         state.counters["peak_to_plaintext"] = static_cast<double>(usage.ru_maxrss) * 1024.0 / plaintextBytes;
         // After the peak is taken, so that it stays the window's.
-        state.counters["direct_read_wall_to_cpu"] = DirectReadWallToProcessor(file, reporter, translation);
+        state.counters["direct_read_wall_to_cpu"] = DirectReadWallToProcessor(file, reporter, settings.translation);
     }
     std::filesystem::remove(file);
 }

@@ -57,6 +57,13 @@ std::filesystem::path CachedDatabaseFile(std::size_t count)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? path : std::filesystem::path();
 }
 
+LastDatabaseSettings::LastDatabaseSettings(const std::filesystem::path& file)
+{
+    translation.Load(u"");
+    options.fLastDB = true;
+    options.LastPath = file.u16string();
+}
+
 EventLoopGaps::EventLoopGaps()
 {
     timer.setTimerType(Qt::PreciseTimer);

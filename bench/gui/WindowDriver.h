@@ -9,6 +9,8 @@
 #include <functional>
 
 #include "core/common/Reporter.h"
+#include "core/settings/Options.h"
+#include "core/settings/Translate.h"
 
 class QDialog;
 
@@ -65,5 +67,16 @@ class CountingReporter : public IMessageReporter
 public:
     void ShowMessage(const std::u16string&, MessageIcon) override { ++messages; }
     int messages = 0;
+};
+
+// What a window needs to open `file` as it starts, as a user who left it open last time: the English texts, the
+// settings, and a reporter that counts the messages.
+struct LastDatabaseSettings
+{
+    explicit LastDatabaseSettings(const std::filesystem::path& file);
+
+    CTranslate translation{std::filesystem::path()};
+    CountingReporter reporter;
+    COptions options;
 };
 } // namespace WindowDriver
