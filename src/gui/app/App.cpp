@@ -5,6 +5,7 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/ProgramDataFolder.h"
+#include "gui/app/Language.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "platform/ProgramPath.h"
@@ -22,7 +23,7 @@ int CApp::Run()
     programPath = ::ProgramPath();
     options.Load(reporter, SettingsFilePath());
     // From here on every text the user sees comes from the translation, the already-running message included.
-    translation.Load(options.Language);
+    LoadLanguage(translation, options.Language);
 
     instanceLock.emplace(InstanceLockName);
     if (!instanceLock->IsFirst()) {
