@@ -73,6 +73,12 @@ bool CopyContents(int source, int target)
     }
 }
 
+// How file systems answer a call they do not offer.
+bool IsUnsupported(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
 void SyncFolderOf(const std::filesystem::path& path)
 {
     const Descriptor folder(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -89,13 +95,24 @@ bool MoveIntoPlaceExclusively(const std::filesystem::path& from, const std::file
         return true;
     }
     // A file system without the no-replace rename still refuses to link over an existing name.
-    if (errno != EINVAL && errno != ENOSYS) {
+    if (!IsUnsupported(errno)) {
         return false;
     }
-    if (::link(from.c_str(), to.c_str()) != 0) {
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        SyncFolderOf(to);
+        return true;
+    }
+    // FAT, exFAT and NTFS through FUSE, as USB drives often come, offer neither. There the name is checked just
+    // before the plain rename: only a file made in that instant, on a drive we are filling ourselves, could be lost.
+    if (!IsUnsupported(errno) && errno != EPERM) {
         return false;
     }
-    ::unlink(from.c_str());
+    struct stat existing
+    {};
+    if (::lstat(to.c_str(), &existing) == 0 || errno != ENOENT || ::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
     SyncFolderOf(to);
     return true;
 }
@@ -118,8 +135,10 @@ bool CopyFileExclusively(const std::filesystem::path& from, const std::filesyste
     if (target.Get() < 0) {
         return false;
     }
-    const bool written = ::fchmod(target.Get(), status.st_mode & 0777) == 0 &&
-                         CopyContents(source.Get(), target.Get()) && ::fsync(target.Get()) == 0 && target.Close();
+    // The source's permission bits where the file system keeps them. FAT refuses the change, as its mount options
+    // decide every file's bits; the copy is as good without.
+    ::fchmod(target.Get(), status.st_mode & 0777);
+    const bool written = CopyContents(source.Get(), target.Get()) && ::fsync(target.Get()) == 0 && target.Close();
     if (!written || !MoveIntoPlaceExclusively(temporary, to)) {
         ::unlink(temporary.c_str());
         return false;
