@@ -58,7 +58,9 @@ public:
             // Not allowed for an ordinary user giving a file away; that user's own file keeps them anyway.
             [[maybe_unused]] const int owned = ::fchown(descriptor.Get(), replaced->st_uid, replaced->st_gid);
         }
-        if (::fchmod(descriptor.Get(), mode) != 0) {
+        // A file system that keeps no permissions (FAT through FUSE) refuses the call; the file then has what that
+        // file system gives every file, as the one it replaces had.
+        if (::fchmod(descriptor.Get(), mode) != 0 && errno != ENOSYS && errno != EOPNOTSUPP) {
             Fail("cannot set the permissions of " + path, errno);
         }
     }
