@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# The portable copy on a computer that has none of its libraries: installed by the portable installer from a
+# temporary installation of the build, it runs in a mount namespace where the computer's Qt 6, OpenSSL, pugixml,
+# zxcvbn and every other library the copy carries are empty files (in-namespace.sh). Started with "sh Lockmere" from
+# the root folder, it asks for the password, opens its database, copies an entry's user name, ends on Escape saving
+# its settings beside itself, and writes nothing outside its folder but the single-instance lock in the session's
+# runtime folder (writes-outside.sh on its trace). Each case puts the copy elsewhere or shows it elsewhere:
+#   folder    a folder whose path has spaces and non-ASCII letters, on a virtual X server
+#   no-exec   the same without execute permissions, as FAT shows them where its mount hides them
+#   fat       a FAT32 image made by mkfs.vfat, loop-mounted (the kernel's vfat, or fusefat where it has none)
+#   wayland   the folder again, on a Wayland compositor (weston, itself on the virtual X server)
+#   portable-copy.sh SOURCE_DIR BUILD_DIR CASE
+# Exits 77 (skipped, with the reason printed) where the machine cannot unshare or mount.
+set -euo pipefail
+source_dir=$1
+build_dir=$2
+case_name=$3
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+
+[[ $(id -u) -eq 0 ]] || skip "hiding the computer's libraries needs root (mount namespaces and bind mounts)"
+unshare -m true 2>/dev/null || skip "this machine does not allow a mount namespace (unshare -m)"
+for tool in Xvfb xdotool xclip strace; do
+    command -v "$tool" >/dev/null || fail "$tool is missing; run scripts/install-deps.sh"
+done
+fat_kind=
+case $case_name in
+folder | no-exec) ;;
+fat)
+    command -v mkfs.vfat >/dev/null || fail "mkfs.vfat is missing; run scripts/install-deps.sh"
+    if grep -qw vfat /proc/filesystems; then
+        fat_kind=vfat
+    elif command -v fusefat >/dev/null && [[ -c /dev/fuse ]]; then
+        fat_kind=fusefat
+    else
+        skip "the kernel has no vfat, and FUSE with fusefat is not available"
+    fi
+    ;;
+wayland) command -v weston >/dev/null || fail "weston is missing; run scripts/install-deps.sh" ;;
+*) fail "unknown case $case_name" ;;
+esac
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The installation the package makes, with the portable copy in lib/lockmere/portable.
+DESTDIR=$work/root cmake --install "$build_dir" --prefix /usr >/dev/null
+[[ -x $work/root/usr/lib/lockmere/portable/Lockmere.exe ]] || fail "the installation carries no portable copy"
+
+# fusefat makes no names beyond ASCII (the kernel's vfat does), so the database on FAT has an ASCII name.
+database=$work/Passwörter.ldb
+[[ $fat_kind != fusefat ]] || database=$work/Passwoerter.ldb
+printf 'pw\npw\n' | "$build_dir/bin/lockmere-cli" create "$database" >/dev/null 2>&1 || fail "cannot create a database"
+printf 'pw\n' | "$build_dir/bin/lockmere-cli" add "$database" Web Example --username portable-user --generate \
+    >/dev/null 2>&1 || fail "cannot add an entry"
+
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display")
+if command -v openbox >/dev/null; then
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+fi
+mkdir -p "$work/home" "$work/runtime" "$work/trace"
+chmod 0700 "$work/runtime"
+shown_on=("DISPLAY=$DISPLAY")
+if [[ $case_name == wayland ]]; then
+    XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so --use-pixman --socket=lockmere-test --idle-time=0 \
+        --width=1000 --height=700 >"$work/weston.out" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [[ -S $work/runtime/lockmere-test ]] && break
+        sleep 0.1
+    done
+    [[ -S $work/runtime/lockmere-test ]] || fail "weston did not start: $(cat "$work/weston.out")"
+    # No DISPLAY, so that Qt cannot fall back to X11; the protocol log shows the windows and the clipboard.
+    shown_on=(WAYLAND_DISPLAY=lockmere-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1)
+fi
+
+case $case_name in
+fat) target="$work/FAT Stick ü" ;;
+*) target="$work/Mein Stick ü/Zielordner" ;;
+esac
+mkdir -p "$target"
+copy=$target/Lockmere
+trace=$work/trace/call
+PATH=$build_dir/bin:$PATH unshare -m --propagation private bash "$source_dir/tests/portable/in-namespace.sh" "$work" \
+    "$work/root/usr/bin" "$target" "$database" "$case_name" "$fat_kind" "$trace" "$source_dir" "${shown_on[@]}" &
+inside=$!
+pids+=($inside)
+
+running() {
+    kill -0 "$inside" 2>/dev/null
+}
+# Waits up to 60 seconds, while the copy runs, for a command to succeed; prints what it printed.
+await() {
+    local output
+    for _ in $(seq 600); do
+        output=$("$@" 2>/dev/null) && [[ -n $output ]] && {
+            echo "$output"
+            return 0
+        }
+        running || return 1
+        sleep 0.1
+    done
+    return 1
+}
+what_it_said() {
+    wait "$inside" 2>/dev/null || true
+    grep -v '^\[' "$work/installer.out" "$work/program.out" 2>/dev/null | head -20
+}
+focus() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+}
+x11_window() {
+    xdotool search --onlyvisible --name "^$1\$" | head -1
+}
+wayland_log() {
+    grep -E "$1" "$work/program.out"
+}
+
+# The password into the dialog; then, from the group tree, which has the focus after opening, to the entry list,
+# whose first entry gets selected, and its user name copied: only an open database has one.
+if [[ $case_name == wayland ]]; then
+    await wayland_log 'xdg_toplevel@[0-9]+\.set_title\("Enter"\)' >/dev/null ||
+        fail "the copy showed no password dialog: $(what_it_said)"
+    focus "$(await xdotool search --class '^Weston Compositor$')" || fail "weston shows no window"
+    sleep 1
+    xdotool type --delay 50 pw
+    xdotool key Return
+    sleep 2
+    xdotool key Tab space
+    copied=
+    for _ in $(seq 25); do
+        xdotool key ctrl+b
+        sleep 0.4
+        copied=$(wayland_log 'wl_data_device@[0-9]+\.set_selection\(wl_data_source' | head -1) && break
+    done
+    [[ -n $copied ]] || fail "the open database's user name did not reach the clipboard: $(what_it_said)"
+else
+    focus "$(await x11_window Enter)" || fail "the copy showed no password dialog: $(what_it_said)"
+    xdotool type --delay 30 pw
+    xdotool key Return
+    main=$(await x11_window Lockmere) || fail "no main window: $(what_it_said)"
+    await bash -c '[[ -z $(xdotool search --onlyvisible --name "^Enter\$") ]] && echo gone' >/dev/null ||
+        fail "the password was not taken"
+    focus "$main"
+    sleep 1
+    xdotool key Tab space
+    copied=
+    for _ in $(seq 25); do
+        xdotool key ctrl+b
+        sleep 0.4
+        copied=$(xclip -o -selection clipboard 2>/dev/null) || true
+        [[ $copied == portable-user ]] && break
+    done
+    [[ $copied == portable-user ]] || fail "the open database's user name did not reach the clipboard ('$copied')"
+fi
+xdotool key Escape
+for _ in $(seq 300); do
+    running || break
+    sleep 0.1
+done
+running && fail "the copy did not end on Escape"
+wait "$inside" || fail "the work in the namespace failed: $(what_it_said)"
+[[ $(cat "$work/status") == 0 ]] || fail "the copy ended with status $(cat "$work/status"): $(what_it_said)"
+
+# Its settings were saved in its own folder, and nothing else was written outside it.
+grep -q '<fLastDB>1</fLastDB>' "$work/settings-after.xml" || fail "the settings in the copy's folder were lost"
+grep -q '<fTop>0</fTop>' "$work/settings-after.xml" || fail "the copy did not save its settings beside itself"
+[[ -z $(find "$work/home" -mindepth 1 -print -quit) ]] || fail "the copy wrote into the home folder: $(find "$work/home")"
+outside=$(bash "$source_dir/tests/portable/writes-outside.sh" "$trace" "$copy" "$work/runtime") ||
+    fail "the copy wrote outside its folder:"$'\n'"$outside"
+if [[ $case_name == no-exec ]]; then
+    grep -q 'execve("/lib64/ld-linux-x86-64.so.2"' "$trace".* ||
+        fail "the launcher did not start the copy through the loader"
+fi
+echo "portable copy ran ($case_name${fat_kind:+, $fat_kind}) with $(cat "$work/hidden") of the computer's libraries hidden"
