@@ -139,8 +139,26 @@ wayland_log() {
     grep -E "$1" "$work/program.out"
 }
 
-# The password into the dialog; then, from the group tree, which has the focus after opening, to the entry list,
-# whose first entry gets selected, and its user name copied: only an open database has one.
+# From the group tree, which has the focus after opening, to the entry list, whose first entry gets selected, and
+# its user name copied until CHECK finds it on the clipboard: only an open database has one.
+copy_user_name() {
+    sleep 1
+    xdotool key Tab space
+    for _ in $(seq 25); do
+        xdotool key ctrl+b
+        sleep 0.4
+        "$@" && return 0
+    done
+    return 1
+}
+x11_clipboard_holds_it() {
+    [[ $(xclip -o -selection clipboard 2>/dev/null) == portable-user ]]
+}
+# Weston offers no other client the clipboard; the copy's protocol log shows that it took it.
+wayland_clipboard_taken() {
+    [[ -n $(wayland_log 'wl_data_device@[0-9]+\.set_selection\(wl_data_source') ]]
+}
+
 if [[ $case_name == wayland ]]; then
     await wayland_log 'xdg_toplevel@[0-9]+\.set_title\("Enter"\)' >/dev/null ||
         fail "the copy showed no password dialog: $(what_it_said)"
@@ -148,15 +166,9 @@ if [[ $case_name == wayland ]]; then
     sleep 1
     xdotool type --delay 50 pw
     xdotool key Return
-    sleep 2
-    xdotool key Tab space
-    copied=
-    for _ in $(seq 25); do
-        xdotool key ctrl+b
-        sleep 0.4
-        copied=$(wayland_log 'wl_data_device@[0-9]+\.set_selection\(wl_data_source' | head -1) && break
-    done
-    [[ -n $copied ]] || fail "the open database's user name did not reach the clipboard: $(what_it_said)"
+    sleep 1
+    copy_user_name wayland_clipboard_taken ||
+        fail "the open database's user name did not reach the clipboard: $(what_it_said)"
 else
     focus "$(await x11_window Enter)" || fail "the copy showed no password dialog: $(what_it_said)"
     xdotool type --delay 30 pw
@@ -165,16 +177,8 @@ else
     await bash -c '[[ -z $(xdotool search --onlyvisible --name "^Enter\$") ]] && echo gone' >/dev/null ||
         fail "the password was not taken"
     focus "$main"
-    sleep 1
-    xdotool key Tab space
-    copied=
-    for _ in $(seq 25); do
-        xdotool key ctrl+b
-        sleep 0.4
-        copied=$(xclip -o -selection clipboard 2>/dev/null) || true
-        [[ $copied == portable-user ]] && break
-    done
-    [[ $copied == portable-user ]] || fail "the open database's user name did not reach the clipboard ('$copied')"
+    copy_user_name x11_clipboard_holds_it ||
+        fail "the open database's user name did not reach the clipboard: '$(xclip -o -selection clipboard 2>&1)'"
 fi
 xdotool key Escape
 for _ in $(seq 300); do
