@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Which libraries the portable copy carries and which it takes from the computer it runs on: the one rule that
 # make-portable.sh builds the copy by and the portable tests check it against. Sourced, not run.
 #   portable_load_base SOURCE_DIR      reads resources/portable/base-libraries.txt

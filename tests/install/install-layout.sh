@@ -56,7 +56,8 @@ for program in "$prefix"/bin/* "$prefix"/lib/lockmere/portable/Lockmere.exe; do
     file --dereference "$program" | grep -q 'ELF.*, stripped' || fail "$program is no stripped program"
 done
 if [[ -d $portable ]]; then
-    diff -r "$portable" "$prefix/lib/lockmere/portable" >/dev/null || fail "the installed portable copy is not the built one"
+    diff -r "$portable" "$prefix/lib/lockmere/portable" >/dev/null ||
+        fail "the installed portable copy is not the built one"
     [[ -x $prefix/lib/lockmere/portable/Lockmere && -x $prefix/lib/lockmere/portable/Lockmere.exe ]] ||
         fail "the portable copy's launcher or program lost its execute permission"
 fi

@@ -70,7 +70,7 @@ done
 for plugin in platforms/libqxcb.so platforms/libqwayland-generic.so imageformats/libqsvg.so; do
     [[ -f $copy/plugins/$plugin ]] || fail "the copy lacks the Qt plugin $plugin"
 done
-[[ -z $(readelf -S "$copy/Lockmere.exe" | grep -e '\.debug_info' -e '\.symtab') ]] || fail "Lockmere.exe is not stripped"
+! readelf -S "$copy/Lockmere.exe" | grep -q -e '\.debug_info' -e '\.symtab' || fail "Lockmere.exe is not stripped"
 
 for language_file in "$source_dir"/resources/lang/*.lng; do
     [[ -f $copy/$(basename "$language_file") ]] || fail "the copy lacks $(basename "$language_file")"

@@ -24,7 +24,8 @@ lockmere_portable_install "$installed_bin" "$target" "$database" >"$work/install
 # program writes back when it saves its settings at the end. Made anew rather than overwritten: fusefat writes no
 # file twice.
 sed -e 's|<fLastDB>0</fLastDB>|<fLastDB>1</fLastDB>|' -e '/<fTop>/d' \
-    -e "s|<LastPath></LastPath>|<LastPath>$copy/$(basename "$database")</LastPath>|" "$copy/Lockmere.xml" >"$work/settings.xml"
+    -e "s|<LastPath></LastPath>|<LastPath>$copy/$(basename "$database")</LastPath>|" \
+    "$copy/Lockmere.xml" >"$work/settings.xml"
 rm "$copy/Lockmere.xml"
 cp "$work/settings.xml" "$copy/Lockmere.xml"
 
@@ -56,11 +57,11 @@ echo "$hidden" >"$work/hidden"
     exit 1
 }
 
+calls=$(bash "$source_dir/tests/portable/writes-outside.sh" --calls)
 status=0
 cd /
 env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LANG=C.UTF-8 "$@" \
-    strace -ff -qq -y -x -o "$trace" -e signal=none \
-    -e trace=execve,chdir,fchdir,clone,clone3,fork,vfork,open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,rmdir,link,linkat,symlink,symlinkat,truncate,chmod,fchmodat,chown,fchownat,lchown,utimensat,mknod,mknodat,setxattr,lsetxattr \
+    strace -ff -qq -y -x -o "$trace" -e signal=none -e trace="$calls" \
     sh "$copy/Lockmere" >"$work/program.out" 2>&1 || status=$?
 echo "$status" >"$work/status"
 cp "$copy/Lockmere.xml" "$work/settings-after.xml"

@@ -76,7 +76,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 if command -v openbox >/dev/null; then
     openbox >/dev/null 2>&1 &
     pids+=($!)
@@ -107,7 +108,7 @@ trace=$work/trace/call
 PATH=$build_dir/bin:$PATH unshare -m --propagation private bash "$source_dir/tests/portable/in-namespace.sh" "$work" \
     "$work/root/usr/bin" "$target" "$database" "$case_name" "$fat_kind" "$trace" "$source_dir" "${shown_on[@]}" &
 inside=$!
-pids+=($inside)
+pids+=("$inside")
 
 running() {
     kill -0 "$inside" 2>/dev/null
@@ -139,17 +140,31 @@ wayland_log() {
     grep -E "$1" "$work/program.out"
 }
 
-# From the group tree, which has the focus after opening, to the entry list, whose first entry gets selected, and
-# its user name copied until CHECK finds it on the clipboard: only an open database has one.
+# The first entry selected by SELECT and its user name copied until CHECK finds it on the clipboard: only an open
+# database has one. Opening may take a while on a loaded machine (and through fusefat), so both are tried again.
 copy_user_name() {
-    sleep 1
-    xdotool key Tab space
+    local select=$1 check=$2
     for _ in $(seq 25); do
+        "$select"
         xdotool key ctrl+b
         sleep 0.4
-        "$@" && return 0
+        "$check" && return 0
     done
     return 1
+}
+# A click on the entry list's first row, below its header.
+x11_select() {
+    focus "$main"
+    xdotool mousemove --window "$main" 228 89 click 1
+}
+# On Wayland windows have no place to click at: from the group tree, which has the focus after opening, to the entry
+# list, whose current entry the space bar selects.
+wayland_select() {
+    if [[ -z ${tabbed:-} ]]; then
+        xdotool key Tab
+        tabbed=1
+    fi
+    xdotool key space
 }
 x11_clipboard_holds_it() {
     [[ $(xclip -o -selection clipboard 2>/dev/null) == portable-user ]]
@@ -167,7 +182,7 @@ if [[ $case_name == wayland ]]; then
     xdotool type --delay 50 pw
     xdotool key Return
     sleep 1
-    copy_user_name wayland_clipboard_taken ||
+    copy_user_name wayland_select wayland_clipboard_taken ||
         fail "the open database's user name did not reach the clipboard: $(what_it_said)"
 else
     focus "$(await x11_window Enter)" || fail "the copy showed no password dialog: $(what_it_said)"
@@ -176,8 +191,7 @@ else
     main=$(await x11_window Lockmere) || fail "no main window: $(what_it_said)"
     await bash -c '[[ -z $(xdotool search --onlyvisible --name "^Enter\$") ]] && echo gone' >/dev/null ||
         fail "the password was not taken"
-    focus "$main"
-    copy_user_name x11_clipboard_holds_it ||
+    copy_user_name x11_select x11_clipboard_holds_it ||
         fail "the open database's user name did not reach the clipboard: '$(xclip -o -selection clipboard 2>&1)'"
 fi
 xdotool key Escape
@@ -192,11 +206,13 @@ wait "$inside" || fail "the work in the namespace failed: $(what_it_said)"
 # Its settings were saved in its own folder, and nothing else was written outside it.
 grep -q '<fLastDB>1</fLastDB>' "$work/settings-after.xml" || fail "the settings in the copy's folder were lost"
 grep -q '<fTop>0</fTop>' "$work/settings-after.xml" || fail "the copy did not save its settings beside itself"
-[[ -z $(find "$work/home" -mindepth 1 -print -quit) ]] || fail "the copy wrote into the home folder: $(find "$work/home")"
+[[ -z $(find "$work/home" -mindepth 1 -print -quit) ]] ||
+    fail "the copy wrote into the home folder: $(find "$work/home")"
 outside=$(bash "$source_dir/tests/portable/writes-outside.sh" "$trace" "$copy" "$work/runtime") ||
     fail "the copy wrote outside its folder:"$'\n'"$outside"
 if [[ $case_name == no-exec ]]; then
     grep -q 'execve("/lib64/ld-linux-x86-64.so.2"' "$trace".* ||
         fail "the launcher did not start the copy through the loader"
 fi
-echo "portable copy ran ($case_name${fat_kind:+, $fat_kind}) with $(cat "$work/hidden") of the computer's libraries hidden"
+echo "portable copy ran ($case_name${fat_kind:+, $fat_kind})" \
+    "with $(cat "$work/hidden") of the computer's libraries hidden"

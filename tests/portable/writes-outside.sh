@@ -3,12 +3,29 @@
 # that creates, opens for writing, renames, removes, links or changes the metadata of a path elsewhere. /dev and
 # /proc are no files of the computer's. Exits 1 when there is any.
 #   writes-outside.sh TRACE_PREFIX ALLOWED_FOLDER...
-# TRACE_PREFIX names the files of "strace -ff -y -x -o TRACE_PREFIX", one a process, with chdir, fchdir and the
-# calls that make processes traced too; the first process started in the root folder.
+# TRACE_PREFIX names the files of "strace -ff -y -x -e trace=CALLS -o TRACE_PREFIX", one a process, the first started
+# in the root folder; "writes-outside.sh --calls" prints the CALLS it needs.
 set -euo pipefail
+
+# The calls that change the file system (open and openat only when they open for writing), and those that tell
+# where a process works.
+changing=(creat mkdir mkdirat rename renameat renameat2 unlink unlinkat rmdir link linkat symlink symlinkat truncate
+    chmod fchmodat chown fchownat lchown utimensat mknod mknodat setxattr lsetxattr)
+following=(execve chdir fchdir clone clone3 fork vfork open openat)
+if [[ $1 == --calls ]]; then
+    (
+        IFS=,
+        echo "${following[*]},${changing[*]}"
+    )
+    exit 0
+fi
 prefix=$1
 shift
 allowed=("$@" /dev /proc)
+declare -A changes=()
+for call in "${changing[@]}"; do
+    changes[$call]=1
+done
 
 inside_allowed() {
     local folder
@@ -68,10 +85,7 @@ check_process() {
         open | openat)
             [[ $arguments =~ O_WRONLY|O_RDWR|O_CREAT|O_TRUNC ]] || continue
             ;;
-        creat | mkdir | mkdirat | rename | renameat | renameat2 | unlink | unlinkat | rmdir | link | linkat | symlink | \
-            symlinkat | truncate | chmod | fchmodat | chown | fchownat | lchown | utimensat | mknod | mknodat | \
-            setxattr | lsetxattr) ;;
-        *) continue ;;
+        *) [[ -n ${changes[$call]:-} ]] || continue ;;
         esac
         # Each path argument, with the folder descriptor written before it, if any.
         rest=$arguments
