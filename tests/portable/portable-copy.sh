@@ -178,7 +178,10 @@ if [[ $case_name == wayland ]]; then
     await wayland_log 'xdg_toplevel@[0-9]+\.set_title\("Enter"\)' >/dev/null ||
         fail "the copy showed no password dialog: $(what_it_said)"
     focus "$(await xdotool search --class '^Weston Compositor$')" || fail "weston shows no window"
-    sleep 1
+    # The keys go to the dialog once the compositor has given it the keyboard.
+    dialog=$(grep -nE 'xdg_toplevel@[0-9]+\.set_title\("Enter"\)' "$work/program.out" | head -1 | cut -d: -f1)
+    await awk -v after="$dialog" 'NR > after && /wl_keyboard@[0-9]+\.enter\(/ { print; exit }' "$work/program.out" \
+        >/dev/null || fail "the password dialog never got the keyboard: $(what_it_said)"
     xdotool type --delay 50 pw
     xdotool key Return
     sleep 1
