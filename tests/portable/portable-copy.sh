@@ -183,8 +183,11 @@ if [[ $case_name == wayland ]]; then
     await awk -v after="$dialog" 'NR > after && /wl_keyboard@[0-9]+\.enter\(/ { print; exit }' "$work/program.out" \
         >/dev/null || fail "the password dialog never got the keyboard: $(what_it_said)"
     xdotool type --delay 50 pw
+    typed=$(wc -l <"$work/program.out")
     xdotool key Return
-    sleep 1
+    # The main window has the keyboard back once the dialog is gone.
+    await awk -v after="$typed" 'NR > after && /wl_keyboard@[0-9]+\.enter\(/ { print; exit }' "$work/program.out" \
+        >/dev/null || fail "the password dialog did not close: $(what_it_said)"
     copy_user_name wayland_select wayland_clipboard_taken ||
         fail "the open database's user name did not reach the clipboard: $(what_it_said)"
 else
