@@ -9,16 +9,25 @@ work=$1 installed_bin=$2 target=$3 database=$4 case_name=$5 fat_kind=$6 trace=$7
 shift 8
 copy=$target/Lockmere
 
+# On FAT the target is a folder on the image, which is mounted on the target's parent; mtools makes that folder, as
+# fusefat makes no names beyond ASCII.
 if [[ $case_name == fat ]]; then
+    stick=${target%/*}
     truncate -s 256M "$work/fat.img"
     mkfs.vfat -F 32 "$work/fat.img" >/dev/null
+    LC_ALL=C.UTF-8 mmd -i "$work/fat.img" "::${target##*/}"
     if [[ $fat_kind == vfat ]]; then
-        mount -t vfat -o loop "$work/fat.img" "$target"
+        mount -t vfat -o loop,utf8 "$work/fat.img" "$stick"
     else
-        fusefat -o rw+ "$work/fat.img" "$target" >/dev/null 2>&1
+        fusefat -o rw+ "$work/fat.img" "$stick" >"$work/fusefat.out" 2>&1
     fi
+    mountpoint -q "$stick" || {
+        echo "the FAT image could not be mounted: $(tail -2 "$work/fusefat.out" 2>/dev/null)" >&2
+        exit 1
+    }
 fi
 lockmere_portable_install "$installed_bin" "$target" "$database" >"$work/installer.out"
+findmnt -n -o FSTYPE --target "$copy" >"$work/file-system"
 [[ $case_name != no-exec ]] || chmod a-x "$copy/Lockmere.exe" "$copy/Lockmere"
 # Open the copied database at start, as a user does once after the first start; without the setting fTop, which the
 # program writes back when it saves its settings at the end. Made anew rather than overwritten: fusefat writes no
@@ -66,5 +75,5 @@ env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LANG
 echo "$status" >"$work/status"
 cp "$copy/Lockmere.xml" "$work/settings-after.xml"
 if [[ $fat_kind == fusefat ]]; then
-    fusermount -u "$target"
+    fusermount -u "$stick"
 fi

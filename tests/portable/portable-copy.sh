@@ -7,7 +7,8 @@
 # runtime folder (writes-outside.sh on its trace). Each case puts the copy elsewhere or shows it elsewhere:
 #   folder    a folder whose path has spaces and non-ASCII letters, on a virtual X server
 #   no-exec   the same without execute permissions, as FAT shows them where its mount hides them
-#   fat       a FAT32 image made by mkfs.vfat, loop-mounted (the kernel's vfat, or fusefat where it has none)
+#   fat       a folder with spaces and non-ASCII letters on a FAT32 image made by mkfs.vfat, loop-mounted (the
+#             kernel's vfat, or fusefat where it has none)
 #   wayland   the folder again, on a Wayland compositor (weston, itself on the virtual X server)
 #   portable-copy.sh SOURCE_DIR BUILD_DIR CASE
 # Exits 77 (skipped, with the reason printed) where the machine cannot unshare or mount.
@@ -34,7 +35,9 @@ fat_kind=
 case $case_name in
 folder | no-exec) ;;
 fat)
-    command -v mkfs.vfat >/dev/null || fail "mkfs.vfat is missing; run scripts/install-deps.sh"
+    for tool in mkfs.vfat mmd; do
+        command -v "$tool" >/dev/null || fail "$tool is missing; run scripts/install-deps.sh"
+    done
     if grep -qw vfat /proc/filesystems; then
         fat_kind=vfat
     elif command -v fusefat >/dev/null && [[ -c /dev/fuse ]]; then
@@ -62,7 +65,8 @@ trap cleanup EXIT
 DESTDIR=$work/root cmake --install "$build_dir" --prefix /usr >/dev/null
 [[ -x $work/root/usr/lib/lockmere/portable/Lockmere.exe ]] || fail "the installation carries no portable copy"
 
-# fusefat makes no names beyond ASCII (the kernel's vfat does), so the database on FAT has an ASCII name.
+# fusefat makes no new names beyond ASCII (the kernel's vfat does), so the database on FAT has an ASCII name; the
+# folder it goes into is made beforehand (in-namespace.sh).
 database=$work/Passwörter.ldb
 [[ $fat_kind != fusefat ]] || database=$work/Passwoerter.ldb
 printf 'pw\npw\n' | "$build_dir/bin/lockmere-cli" create "$database" >/dev/null 2>&1 || fail "cannot create a database"
@@ -99,10 +103,15 @@ if [[ $case_name == wayland ]]; then
 fi
 
 case $case_name in
-fat) target="$work/FAT Stick ü" ;;
+fat) target="$work/FAT Stick/Mein Stick ü" ;; # the image is mounted on "FAT Stick"
 *) target="$work/Mein Stick ü/Zielordner" ;;
 esac
-mkdir -p "$target"
+# The FAT image's folder is made on the image.
+if [[ $case_name == fat ]]; then
+    mkdir -p "${target%/*}"
+else
+    mkdir -p "$target"
+fi
 copy=$target/Lockmere
 trace=$work/trace/call
 PATH=$build_dir/bin:$PATH unshare -m --propagation private bash "$source_dir/tests/portable/in-namespace.sh" "$work" \
@@ -207,6 +216,10 @@ for _ in $(seq 300); do
 done
 running && fail "the copy did not end on Escape"
 wait "$inside" || fail "the work in the namespace failed: $(what_it_said)"
+if [[ $case_name == fat ]]; then
+    [[ $(cat "$work/file-system") =~ ^(vfat|fuse.fusefat)$ ]] ||
+        fail "the copy ran from $(cat "$work/file-system"), not from the FAT image"
+fi
 [[ $(cat "$work/status") == 0 ]] || fail "the copy ended with status $(cat "$work/status"): $(what_it_said)"
 
 # Its settings were saved in its own folder, and nothing else was written outside it.
@@ -220,5 +233,5 @@ if [[ $case_name == no-exec ]]; then
     grep -q 'execve("/lib64/ld-linux-x86-64.so.2"' "$trace".* ||
         fail "the launcher did not start the copy through the loader"
 fi
-echo "portable copy ran ($case_name${fat_kind:+, $fat_kind})" \
+echo "portable copy ran ($case_name${fat_kind:+, from $(cat "$work/file-system")})" \
     "with $(cat "$work/hidden") of the computer's libraries hidden"
