@@ -39,6 +39,9 @@ if(TARGET portable)
     # as it holds programs and libraries. Its program file is stripped already; the installer finds the folder from
     # bin as ../lib/lockmere/portable.
     install(DIRECTORY ${LOCKMERE_PORTABLE_DIR}/ DESTINATION lib/lockmere/portable USE_SOURCE_PERMISSIONS)
+    # The libraries it carries for that other computer are no embedding lintian should report.
+    install(FILES ${LOCKMERE_LINUX_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+            RENAME lockmere)
 endif()
 install(FILES ${LOCKMERE_LINUX_DIR}/lockmere-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lockmere-cli)

@@ -28,9 +28,10 @@ expected=(
 for language_file in "$source_dir"/resources/lang/*.lng; do
     expected+=("share/lockmere/$(basename "$language_file")")
 done
-# The portable copy, file for file, where the portable installer finds it from bin.
+# The portable copy, file for file, where the portable installer finds it from bin, and what lintian is told of it.
 portable=$build_dir/portable/Lockmere
 if [[ -d $portable ]]; then
+    expected+=(share/lintian/overrides/lockmere)
     while IFS= read -r file; do
         expected+=("lib/lockmere/portable/$file")
     done < <(cd "$portable" && find . -type f | sed 's|^\./||')
