@@ -89,6 +89,7 @@ check_process() {
         esac
         # Each path argument, with the folder descriptor written before it, if any.
         rest=$arguments
+        first=1
         while [[ $rest =~ ^([^\"]*)$string(.*)$ ]]; do
             before=${BASH_REMATCH[1]}
             path=${BASH_REMATCH[2]}
@@ -97,8 +98,13 @@ check_process() {
             if [[ $before =~ [0-9]+\<([^\>]*)\>,\ *$ ]]; then
                 folder=${BASH_REMATCH[1]}
             fi
-            # symlink's first argument is the link's text, not a path that is written.
-            [[ $call == symlink* && $before != *,* ]] && continue
+            # The first path of symlink is the link's text, that of link the file linked to (empty where linkat
+            # names an open file, as a file made without a name gets its name): neither is written.
+            if [[ -n $first && $call =~ ^(sym)?link(at)?$ ]]; then
+                first=
+                continue
+            fi
+            first=
             written=$(full_path "$folder" "$path")
             if ! inside_allowed "$written"; then
                 echo "$call $written"
