@@ -74,6 +74,7 @@ env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LANG
     sh "$copy/Lockmere" >"$work/program.out" 2>&1 || status=$?
 echo "$status" >"$work/status"
 cp "$copy/Lockmere.xml" "$work/settings-after.xml"
+ls -A "$copy" >"$work/files-after"
 if [[ $fat_kind == fusefat ]]; then
     fusermount -u "$stick"
 fi

@@ -4,7 +4,8 @@
 # zxcvbn and every other library the copy carries are empty files (in-namespace.sh). Started with "sh Lockmere" from
 # the root folder, it asks for the password, opens its database, copies an entry's user name, ends on Escape saving
 # its settings beside itself, and writes nothing outside its folder but the single-instance lock in the session's
-# runtime folder (writes-outside.sh on its trace). Each case puts the copy elsewhere or shows it elsewhere:
+# runtime folder (writes-outside.sh on its trace); on X11 it also opens and closes Qt's file chooser, whose own
+# settings must stay in the folder too. Each case puts the copy elsewhere or shows it elsewhere:
 #   folder    a folder whose path has spaces and non-ASCII letters, on a virtual X server
 #   no-exec   the same without execute permissions, as FAT shows them where its mount hides them
 #   fat       a folder with spaces and non-ASCII letters on a FAT32 image made by mkfs.vfat, loop-mounted (the
@@ -145,6 +146,9 @@ focus() {
 x11_window() {
     xdotool search --onlyvisible --name "^$1\$" | head -1
 }
+x11_other_window() {
+    xdotool search --onlyvisible --name "^$1\$" | grep -vx "$2" | head -1
+}
 wayland_log() {
     grep -E "$1" "$work/program.out"
 }
@@ -208,6 +212,18 @@ else
         fail "the password was not taken"
     copy_user_name x11_select x11_clipboard_holds_it ||
         fail "the open database's user name did not reach the clipboard: '$(xclip -o -selection clipboard 2>&1)'"
+    # Qt's file chooser keeps what it visited in settings of its own; they too must stay in the copy's folder. Open
+    # asks first whether to close the database.
+    focus "$main"
+    xdotool key ctrl+o
+    question=$(await x11_other_window Lockmere "$main") || fail "Open did not ask to close the database"
+    focus "$question"
+    xdotool key Return
+    focus "$(await x11_window Open)" || fail "Open showed no file chooser: $(what_it_said)"
+    xdotool key Escape
+    await bash -c '[[ -z $(xdotool search --onlyvisible --name "^Open\$") ]] && echo gone' >/dev/null ||
+        fail "the file chooser did not close"
+    focus "$main"
 fi
 xdotool key Escape
 for _ in $(seq 300); do
@@ -225,6 +241,9 @@ fi
 # Its settings were saved in its own folder, and nothing else was written outside it.
 grep -q '<fLastDB>1</fLastDB>' "$work/settings-after.xml" || fail "the settings in the copy's folder were lost"
 grep -q '<fTop>0</fTop>' "$work/settings-after.xml" || fail "the copy did not save its settings beside itself"
+if [[ $case_name != wayland ]]; then
+    grep -qx QtProject.conf "$work/files-after" || fail "the file chooser's settings are not in the copy's folder"
+fi
 [[ -z $(find "$work/home" -mindepth 1 -print -quit) ]] ||
     fail "the copy wrote into the home folder: $(find "$work/home")"
 outside=$(bash "$source_dir/tests/portable/writes-outside.sh" "$trace" "$copy" "$work/runtime") ||
