@@ -5,10 +5,14 @@
 #include "core/database/FileReplacedCheck.h"
 #include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
+#include "core/session/FileVersionRead.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
 constexpr int MergeTip = 1;
+// A save merges another program's version at most this often before it gives up: a sync tool that rewrites the file
+// faster than it can be read and merged would otherwise keep the save going for ever.
+constexpr int SaveTries = 4;
 constexpr char16_t BackupExtension[] = u".bak";
 
 std::u16string PathText(const std::filesystem::path& path)
@@ -66,9 +70,20 @@ void DatabaseSession::Hold(const std::filesystem::path& path)
     handle.Open(path);
     versionHeld = handle.HeldVersion();
     heldFileIsCollection = false;
+    versionNotFollowed.reset();
 }
 
-bool DatabaseSession::WriteHeldFile(const SecureString& password)
+void DatabaseSession::CollectionReplaced()
+{
+    merging.ForgetBase();
+}
+
+void DatabaseSession::BeforeChange()
+{
+    merging.TakeBase(database);
+}
+
+WriteResult DatabaseSession::WriteHeldFile(const SecureString& password)
 {
     // Another Lockmere can replace the file only in the moments it is not held here: while it is read, and around
     // our own saves. Writing over a version we never read would silently undo that program's change.
@@ -82,8 +97,10 @@ bool DatabaseSession::WriteHeldFile(const SecureString& password)
     }
     handle.Close();
     FileVersion written;
-    if (!WriteDatabase(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr)) {
-        return false;
+    const WriteResult result =
+        WriteDatabaseUnlessReplaced(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr);
+    if (result != WriteResult::Written) {
+        return result;
     }
     // The version we wrote, not whatever the path shows once it is held again: a program that replaced the file in
     // between would otherwise have its change taken for ours and undone by the next save.
@@ -91,7 +108,7 @@ bool DatabaseSession::WriteHeldFile(const SecureString& password)
     versionHeld = written;
     heldFileIsCollection = true;
     database.ForgetChanges();
-    return true;
+    return WriteResult::Written;
 }
 
 void DatabaseSession::ShowOpened(const std::filesystem::path& path)
@@ -109,9 +126,9 @@ int DatabaseSession::ReadInBackground(const std::filesystem::path& path, Records
     return result;
 }
 
-bool DatabaseSession::WriteHeldFileInBackground(const SecureString& password)
+WriteResult DatabaseSession::WriteHeldFileInBackground(const SecureString& password)
 {
-    bool written = false;
+    WriteResult written = WriteResult::Failed;
     work.Run(FileWork::Saving, [&] { written = WriteHeldFile(password); });
     return written;
 }
@@ -137,6 +154,7 @@ void DatabaseSession::ClearCollection()
     // The views read the collection in place: they let go of their rows before the entries go.
     view.ClearViews();
     work.Run(FileWork::Closing, [this] { database.Clear(); });
+    CollectionReplaced();
 }
 
 void DatabaseSession::CloseDatabase()
@@ -238,6 +256,7 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
         if (result == ReadResult::Done) {
             heldFileIsCollection = !read.damaged && read.inKeyOrder && read.records == database.Size();
             database.ForgetChanges();
+            CollectionReplaced();
             ShowOpened(path);
             damaged.Opened(database, path, read);
             return true;
@@ -253,11 +272,68 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
 
 bool DatabaseSession::SaveAndReopen()
 {
-    if (!WriteHeldFileInBackground(masterPassword)) {
-        return false;
+    return Save(masterPassword, std::nullopt) == SaveOutcome::Saved;
+}
+
+DatabaseSession::SaveOutcome DatabaseSession::Save(const SecureString& password,
+                                                   const std::optional<std::vector<EntryKey>>& touched)
+{
+    for (int attempt = 1;; ++attempt) {
+        const WriteResult written = WriteHeldFileInBackground(password);
+        if (written == WriteResult::Written) {
+            break;
+        }
+        if (written == WriteResult::Failed) {
+            return FinishFailedSave();
+        }
+        if (attempt == SaveTries || !merging.HasBase()) {
+            Report(FileReplacedMessage, MessageIcon::Error);
+            return FinishFailedSave();
+        }
+        FileVersionRead::Outcome read = FileVersionRead::Outcome::Unreadable;
+        work.Run(FileWork::Reading, [&] { read = merging.ReadTheirs(Path(), masterPassword, database.Texts()); });
+        if (read != FileVersionRead::Outcome::Read) {
+            Report(merging.RefusalText(read), MessageIcon::Error);
+            return FinishFailedSave();
+        }
+        MergeTheirs();
+    }
+    const std::u16string conflicts = ConflictReport(merging.Conflicts(), database.Texts());
+    const bool merged = merging.Merged();
+    merging.Finish(true, database);
+    if (!merged) {
+        merging.Saved(database, touched);
     }
     view.FillViews();
-    return true;
+    if (!conflicts.empty()) {
+        Report(conflicts, MessageIcon::Warning);
+    }
+    return SaveOutcome::Saved;
+}
+
+void DatabaseSession::MergeTheirs()
+{
+    merging.MergeInto(database);
+    // The views read the entries in place: they show the merged collection before anything else runs.
+    view.ShowChangedEntries();
+    versionHeld = merging.TheirVersion();
+    heldFileIsCollection = false;
+    // The version merged was read whole, so whatever damaged original the file was is gone already.
+    damaged.Forget();
+}
+
+DatabaseSession::SaveOutcome DatabaseSession::FinishFailedSave()
+{
+    if (!merging.Merged()) {
+        merging.Finish(false, database);
+        return SaveOutcome::NotSaved;
+    }
+    // The views let go of the merged entries before the version in the file takes their place.
+    view.ClearViews();
+    merging.Finish(false, database);
+    view.FillViews();
+    view.ShowPath(PathText(Path()));
+    return SaveOutcome::NotSavedCollectionRestored;
 }
 
 void DatabaseSession::ReopenAfterFailedSave()
@@ -268,46 +344,55 @@ void DatabaseSession::ReopenAfterFailedSave()
     handle.Open(Path());
 }
 
-ChangeResult DatabaseSession::SaveOrUndo(const std::function<void()>& undo)
+ChangeResult DatabaseSession::SaveOrUndo(const std::function<void()>& undo,
+                                         const std::optional<std::vector<EntryKey>>& touched)
 {
-    if (SaveAndReopen()) {
+    const SaveOutcome saved = Save(masterPassword, touched);
+    if (saved == SaveOutcome::Saved) {
         return ChangeResult::Saved;
     }
-    undo();
+    if (saved == SaveOutcome::NotSaved) {
+        undo();
+    }
     ReopenAfterFailedSave();
     return ChangeResult::NotSaved;
 }
 
 ChangeResult DatabaseSession::AddEntry(const EntryKey& key, const EntryFields& fields)
 {
+    BeforeChange();
     if (!database.Add(key, fields)) {
         return ChangeResult::Refused;
     }
     // An insertion leaves every listed row where it is, so the views need no refresh before the save reports.
-    return SaveOrUndo([&] { database.Remove(key); });
+    return SaveOrUndo([&] { database.Remove(key); }, std::vector<EntryKey>{key});
 }
 
 ChangeResult DatabaseSession::ReplaceEntry(const EntryKey& oldKey, const EntryKey& newKey, const EntryFields& fields)
 {
+    BeforeChange();
     const std::optional<Entry> before = database.Find(oldKey);
     if (!before || !database.Replace(newKey, oldKey, fields)) {
         return ChangeResult::Refused;
     }
     // The replaced entry's row is gone from the collection: the views must not show it while the save reports.
     view.ShowChangedEntries();
-    const ChangeResult result = SaveOrUndo([&] { database.Replace(before->Key(), newKey, before->Fields()); });
+    const ChangeResult result =
+        SaveOrUndo([&] { database.Replace(before->Key(), newKey, before->Fields()); }, std::vector{oldKey, newKey});
     view.ShowChangedEntries();
     return result;
 }
 
 ChangeResult DatabaseSession::RemoveEntry(const EntryKey& key)
 {
+    BeforeChange();
     const std::optional<Entry> removed = database.Find(key);
     if (!removed || database.Remove(key) != 1) {
         return ChangeResult::Refused;
     }
     view.ShowChangedEntries();
-    const ChangeResult result = SaveOrUndo([&] { database.Add(removed->Key(), removed->Fields()); });
+    const ChangeResult result =
+        SaveOrUndo([&] { database.Add(removed->Key(), removed->Fields()); }, std::vector<EntryKey>{key});
     if (result == ChangeResult::NotSaved) {
         view.FillViews();
     }
@@ -317,11 +402,12 @@ ChangeResult DatabaseSession::RemoveEntry(const EntryKey& key)
 
 ChangeResult DatabaseSession::ImportEntries(const std::function<bool(CDataBase&)>& import)
 {
+    BeforeChange();
     if (!import(database)) {
         return ChangeResult::Refused;
     }
     // The imported entries stay in memory; the next successful save writes them too.
-    return SaveOrUndo([] {});
+    return SaveOrUndo([] {}, std::nullopt);
 }
 
 void DatabaseSession::CreateBackup()
@@ -365,7 +451,8 @@ void DatabaseSession::ChangeMasterPassword()
 
 bool DatabaseSession::Rekey(SecureString fresh)
 {
-    if (WriteHeldFileInBackground(fresh)) {
+    BeforeChange();
+    if (Save(fresh, std::vector<EntryKey>{}) == SaveOutcome::Saved) {
         masterPassword = std::move(fresh);
         return true;
     }

@@ -420,76 +420,83 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 407
     u" ",                                                                                                       // 408
     u" ",                                                                                                       // 409
-    u" ",                                                                                                       // 410
-    u" ",                                                                                                       // 411
-    u" ",                                                                                                       // 412
-    u" ",                                                                                                       // 413
-    u" ",                                                                                                       // 414
-    u" ",                                                                                                       // 415
-    u" ",                                                                                                       // 416
-    u" ",                                                                                                       // 417
-    u" ",                                                                                                       // 418
-    u" ",                                                                                                       // 419
-    u" ",                                                                                                       // 420
-    u" ",                                                                                                       // 421
-    u" ",                                                                                                       // 422
-    u" ",                                                                                                       // 423
-    u" ",                                                                                                       // 424
-    u" ",                                                                                                       // 425
-    u" ",                                                                                                       // 426
-    u" ",                                                                                                       // 427
-    u" ",                                                                                                       // 428
-    u" ",                                                                                                       // 429
-    u" ",                                                                                                       // 430
-    u" ",                                                                                                       // 431
-    u" ",                                                                                                       // 432
-    u" ",                                                                                                       // 433
-    u" ",                                                                                                       // 434
-    u" ",                                                                                                       // 435
-    u" ",                                                                                                       // 436
-    u" ",                                                                                                       // 437
-    u" ",                                                                                                       // 438
-    u" ",                                                                                                       // 439
-    u" ",                                                                                                       // 440
-    u" ",                                                                                                       // 441
-    u" ",                                                                                                       // 442
-    u" ",                                                                                                       // 443
-    u" ",                                                                                                       // 444
-    u" ",                                                                                                       // 445
-    u" ",                                                                                                       // 446
-    u" ",                                                                                                       // 447
-    u" ",                                                                                                       // 448
-    u" ",                                                                                                       // 449
-    u" ",                                                                                                       // 450
-    u" ",                                                                                                       // 451
-    u" ",                                                                                                       // 452
-    u" ",                                                                                                       // 453
-    u" ",                                                                                                       // 454
-    u" ",                                                                                                       // 455
-    u" ",                                                                                                       // 456
-    u" ",                                                                                                       // 457
-    u" ",                                                                                                       // 458
-    u" ",                                                                                                       // 459
-    u" ",                                                                                                       // 460
-    u" ",                                                                                                       // 461
-    u" ",                                                                                                       // 462
-    u" ",                                                                                                       // 463
-    u" ",                                                                                                       // 464
-    u" ",                                                                                                       // 465
-    u" ",                                                                                                       // 466
-    u" ",                                                                                                       // 467
-    u" ",                                                                                                       // 468
-    u" ",                                                                                                       // 469
-    u" ",                                                                                                       // 470
-    u" ",                                                                                                       // 471
-    u" ",                                                                                                       // 472
-    u" ",                                                                                                       // 473
-    u" ",                                                                                                       // 474
-    u" ",                                                                                                       // 475
-    u" ",                                                                                                       // 476
-    u" ",                                                                                                       // 477
-    u" ",                                                                                                       // 478
-    u" ",                                                                                                       // 479
+    u"The database file was changed by another program; its new version is shown.",                             // 410
+    u"The database file was replaced by a version that does not open with this database's password: its password may "
+    u"have been changed elsewhere. Nothing of it was read, and no change can be saved over it. Close the database?", // 411
+    u"The database file was changed by another program, but its new version could not be read; the window keeps "
+    u"showing the version read before.",          // 412
+    u"The new version of the file is damaged.",   // 413
+    u"The file kept changing while it was read.", // 414
+    u"The database file had been changed by another program; its changes and yours were both saved. These entries were "
+    u"changed differently on both sides: the other program's version keeps its title, and yours was saved under the "
+    u"title after the arrow:", // 415
+    u"The database file was changed by another program, and its new version does not open with this database's "
+    u"password; nothing was written, to keep that version. Close the database, open it with its new password, then "
+    u"repeat your change.", // 416
+    u"The database file was changed by another program, and its new version could not be read; nothing was written, to "
+    u"keep that version.",                                                              // 417
+    u"Synchronize...",                                                                  // 418
+    u"Synchronizing databases",                                                         // 419
+    u"Specify the password of the database to synchronize with.",                       // 420
+    u"Synchronization finished. Added: %1, identical: %2, kept both: %3.",              // 421
+    u"Kept both; the other file's entry is under the title shown:",                     // 422
+    u"A file synchronizing tool left conflict copies of this database beside it:",      // 423
+    u"Synchronize them into the database now?",                                         // 424
+    u"The conflict copies are synchronized into the database. Move them to the trash?", // 425
+    u"The copy could not be moved to the trash. Delete it for good?",                   // 426
+    u" ",                                                                               // 427
+    u" ",                                                                               // 428
+    u" ",                                                                               // 429
+    u" ",                                                                               // 430
+    u" ",                                                                               // 431
+    u" ",                                                                               // 432
+    u" ",                                                                               // 433
+    u" ",                                                                               // 434
+    u" ",                                                                               // 435
+    u" ",                                                                               // 436
+    u" ",                                                                               // 437
+    u" ",                                                                               // 438
+    u" ",                                                                               // 439
+    u" ",                                                                               // 440
+    u" ",                                                                               // 441
+    u" ",                                                                               // 442
+    u" ",                                                                               // 443
+    u" ",                                                                               // 444
+    u" ",                                                                               // 445
+    u" ",                                                                               // 446
+    u" ",                                                                               // 447
+    u" ",                                                                               // 448
+    u" ",                                                                               // 449
+    u" ",                                                                               // 450
+    u" ",                                                                               // 451
+    u" ",                                                                               // 452
+    u" ",                                                                               // 453
+    u" ",                                                                               // 454
+    u" ",                                                                               // 455
+    u" ",                                                                               // 456
+    u" ",                                                                               // 457
+    u" ",                                                                               // 458
+    u" ",                                                                               // 459
+    u" ",                                                                               // 460
+    u" ",                                                                               // 461
+    u" ",                                                                               // 462
+    u" ",                                                                               // 463
+    u" ",                                                                               // 464
+    u" ",                                                                               // 465
+    u" ",                                                                               // 466
+    u" ",                                                                               // 467
+    u" ",                                                                               // 468
+    u" ",                                                                               // 469
+    u" ",                                                                               // 470
+    u" ",                                                                               // 471
+    u" ",                                                                               // 472
+    u" ",                                                                               // 473
+    u" ",                                                                               // 474
+    u" ",                                                                               // 475
+    u" ",                                                                               // 476
+    u" ",                                                                               // 477
+    u" ",                                                                               // 478
+    u" ",                                                                               // 479
 };
 } // namespace
 
