@@ -53,8 +53,8 @@ std::vector<std::filesystem::path> FindConflictCopies(const std::filesystem::pat
     std::vector<std::filesystem::path> copies;
     std::error_code error;
     const std::string name = database.filename().string();
-    for (std::filesystem::directory_iterator item(database.parent_path(), error), end; !error && item != end;
-         item.increment(error)) {
+    const std::filesystem::path folder = database.has_parent_path() ? database.parent_path() : ".";
+    for (std::filesystem::directory_iterator item(folder, error), end; !error && item != end; item.increment(error)) {
         if (IsConflictCopyName(name, item->path().filename().string()) && item->is_regular_file(error)) {
             copies.push_back(item->path());
         }
