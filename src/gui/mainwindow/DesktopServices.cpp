@@ -4,6 +4,7 @@
 
 #include "gui/mainwindow/QtSecondTimer.h"
 #include "gui/mainwindow/QtSecretClipboard.h"
+#include "platform/Trash.h"
 
 DesktopServices DesktopServices::Real()
 {
@@ -12,5 +13,6 @@ DesktopServices DesktopServices::Real()
     services.clipboardTimer = std::make_unique<QtSecondTimer>();
     services.lockTimer = std::make_unique<QtSecondTimer>();
     services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    services.trash = std::make_unique<Trash>();
     return services;
 }

@@ -47,6 +47,7 @@
 #include "gui/mainwindow/PasswordHealthCommand.h"
 #include "gui/mainwindow/QuickSearch.h"
 #include "gui/mainwindow/SearchField.h"
+#include "gui/mainwindow/SyncedFolder.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
 #include "gui/mainwindow/WelcomePanel.h"
@@ -60,6 +61,7 @@ using namespace CommandId;
 namespace {
 constexpr int FolderTip = 0;
 constexpr int FileWorkRetryMilliseconds = 200;
+constexpr int NoteMilliseconds = 10000;
 
 struct ToolButton
 {
@@ -130,6 +132,9 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
     CreateTray();
     ConnectApplicationState();
+    syncedFolder = std::make_unique<SyncedFolder>(
+        session, options, desktop.trash.get(), [this] { return !fileWork.IsRunning() && !IsDialogOpen(); },
+        [this] { UpdateCommandState(HasCurrentEntry(), session.IsOpen()); }, this);
     fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
     fixedTranslation->Load(u"");
     translation = fixedTranslation.get();
@@ -341,6 +346,7 @@ void CDlgMain::Start()
     show();
     session.StartupOpen(options.fLastDB);
     UpdateCommandState(false, session.IsOpen());
+    syncedFolder->OfferConflictCopies();
 }
 
 QAction* CDlgMain::ToolbarAction(int command) const
@@ -389,6 +395,23 @@ void CDlgMain::ShowChangedEntries()
     views->FillViews(true);
 }
 
+void CDlgMain::BeforeReload()
+{
+    currentBeforeReload = views->CurrentKey();
+    trayMenu->Discard();
+    views->LetGoOfEntries();
+}
+
+void CDlgMain::AfterReload(const std::u16string& note)
+{
+    FillViews();
+    if (currentBeforeReload) {
+        views->SelectKey(*currentBeforeReload);
+    }
+    currentBeforeReload.reset();
+    statusBar()->showMessage(ToQString(note), NoteMilliseconds);
+}
+
 void CDlgMain::ClearViews()
 {
     trayMenu->Discard();
@@ -417,6 +440,10 @@ void CDlgMain::OnCommand(int command)
         break;
     case FileOpen:
         session.OpenDatabase();
+        syncedFolder->OfferConflictCopies();
+        break;
+    case FileSynchronize:
+        session.SynchronizeWithFile();
         break;
     case FileClose:
         session.CloseDatabase();
@@ -786,6 +813,7 @@ void CDlgMain::ShowFromTray()
         session.SetLocked(false);
         session.StartupOpen(options.fLastDB);
         ShowWindowAgain();
+        syncedFolder->OfferConflictCopies();
     } else if (session.IsLocked()) {
         inTray = false;
         trayIcon->Remove();

@@ -27,6 +27,7 @@ class QAction;
 class QLabel;
 class QStackedWidget;
 class SearchField;
+class SyncedFolder;
 class WelcomePanel;
 class QToolBar;
 class QTreeWidget;
@@ -94,6 +95,8 @@ private:
     void EnableCommands(bool databaseOpen) override;
     void ShowPath(const std::u16string& path) override;
     void ShowChangedEntries() override;
+    void BeforeReload() override;
+    void AfterReload(const std::u16string& note) override;
 
     void CreateToolBar();
     void CreateStatusBar();
@@ -149,6 +152,9 @@ private:
     TrayMenu* trayMenu = nullptr;
     CTrayIcon* trayIcon = nullptr;
     std::unique_ptr<FormFiller> formFiller;
+    std::unique_ptr<SyncedFolder> syncedFolder;
+    // The entry that was current before another program's version of the file replaced the collection.
+    std::optional<EntryKey> currentBeforeReload;
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;

@@ -269,6 +269,12 @@ void EntryViews::OnTreeSelectionChanged()
     emit selectionChanged(false);
 }
 
+void EntryViews::LetGoOfEntries()
+{
+    searchIndex.reset();
+    model->SetRows({}, options.fHideUser, options.fHidePass);
+}
+
 void EntryViews::ClearViews()
 {
     DropSearch();

@@ -57,6 +57,7 @@ const MenuText CommandTexts[] = {
     {EditAutoLogin, TextId::AutoLogin},
     {EditPasswordHealth, TextId::PasswordHealth},
     {FileLock, TextId::LockItem},
+    {FileSynchronize, TextId::SynchronizeItem},
 };
 
 struct Image
@@ -109,6 +110,7 @@ void CMainMenu::CreateTemplate()
     AddCommand(exportMenu, FileExportTxt);
     AddCommand(exportMenu, FileExportHtml);
     AddCommand(exportMenu, FileExportCsv);
+    AddCommand(fileMenu, FileSynchronize);
     fileMenu->addSeparator();
     AddCommand(fileMenu, FileOpenFolder);
     fileMenu->addSeparator();
@@ -234,8 +236,8 @@ void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSele
             action->setEnabled(on);
         }
     };
-    for (int command :
-         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth, FileLock}) {
+    for (int command : {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth,
+                        FileLock, FileSynchronize}) {
         enable(command, databaseOpen);
     }
     importMenu->menuAction()->setEnabled(databaseOpen);
