@@ -83,4 +83,16 @@ TEST_F(SyncedFolderEndToEndTest, TheWindowFollowsASyncToolAndKeepsBothChangesOfA
     EXPECT_TRUE(messages.messages.empty()) << "a merge without conflicts says nothing";
     EXPECT_TRUE(driver.Finished());
 }
+TEST_F(SyncedFolderEndToEndTest, TheWindowFollowsAFileRewrittenInPlaceAndKeepsTheSelectedEntry)
+{
+    window->show();
+    window->Views().SelectKey({ToSecure(u"Web"), ToSecure(u"Bank")});
+    const auto copy = folder / "copy.ldb";
+    std::filesystem::copy_file(path, copy);
+    AddWithTheCommandLine(copy, "Laptop", "In place");
+    WriteFileBytes(path, ReadFileBytes(copy));
+
+    QTRY_VERIFY_WITH_TIMEOUT(Listed(u"Laptop", u"In place"), 2000);
+    EXPECT_EQ(window->Views().CurrentKey(), (EntryKey{ToSecure(u"Web"), ToSecure(u"Bank")}));
+}
 } // namespace
