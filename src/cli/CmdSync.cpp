@@ -1,9 +1,7 @@
 #include "cli/Arguments.h"
-#include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/Confirmation.h"
-#include "cli/FileChecks.h"
-#include "cli/Prompts.h"
+#include "cli/OtherFileCommand.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/Synchronize.h"
 #include "core/settings/BuiltinTexts.h"
@@ -25,24 +23,12 @@ std::string SummaryText(const std::filesystem::path& other, const std::filesyste
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
-    parsed.ExpectPositional(2);
-    const std::filesystem::path other = parsed.Path(1);
-    RequireReadableFile(other);
-    CCliDatabase database(context, parsed.Path(0));
-    database.Open(true);
-    context.passwords.Explain(context.texts.Text(TextId::SpecifySynchronizePassword));
-    const SecureString otherPassword =
-        context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, other));
+    OtherFileCommand command(context, parsed, TextId::SpecifySynchronizePassword);
     SyncSummary summary;
-    int readResult = ReadResult::Failed;
-    // Saved under DB's own master password; the other file's password only reads it.
-    if (!database.Import([&](CDataBase& entries) {
-            readResult = SynchronizeFile(entries, other, otherPassword, summary);
-            return readResult == ReadResult::Done;
-        })) {
-        throw CliFailure("", readResult == ReadResult::InvalidPassword ? ExitCode::InvalidPassword : ExitCode::Failed);
-    }
-    ConfirmDone(context, parsed, SummaryText(other, database.Path(), summary));
+    command.Pour([&summary](CDataBase& entries, const std::filesystem::path& other, const SecureString& password) {
+        return SynchronizeFile(entries, other, password, summary);
+    });
+    ConfirmDone(context, parsed, SummaryText(command.Other(), command.Database().Path(), summary));
     return ExitCode::Done;
 }
 } // namespace

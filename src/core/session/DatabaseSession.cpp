@@ -510,28 +510,40 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
     isLocked = false;
 }
 
-DatabaseSession::Attempt DatabaseSession::TryMerge()
+std::optional<ChangeResult> DatabaseSession::PourOtherFile(EnterMode mode, const PourFile& pour)
 {
     const std::uint64_t startedWith = generation;
-    prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
     const auto path = prompts.ChooseFileToOpen();
     if (!path) {
-        return Attempt::Cancelled;
+        return std::nullopt;
     }
-    auto password = prompts.AskPassword(EnterMode::Merge);
+    auto password = prompts.AskPassword(mode);
     if (!password) {
-        return Attempt::Cancelled;
+        return std::nullopt;
     }
     if (!CheckStillOpen(startedWith)) {
         WipeString(*password);
-        return Attempt::Cancelled;
+        return std::nullopt;
     }
-    const ChangeResult merged = ImportEntries([&](CDataBase& into) {
-        bool poured = false;
-        work.Run(FileWork::Importing, [&] { poured = MergeDatabase(into, *path, *password); });
-        return poured;
+    const ChangeResult poured = ImportEntries([&](CDataBase& into) {
+        bool read = false;
+        work.Run(FileWork::Importing, [&] { read = pour(into, *path, *password); });
+        return read;
     });
     WipeString(*password);
+    return poured;
+}
+
+DatabaseSession::Attempt DatabaseSession::TryMerge()
+{
+    prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
+    const std::optional<ChangeResult> merged = PourOtherFile(
+        EnterMode::Merge, [](CDataBase& into, const std::filesystem::path& path, const SecureString& password) {
+            return MergeDatabase(into, path, password);
+        });
+    if (!merged) {
+        return Attempt::Cancelled;
+    }
     return merged == ChangeResult::Refused ? Attempt::Retry : Attempt::Done;
 }
 

@@ -137,6 +137,10 @@ private:
     };
     Attempt TryCreate();
     Attempt TryOpen();
+    // Asks for another database file and its password, then pours it into the collection with `pour` (false: the
+    // file was not read, reported) and saves. Nullopt when the user cancelled or the database went meanwhile.
+    using PourFile = std::function<bool(CDataBase&, const std::filesystem::path&, const SecureString&)>;
+    std::optional<ChangeResult> PourOtherFile(EnterMode mode, const PourFile& pour);
     Attempt TryMerge();
     Attempt TrySynchronize();
     // Reads each copy, under the master password or one the user gives; the ones read, with what was read.

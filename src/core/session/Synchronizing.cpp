@@ -17,26 +17,15 @@ std::u16string PathText(const std::filesystem::path& path)
 
 DatabaseSession::Attempt DatabaseSession::TrySynchronize()
 {
-    const std::uint64_t startedWith = generation;
-    const auto path = prompts.ChooseFileToOpen();
-    if (!path) {
-        return Attempt::Cancelled;
-    }
-    auto password = prompts.AskPassword(EnterMode::Synchronize);
-    if (!password) {
-        return Attempt::Cancelled;
-    }
-    if (!CheckStillOpen(startedWith)) {
-        WipeString(*password);
-        return Attempt::Cancelled;
-    }
     SyncSummary summary;
-    const ChangeResult synchronized = ImportEntries([&](CDataBase& into) {
-        int read = ReadResult::Failed;
-        work.Run(FileWork::Importing, [&] { read = SynchronizeFile(into, *path, *password, summary); });
-        return read == ReadResult::Done;
-    });
-    WipeString(*password);
+    const std::optional<ChangeResult> synchronized =
+        PourOtherFile(EnterMode::Synchronize,
+                      [&summary](CDataBase& into, const std::filesystem::path& path, const SecureString& password) {
+                          return SynchronizeFile(into, path, password, summary) == ReadResult::Done;
+                      });
+    if (!synchronized) {
+        return Attempt::Cancelled;
+    }
     if (synchronized == ChangeResult::Saved) {
         Report(SyncSummaryText(summary, database.Texts()), MessageIcon::Information);
     }
