@@ -17,7 +17,8 @@ FileVersionRead::Outcome FileVersionRead::Read(const std::filesystem::path& path
     Outcome outcome = Outcome::Unreadable;
     for (int attempt = 0; attempt < ReadTries; ++attempt) {
         outcome = ReadOnce(path, password);
-        if (version && FileVersion::At(path) == version) {
+        // A missing file gives the reader's own message; a version still the same after the read was read whole.
+        if (!version || FileVersion::At(path) == version) {
             return outcome;
         }
     }

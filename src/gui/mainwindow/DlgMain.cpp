@@ -134,7 +134,7 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     ConnectApplicationState();
     syncedFolder = std::make_unique<SyncedFolder>(
         session, options, desktop.trash.get(), [this] { return !fileWork.IsRunning() && !IsDialogOpen(); },
-        [this] { UpdateCommandState(HasCurrentEntry(), session.IsOpen()); }, this);
+        [this] { UpdateCommandState(HasCurrentEntry(), session.IsOpen()); });
     fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
     fixedTranslation->Load(u"");
     translation = fixedTranslation.get();

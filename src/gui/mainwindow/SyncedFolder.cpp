@@ -5,14 +5,14 @@
 #include "gui/common/QtText.h"
 
 SyncedFolder::SyncedFolder(DatabaseSession& session, const COptions& options, IFileTrash* trash,
-                           std::function<bool()> canFollowNow, std::function<void()> followed, QObject* parent)
+                           std::function<bool()> canFollowNow, std::function<void()> followed)
     : session(session)
     , options(options)
     , trash(trash)
     , canFollowNow(std::move(canFollowNow))
     , followed(std::move(followed))
     , follower([this] { return this->session.IsOpen() ? ToQString(this->options.LastPath) : QString(); },
-               [this] { return FollowNow(); }, parent)
+               [this] { return FollowNow(); })
 {}
 
 bool SyncedFolder::FollowNow()

@@ -17,7 +17,7 @@ public:
     // `canFollowNow` is false while a dialog or file work runs, when the collection must not change under them;
     // `followed` is called after the session followed the file or closed the database.
     SyncedFolder(DatabaseSession& session, const COptions& options, IFileTrash* trash,
-                 std::function<bool()> canFollowNow, std::function<void()> followed, QObject* parent);
+                 std::function<bool()> canFollowNow, std::function<void()> followed);
 
     // After a database was opened: the conflict copies beside it, once each.
     void OfferConflictCopies();
