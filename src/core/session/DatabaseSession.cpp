@@ -6,6 +6,7 @@
 #include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
 #include "core/session/FileVersionRead.h"
+#include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -58,7 +59,13 @@ bool DatabaseSession::AskToCloseOpenDatabase()
     if (lastPath.empty()) {
         return true;
     }
+    const std::uint64_t asked = generation;
     if (!prompts.AskOkCancel(database.Texts().Text(TextId::CloseCurrentDatabase))) {
+        return false;
+    }
+    // The answer was about the database shown when it was asked.
+    if (generation != asked) {
+        ReportDatabaseGone();
         return false;
     }
     CloseDatabase();
@@ -75,6 +82,10 @@ void DatabaseSession::Hold(const std::filesystem::path& path)
 
 void DatabaseSession::CollectionReplaced()
 {
+    // The one place a new generation starts: whatever replaces the collection as a whole (an open, a close, a lock,
+    // another program's version followed) ends every ticket taken on the entries before it, so that a dialog opened
+    // on them cannot write them over the new ones.
+    ++generation;
     merging.ForgetBase();
 }
 
@@ -113,7 +124,7 @@ WriteResult DatabaseSession::WriteHeldFile(const SecureString& password)
 
 void DatabaseSession::ShowOpened(const std::filesystem::path& path)
 {
-    ++generation;
+    CollectionReplaced();
     view.FillViews();
     view.ShowPath(PathText(path));
     view.EnableCommands(true);
@@ -133,33 +144,21 @@ WriteResult DatabaseSession::WriteHeldFileInBackground(const SecureString& passw
     return written;
 }
 
-bool DatabaseSession::WriteInBackground(const std::filesystem::path& path)
+void DatabaseSession::ReportDatabaseGone()
 {
-    bool written = false;
-    work.Run(FileWork::Saving, [&] { written = WriteDatabase(database, path, masterPassword); });
-    return written;
-}
-
-bool DatabaseSession::CheckStillOpen(std::uint64_t startedWith)
-{
-    if (IsOpen() && generation == startedWith) {
-        return true;
-    }
     Report(database.Texts().Text(TextId::DatabaseGoneDuringDialog), MessageIcon::Warning);
-    return false;
 }
 
 void DatabaseSession::ClearCollection()
 {
+    CollectionReplaced();
     // The views read the collection in place: they let go of their rows before the entries go.
     view.ClearViews();
     work.Run(FileWork::Closing, [this] { database.Clear(); });
-    CollectionReplaced();
 }
 
 void DatabaseSession::CloseDatabase()
 {
-    ++generation;
     handle.Close();
     damaged.Forget();
     ClearCollection();
@@ -221,7 +220,18 @@ DatabaseSession::Attempt DatabaseSession::TryOpen()
 
 void DatabaseSession::OpenDatabase()
 {
-    while (TryOpen() == Attempt::Retry) {
+    Attempt attempt = Attempt::Retry;
+    while ((attempt = TryOpen()) == Attempt::Retry) {
+    }
+    if (attempt == Attempt::Done) {
+        Opened();
+    }
+}
+
+void DatabaseSession::Opened()
+{
+    if (copiesTrash != nullptr && IsOpen()) {
+        OfferConflictCopies(*copiesTrash);
     }
 }
 
@@ -256,7 +266,6 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
         if (result == ReadResult::Done) {
             heldFileIsCollection = !read.damaged && read.inKeyOrder && read.records == database.Size();
             database.ForgetChanges();
-            CollectionReplaced();
             ShowOpened(path);
             damaged.Opened(database, path, read);
             return true;
@@ -412,23 +421,29 @@ ChangeResult DatabaseSession::ImportEntries(const std::function<bool(CDataBase&)
 
 void DatabaseSession::CreateBackup()
 {
+    SessionTicket ticket(*this);
     const auto path = prompts.ChooseFileToSave(FileName() + BackupExtension);
     if (!path) {
         return;
     }
-    if (WriteInBackground(*path)) {
+    bool written = false;
+    if (!ticket.Work(FileWork::Saving,
+                     [&](CDataBase& entries) { written = WriteDatabase(entries, *path, masterPassword); })) {
+        return;
+    }
+    if (written) {
         Report(database.Texts().Text(TextId::BackupCreated) + u" " + PathText(*path), MessageIcon::Information);
     }
 }
 
 void DatabaseSession::ChangeMasterPassword()
 {
-    const std::uint64_t startedWith = generation;
+    SessionTicket ticket(*this);
     auto old = prompts.AskPassword(EnterMode::OldPassword);
     if (!old) {
         return;
     }
-    if (!CheckStillOpen(startedWith)) {
+    if (!ticket.Confirm()) {
         WipeString(*old);
         return;
     }
@@ -442,7 +457,7 @@ void DatabaseSession::ChangeMasterPassword()
     if (!fresh) {
         return;
     }
-    if (!CheckStillOpen(startedWith)) {
+    if (!ticket.Confirm()) {
         WipeString(*fresh);
         return;
     }
@@ -470,7 +485,6 @@ void DatabaseSession::Lock()
     if (opening) {
         return;
     }
-    ++generation;
     isLocked = true;
     ClearCollection();
     view.EnableCommands(false);
@@ -489,6 +503,9 @@ bool DatabaseSession::Unlock()
         view.EnableCommands(false);
     }
     isLocked = false;
+    if (opened) {
+        Opened();
+    }
     return opened;
 }
 
@@ -508,37 +525,41 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
         lastPath.clear();
     }
     isLocked = false;
+    Opened();
 }
 
-std::optional<ChangeResult> DatabaseSession::PourOtherFile(EnterMode mode, const PourFile& pour)
+std::optional<ChangeResult> DatabaseSession::PourOtherFile(SessionTicket& ticket, EnterMode mode, const PourFile& pour)
 {
-    const std::uint64_t startedWith = generation;
+    // A file that was not read asks again: the database may have gone during the message that said so.
+    if (!ticket.Confirm()) {
+        return std::nullopt;
+    }
     const auto path = prompts.ChooseFileToOpen();
-    if (!path) {
+    if (!path || !ticket.Confirm()) {
         return std::nullopt;
     }
     auto password = prompts.AskPassword(mode);
     if (!password) {
         return std::nullopt;
     }
-    if (!CheckStillOpen(startedWith)) {
+    if (!ticket.Confirm()) {
         WipeString(*password);
         return std::nullopt;
     }
-    const ChangeResult poured = ImportEntries([&](CDataBase& into) {
-        bool read = false;
-        work.Run(FileWork::Importing, [&] { read = pour(into, *path, *password); });
-        return read;
-    });
+    const ChangeResult poured =
+        ticket.ImportEntries(FileWork::Importing, [&](CDataBase& into) { return pour(into, *path, *password); });
     WipeString(*password);
     return poured;
 }
 
-DatabaseSession::Attempt DatabaseSession::TryMerge()
+DatabaseSession::Attempt DatabaseSession::TryMerge(SessionTicket& ticket)
 {
     prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
+    if (!ticket.Confirm()) {
+        return Attempt::Cancelled;
+    }
     const std::optional<ChangeResult> merged = PourOtherFile(
-        EnterMode::Merge, [](CDataBase& into, const std::filesystem::path& path, const SecureString& password) {
+        ticket, EnterMode::Merge, [](CDataBase& into, const std::filesystem::path& path, const SecureString& password) {
             return MergeDatabase(into, path, password);
         });
     if (!merged) {
@@ -549,20 +570,25 @@ DatabaseSession::Attempt DatabaseSession::TryMerge()
 
 void DatabaseSession::MergeImport()
 {
-    while (TryMerge() == Attempt::Retry) {
+    SessionTicket ticket(*this);
+    while (TryMerge(ticket) == Attempt::Retry) {
     }
 }
 
 void DatabaseSession::ExportListing(ListingFormat format)
 {
+    SessionTicket ticket(*this);
     const bool html = format == ListingFormat::Html;
     const auto path = prompts.ChooseFileToSave(FileName() + (html ? u".html" : u".txt"));
     if (!path) {
         return;
     }
     bool written = false;
-    work.Run(FileWork::Exporting,
-             [&] { written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path); });
+    if (!ticket.Work(FileWork::Exporting, [&](CDataBase& entries) {
+            written = html ? ExportHtml(entries, *path) : ExportTextListing(entries, *path);
+        })) {
+        return;
+    }
     if (written) {
         Report(database.Texts().Text(html ? TextId::HtmlFileCreated : TextId::TextFileCreated) + u" " + PathText(*path),
                MessageIcon::Information);

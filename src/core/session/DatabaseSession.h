@@ -20,6 +20,8 @@
 #include "core/session/ISessionView.h"
 #include "core/session/MergingSave.h"
 
+class SessionTicket;
+
 // How a change of the collection ended. Refused: the collection did not take it (a duplicate key, an entry that is
 // not there, an import that failed), nothing was saved. NotSaved: the save failed; a change of one entry was undone
 // in memory, imported entries stay for the next save.
@@ -35,6 +37,9 @@ enum class FollowResult
 {
     // Nothing to do: the file is the version held, or no database is open and unlocked.
     Unchanged,
+    // Not looked at now: a command is under way (one of its dialogs is open on the entries it was shown), or an
+    // open asks for its password. Ask again once it has ended.
+    Deferred,
     // The new version is shown.
     Reloaded,
     // The new version could not be read; the window keeps the one it shows, and the user was told.
@@ -72,7 +77,8 @@ public:
     bool SaveAndReopen();
     // Another program may have replaced or rewritten the open file: when the version at the path is not the one
     // held, it is read and shown in place of the collection. Nothing is lost by that, since every change here is
-    // saved at once. A locked database reads whatever version is there when it is unlocked.
+    // saved at once. A locked database reads whatever version is there when it is unlocked. Never while a command
+    // holds a ticket; the reload starts a new generation, so a ticket taken on the old version is stale.
     FollowResult FollowFile();
     void CreateBackup();
     void ChangeMasterPassword();
@@ -90,11 +96,15 @@ public:
     void MergeImport();
     // Synchronizes another file (a conflict copy, the file from another machine) into the open database, under that
     // file's own password: entries only it holds are added, identical ones skipped, and of a key both hold with
-    // different fields both are kept. The user is told what was done.
-    void SynchronizeWithFile();
+    // different fields both are kept. The user is told what was done. Every question is followed by a look at the
+    // command's ticket: once its database went, nothing is read or changed.
+    void SynchronizeWithFile(SessionTicket& ticket);
     // After a database was opened: the conflict copies beside it that were not offered before are offered for a
     // synchronize, once; after a successful one, each copy goes to the trash, or is deleted if the user asks.
     void OfferConflictCopies(IFileTrash& trash);
+    // From now on every open of a database (Open, the start-up open, an unlock) ends with that offer. A session
+    // given no trash (the command line) never makes it.
+    void OfferConflictCopiesAfterOpening(IFileTrash& trash) { copiesTrash = &trash; }
 
     // Each changes the collection and saves it at once; a failed save undoes the change in memory, so the collection
     // never holds what the file does not.
@@ -109,17 +119,16 @@ public:
     void SetLocked(bool locked) { isLocked = locked; }
 
     bool IsOpen() const { return !lastPath.empty() && !isLocked; }
-    // Changes whenever a database is opened, created, closed or locked: a command that showed a dialog compares it
-    // afterwards to know it still works on the database it started with.
+    // Changes whenever a database is opened, created, closed or locked, and when another program's version of the
+    // file is followed: a command's SessionTicket compares it to know that it still works on the entries it started
+    // with.
     std::uint64_t Generation() const { return generation; }
-    // True when the database of that generation is still open; otherwise tells the user that nothing was done.
-    bool CheckStillOpen(std::uint64_t startedWith);
     // A password prompt of an open or unlock is showing; the session takes no second one meanwhile.
     bool IsOpening() const { return opening; }
     bool IsLocked() const { return isLocked; }
     const std::u16string& LastPath() const { return lastPath; }
     const SecureString& MasterPassword() const { return masterPassword; }
-    // The runner of the session's long file work, for the dialogs that read a file into the collection.
+    // The runner of the session's long file work, for the dialogs that read a file the collection never sees.
     IBackgroundWork& Work() const { return work; }
     std::filesystem::path Path() const;
     // The open database's file name without its folder.
@@ -128,6 +137,15 @@ public:
     std::u16string Folder() const;
 
 private:
+    // A command reaches the collection only through its ticket.
+    friend class SessionTicket;
+    CDataBase& Collection() const { return database; }
+    // Counts the tickets held: while any is, a command is under way and the file is not followed.
+    void TicketTaken() { ++ticketsHeld; }
+    void TicketReturned() { --ticketsHeld; }
+    // Tells the user that the database went while a dialog was open, so that nothing was changed.
+    void ReportDatabaseGone();
+
     // How one pass of a command that starts over after a failure ended.
     enum class Attempt
     {
@@ -137,15 +155,19 @@ private:
     };
     Attempt TryCreate();
     Attempt TryOpen();
+    // A database has just been opened: the conflict copies beside it are offered, when a trash was given.
+    void Opened();
     // Asks for another database file and its password, then pours it into the collection with `pour` (false: the
-    // file was not read, reported) and saves. Nullopt when the user cancelled or the database went meanwhile.
+    // file was not read, reported) and saves, all through the command's ticket. Nullopt when the user cancelled or
+    // the database went meanwhile.
     using PourFile = std::function<bool(CDataBase&, const std::filesystem::path&, const SecureString&)>;
-    std::optional<ChangeResult> PourOtherFile(EnterMode mode, const PourFile& pour);
-    Attempt TryMerge();
-    Attempt TrySynchronize();
-    // Reads each copy, under the master password or one the user gives; the ones read, with what was read.
+    std::optional<ChangeResult> PourOtherFile(SessionTicket& ticket, EnterMode mode, const PourFile& pour);
+    Attempt TryMerge(SessionTicket& ticket);
+    Attempt TrySynchronize(SessionTicket& ticket);
+    // Reads each copy, under the master password or one the user gives; the ones read, with what was read. Empty
+    // when the ticket went stale during a question.
     std::vector<std::pair<std::filesystem::path, std::unique_ptr<FileVersionRead>>>
-    ReadConflictCopies(const std::vector<std::filesystem::path>& copies);
+    ReadConflictCopies(SessionTicket& ticket, const std::vector<std::filesystem::path>& copies);
     void PutInTrash(const std::vector<std::filesystem::path>& copies, IFileTrash& trash);
     bool AskToCloseOpenDatabase();
     // Holds the file against other writers and notes which version of it is held.
@@ -174,10 +196,10 @@ private:
     SaveOutcome FinishFailedSave();
     // Before every change: the collection still is the file, and is the base of a merge should the save need one.
     void BeforeChange();
-    // The collection was read anew or emptied: what a merge would start from is gone with it.
+    // The collection was read anew, emptied, or replaced by another program's version: a new generation starts, and
+    // what a merge would start from is gone with the old entries.
     void CollectionReplaced();
     FollowResult ShowOtherVersion(FileVersionRead& read);
-    bool WriteInBackground(const std::filesystem::path& path);
     void ClearCollection();
     // Saves after a change; on failure runs `undo` and holds the file again.
     ChangeResult SaveOrUndo(const std::function<void()>& undo, const std::optional<std::vector<EntryKey>>& touched);
@@ -199,7 +221,9 @@ private:
     std::optional<FileVersion> versionNotFollowed;
     // The conflict copies offered already in this run.
     std::set<std::filesystem::path> copiesOffered;
+    IFileTrash* copiesTrash = nullptr;
     bool isLocked = false;
     bool opening = false;
     std::uint64_t generation = 0;
+    int ticketsHeld = 0;
 };

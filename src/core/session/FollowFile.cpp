@@ -1,4 +1,5 @@
 #include "core/session/DatabaseSession.h"
+#include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 // Following the open file while other programs replace it: the part of the session that reads a version it did not
@@ -6,8 +7,13 @@
 
 FollowResult DatabaseSession::FollowFile()
 {
-    if (!IsOpen() || opening) {
+    if (!IsOpen()) {
         return FollowResult::Unchanged;
+    }
+    // A command's dialog shows the entries it was handed and acts on them when it closes; a prompt of an open reads
+    // into the collection. The new version waits for them, and a save meanwhile merges it.
+    if (opening || ticketsHeld != 0) {
+        return FollowResult::Deferred;
     }
     const std::optional<FileVersion> now = FileVersion::At(Path());
     // A vanished file is a sync tool between removing and renaming, or a file moved away: there is nothing to read,
@@ -15,6 +21,8 @@ FollowResult DatabaseSession::FollowFile()
     if (!now || now == versionHeld || now == versionNotFollowed) {
         return FollowResult::Unchanged;
     }
+    // Following is a command of its own: the questions below may outlive the database.
+    SessionTicket ticket(*this);
     FileVersionRead read(database.Texts());
     FileVersionRead::Outcome outcome = FileVersionRead::Outcome::Unreadable;
     work.Run(FileWork::Opening, [&] { outcome = read.Read(Path(), masterPassword); });
@@ -23,7 +31,7 @@ FollowResult DatabaseSession::FollowFile()
     }
     versionNotFollowed = read.Version();
     if (outcome == FileVersionRead::Outcome::WrongPassword) {
-        if (prompts.AskOkCancel(database.Texts().Text(TextId::OtherVersionWrongPassword))) {
+        if (prompts.AskOkCancel(database.Texts().Text(TextId::OtherVersionWrongPassword)) && ticket.Confirm()) {
             CloseDatabase();
             return FollowResult::Closed;
         }
@@ -42,6 +50,7 @@ FollowResult DatabaseSession::ShowOtherVersion(FileVersionRead& read)
         // before that merges it.
         return FollowResult::Unchanged;
     }
+    CollectionReplaced();
     view.BeforeReload();
     database.SwapEntries(read.Entries());
     versionHeld = read.Version();
@@ -50,7 +59,6 @@ FollowResult DatabaseSession::ShowOtherVersion(FileVersionRead& read)
     heldFileIsCollection = records.inKeyOrder && records.records == database.Size();
     database.ForgetChanges();
     damaged.Forget();
-    CollectionReplaced();
     view.AfterReload(database.Texts().Text(TextId::FollowedFileNote));
     return FollowResult::Reloaded;
 }

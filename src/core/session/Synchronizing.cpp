@@ -3,6 +3,7 @@
 #include "core/database/DatabaseFile.h"
 #include "core/database/Synchronize.h"
 #include "core/session/DatabaseSession.h"
+#include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 // Synchronizing the open database with other files: one the user chooses, and the conflict copies that file
@@ -15,11 +16,11 @@ std::u16string PathText(const std::filesystem::path& path)
 }
 } // namespace
 
-DatabaseSession::Attempt DatabaseSession::TrySynchronize()
+DatabaseSession::Attempt DatabaseSession::TrySynchronize(SessionTicket& ticket)
 {
     SyncSummary summary;
     const std::optional<ChangeResult> synchronized =
-        PourOtherFile(EnterMode::Synchronize,
+        PourOtherFile(ticket, EnterMode::Synchronize,
                       [&summary](CDataBase& into, const std::filesystem::path& path, const SecureString& password) {
                           return SynchronizeFile(into, path, password, summary) == ReadResult::Done;
                       });
@@ -32,9 +33,9 @@ DatabaseSession::Attempt DatabaseSession::TrySynchronize()
     return synchronized == ChangeResult::Refused ? Attempt::Retry : Attempt::Done;
 }
 
-void DatabaseSession::SynchronizeWithFile()
+void DatabaseSession::SynchronizeWithFile(SessionTicket& ticket)
 {
-    while (TrySynchronize() == Attempt::Retry) {
+    while (TrySynchronize(ticket) == Attempt::Retry) {
     }
 }
 
@@ -43,24 +44,34 @@ void DatabaseSession::OfferConflictCopies(IFileTrash& trash)
     if (!IsOpen()) {
         return;
     }
+    SessionTicket ticket(*this);
     std::vector<std::filesystem::path> copies;
     std::u16string question = database.Texts().Text(TextId::ConflictCopiesFound) + u"\n";
     for (std::filesystem::path& copy : FindConflictCopies(Path())) {
-        if (copiesOffered.insert(copy).second) {
+        if (copiesOffered.count(copy) == 0) {
             question += u"\n" + PathText(copy.filename());
             copies.push_back(std::move(copy));
         }
     }
-    if (copies.empty() ||
-        !prompts.AskOkCancel(question + u"\n\n" + database.Texts().Text(TextId::SynchronizeCopiesQuestion))) {
+    if (copies.empty()) {
         return;
     }
-    auto read = ReadConflictCopies(copies);
+    const bool synchronize =
+        prompts.AskOkCancel(question + u"\n\n" + database.Texts().Text(TextId::SynchronizeCopiesQuestion));
+    // An answer given after the database went was not about it: the copies are offered again at the next open.
+    if (!ticket.Confirm()) {
+        return;
+    }
+    copiesOffered.insert(copies.begin(), copies.end());
+    if (!synchronize) {
+        return;
+    }
+    auto read = ReadConflictCopies(ticket, copies);
     if (read.empty()) {
         return;
     }
     SyncSummary summary;
-    const ChangeResult synchronized = ImportEntries([&](CDataBase& into) {
+    const ChangeResult synchronized = ticket.ImportEntries(FileWork::Importing, [&](CDataBase& into) {
         for (auto& [copy, entries] : read) {
             Accumulate(summary, Synchronize(into, entries->Entries()));
         }
@@ -74,13 +85,15 @@ void DatabaseSession::OfferConflictCopies(IFileTrash& trash)
     for (auto& [copy, entries] : read) {
         synchronizedCopies.push_back(copy);
     }
+    // The copies' entries are in the file now: whatever happened to the database during the question, the copies
+    // may go.
     if (prompts.AskOkCancel(database.Texts().Text(TextId::MoveCopiesToTrash))) {
         PutInTrash(synchronizedCopies, trash);
     }
 }
 
 std::vector<std::pair<std::filesystem::path, std::unique_ptr<FileVersionRead>>>
-DatabaseSession::ReadConflictCopies(const std::vector<std::filesystem::path>& copies)
+DatabaseSession::ReadConflictCopies(SessionTicket& ticket, const std::vector<std::filesystem::path>& copies)
 {
     std::vector<std::pair<std::filesystem::path, std::unique_ptr<FileVersionRead>>> read;
     for (const std::filesystem::path& copy : copies) {
@@ -93,6 +106,10 @@ DatabaseSession::ReadConflictCopies(const std::vector<std::filesystem::path>& co
             auto password = prompts.AskPassword(EnterMode::Synchronize);
             if (!password) {
                 break;
+            }
+            if (!ticket.Confirm()) {
+                WipeString(*password);
+                return {};
             }
             work.Run(FileWork::Reading, [&] { outcome = entries->Read(copy, *password); });
             WipeString(*password);

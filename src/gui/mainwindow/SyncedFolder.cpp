@@ -8,31 +8,27 @@ SyncedFolder::SyncedFolder(DatabaseSession& session, const COptions& options, IF
                            std::function<bool()> canFollowNow, std::function<void()> followed)
     : session(session)
     , options(options)
-    , trash(trash)
     , canFollowNow(std::move(canFollowNow))
     , followed(std::move(followed))
     , follower([this] { return this->session.IsOpen() ? ToQString(this->options.LastPath) : QString(); },
                [this] { return FollowNow(); })
-{}
+{
+    if (trash != nullptr) {
+        session.OfferConflictCopiesAfterOpening(*trash);
+    }
+}
 
 bool SyncedFolder::FollowNow()
 {
-    if (!session.IsOpen()) {
-        return true;
-    }
-    if (!canFollowNow() || session.IsOpening()) {
+    if (!canFollowNow()) {
         return false;
     }
-    if (session.FollowFile() != FollowResult::Unchanged) {
+    const FollowResult result = session.FollowFile();
+    if (result == FollowResult::Deferred) {
+        return false;
+    }
+    if (result != FollowResult::Unchanged) {
         followed();
     }
     return true;
-}
-
-void SyncedFolder::OfferConflictCopies()
-{
-    if (trash != nullptr && session.IsOpen()) {
-        session.OfferConflictCopies(*trash);
-        followed();
-    }
 }

@@ -1,4 +1,5 @@
 #include "SyncedFolderFixture.h"
+#include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -97,6 +98,20 @@ TEST_P(FollowFileTest, AVersionUnderAnotherPasswordClosesTheDatabaseOnOk)
     EXPECT_TRUE(database.Empty());
 }
 
+TEST_P(FollowFileTest, WhileACommandHoldsATicketTheNewVersionWaitsUntilItEnds)
+{
+    ChangeElsewhere({Added, Box});
+    {
+        // A command with its dialog open: the dialog shows the entries the command was handed.
+        SessionTicket ticket(session);
+        EXPECT_EQ(session.FollowFile(), FollowResult::Deferred);
+        EXPECT_EQ(EntriesOf(database), (std::vector<Entry>{Box, Bank}));
+        EXPECT_TRUE(ticket.IsLive());
+    }
+    EXPECT_EQ(session.FollowFile(), FollowResult::Reloaded);
+    EXPECT_EQ(EntriesOf(database), (std::vector<Entry>{Added, Box}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Ways, FollowFileTest,
                          testing::Values(ChangeWay{"ReplacedByRename", true}, ChangeWay{"RewrittenInPlace", false}),
                          [](const testing::TestParamInfo<ChangeWay>& info) { return std::string(info.param.name); });
@@ -131,6 +146,32 @@ TEST_F(SyncedFolderTest, ADamagedVersionIsNotFollowedAndTheUserIsToldOnce)
     ReplaceByRename({Added});
     EXPECT_EQ(session.FollowFile(), FollowResult::Reloaded);
     EXPECT_EQ(EntriesOf(database), std::vector<Entry>{Added});
+}
+
+TEST_F(SyncedFolderTest, AFollowedVersionStartsANewGenerationSoTicketsOfTheOldOneAreStale)
+{
+    const std::uint64_t before = session.Generation();
+    ReplaceByRename({Added});
+    EXPECT_EQ(session.FollowFile(), FollowResult::Reloaded);
+    EXPECT_NE(session.Generation(), before);
+    // A ticket taken on the version followed is live.
+    SessionTicket ticket(session);
+    EXPECT_TRUE(ticket.IsLive());
+}
+
+TEST_F(SyncedFolderTest, ClosingForAnotherPasswordsVersionAnsweredAfterALockClosesNothing)
+{
+    const auto beside = folder / "elsewhere.ldb";
+    WriteEntries(beside, u"new", {Added});
+    std::filesystem::rename(beside, path);
+    prompts.Answer(true);
+    prompts.During(u"ok-cancel", [this] { session.Lock(); });
+
+    EXPECT_EQ(session.FollowFile(), FollowResult::NotRead);
+
+    EXPECT_TRUE(session.IsLocked());
+    EXPECT_EQ(lastPath, Utf8ToUtf16(path.string()));
+    EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{texts.Text(TextId::DatabaseGoneDuringDialog)});
 }
 
 TEST_F(SyncedFolderTest, NothingIsFollowedWhenNoDatabaseIsOpen)

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "SessionFakes.h"
@@ -38,6 +40,45 @@ public:
     std::vector<std::function<void()>> beforeEachWrite;
     // The first one runs at every let-go, for a tool that never stops.
     bool keepWriting = false;
+};
+
+// Answers as PromptScript does, but runs a step of the window's own (a lock, say) while the next question of one kind
+// is up: "open" (the file chooser), "password" or "ok-cancel".
+class PromptsWithAStep : public PromptScript
+{
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen() override
+    {
+        Step(u"open");
+        return PromptScript::ChooseFileToOpen();
+    }
+    std::optional<SecureString> AskPassword(EnterMode mode) override
+    {
+        Step(u"password");
+        return PromptScript::AskPassword(mode);
+    }
+    bool AskOkCancel(const std::u16string& question) override
+    {
+        Step(u"ok-cancel");
+        return PromptScript::AskOkCancel(question);
+    }
+
+    void During(std::u16string kind, std::function<void()> then)
+    {
+        during = std::move(kind);
+        step = std::move(then);
+    }
+
+private:
+    void Step(std::u16string_view kind)
+    {
+        if (kind == during && step) {
+            std::exchange(step, nullptr)();
+        }
+    }
+
+    std::u16string during;
+    std::function<void()> step;
 };
 
 // An open database in a folder that a sync tool keeps in step with another machine.
@@ -114,7 +155,7 @@ protected:
     BuiltinTextSource texts;
     CDataBase database;
     std::u16string lastPath;
-    PromptScript prompts;
+    PromptsWithAStep prompts;
     ViewRecorder view;
     HandleWithASyncToolBeforeTheWrite handle;
     DatabaseSession session;

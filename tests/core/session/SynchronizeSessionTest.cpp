@@ -1,4 +1,5 @@
 #include "SyncedFolderFixture.h"
+#include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -28,6 +29,7 @@ class SynchronizeSessionTest : public SyncedFolderTest
 {
 protected:
     std::u16string OkCancel(int textId) const { return u"ok-cancel:" + texts.Text(textId); }
+    std::u16string Gone() const { return texts.Text(TextId::DatabaseGoneDuringDialog); }
 
     TrashRecorder trash;
     std::filesystem::path copy = folder / "db.sync-conflict-20240101-120000-LAPTOP.ldb";
@@ -41,7 +43,8 @@ TEST_F(SynchronizeSessionTest, AChosenFileIsSynchronizedUnderItsOwnPassword)
     prompts.OpenFile(folder / "laptop.ldb");
     prompts.Password(u"lap");
 
-    session.SynchronizeWithFile();
+    SessionTicket ticket(session);
+    session.SynchronizeWithFile(ticket);
 
     EXPECT_EQ(prompts.asked, (std::vector<std::u16string>{u"open", u"password:3", u"open", u"password:3"}));
     EXPECT_EQ(messages.Texts(), (std::vector<std::u16string>{u"Invalid password.",
@@ -128,6 +131,128 @@ TEST_F(SynchronizeSessionTest, ACopyWhosePasswordIsNotGivenIsLeftAlone)
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_TRUE(std::filesystem::exists(copy));
     EXPECT_TRUE(trash.asked.empty());
+}
+
+TEST_F(SynchronizeSessionTest, ALockWhileSynchronizeAsksForTheFileOrItsPasswordChangesNothingAndSaysSo)
+{
+    const auto laptop = folder / "laptop.ldb";
+    WriteEntries(laptop, u"lap", {Laptop});
+    const std::string before = ReadFileBytes(path);
+    for (const std::u16string during : {u"open", u"password"}) {
+        SCOPED_TRACE(Utf16ToUtf8(during));
+        if (session.IsLocked()) {
+            prompts.Password(u"pw");
+            ASSERT_TRUE(session.Unlock());
+        }
+        messages.Reset();
+        prompts = PromptsWithAStep();
+        prompts.OpenFile(laptop);
+        prompts.Password(u"lap");
+        prompts.During(during, [this] { session.Lock(); });
+
+        SessionTicket ticket(session);
+        session.SynchronizeWithFile(ticket);
+
+        EXPECT_EQ(ReadFileBytes(path), before);
+        EXPECT_TRUE(database.Empty());
+        EXPECT_EQ(messages.Texts(), std::vector{Gone()});
+    }
+}
+
+TEST_F(SynchronizeSessionTest, AnOfferAnsweredAfterALockChangesNothingAndComesAgainAtTheUnlock)
+{
+    WriteEntries(copy, u"pw", {Laptop});
+    session.OfferConflictCopiesAfterOpening(trash);
+    const std::string before = ReadFileBytes(path);
+    prompts.Answer(true);
+    prompts.During(u"ok-cancel", [this] { session.Lock(); });
+
+    session.OfferConflictCopies(trash);
+
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_TRUE(trash.asked.empty());
+    EXPECT_EQ(messages.Texts(), std::vector{Gone()});
+
+    prompts.asked.clear();
+    prompts.Password(u"pw");
+    prompts.Answer(true);
+    prompts.Answer(false);
+    ASSERT_TRUE(session.Unlock());
+    ASSERT_EQ(prompts.asked.size(), 3u);
+    EXPECT_EQ(prompts.asked[1].rfind(OkCancel(TextId::ConflictCopiesFound), 0), 0u);
+    EXPECT_EQ(FileEntries(), (std::vector<Entry>{Laptop, Box, Bank}));
+    EXPECT_TRUE(std::filesystem::exists(copy));
+}
+
+TEST_F(SynchronizeSessionTest, ALockWhileACopysOwnPasswordIsAskedForChangesNothing)
+{
+    WriteEntries(copy, u"old", {Laptop});
+    const std::string before = ReadFileBytes(path);
+    prompts.Answer(true);
+    prompts.Password(u"old");
+    prompts.During(u"password", [this] { session.Lock(); });
+
+    session.OfferConflictCopies(trash);
+
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::u16string>{
+                                    Utf8ToUtf16(copy.string()) + u": " + texts.Text(TextId::InvalidPassword), Gone()}));
+}
+
+TEST_F(SynchronizeSessionTest, OnceGivenATrashEveryOpenOffersTheCopiesBesideTheFile)
+{
+    WriteEntries(copy, u"pw", {Laptop});
+    prompts.Password(u"pw");
+    session.Lock();
+    ASSERT_TRUE(session.Unlock());
+    EXPECT_EQ(prompts.asked, std::vector<std::u16string>{u"password:0"}) << "no trash, no offer";
+
+    session.OfferConflictCopiesAfterOpening(trash);
+    struct Case
+    {
+        const char* name;
+        std::function<void()> open;
+        std::size_t questions;
+    };
+    const std::vector<Case> cases = {
+        {"Open",
+         [this] {
+             session.CloseDatabase();
+             prompts.OpenFile(path);
+             session.OpenDatabase();
+         },
+         3},
+        {"start-up open",
+         [this] {
+             session.CloseDatabase();
+             lastPath = Utf8ToUtf16(path.string());
+             session.StartupOpen(true);
+         },
+         2},
+        {"unlock",
+         [this] {
+             session.Lock();
+             session.Unlock();
+         },
+         2},
+    };
+    int number = 0;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const auto another = folder / ("db.sync-conflict-2024010" + std::to_string(++number) + "-LAPTOP.ldb");
+        WriteEntries(another, u"pw", {Laptop});
+        prompts.asked.clear();
+        prompts.Password(u"pw");
+        prompts.Answer(false);
+
+        test.open();
+
+        ASSERT_TRUE(session.IsOpen());
+        ASSERT_EQ(prompts.asked.size(), test.questions);
+        EXPECT_NE(prompts.asked.back().find(Utf8ToUtf16(another.filename().string())), std::u16string::npos);
+    }
 }
 
 TEST_F(SynchronizeSessionTest, NoCopiesMeanNoQuestion)

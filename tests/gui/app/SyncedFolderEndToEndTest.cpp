@@ -9,6 +9,7 @@
 #include "gui/importexport/OpenWindowFixture.h"
 #include "gui/mainwindow/EntryListModel.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/mainwindow/FileFollower.h"
 #include "support/ChildProcess.h"
 
 // The window over a database in a folder that a sync tool keeps in step with another machine: that machine's
@@ -83,6 +84,32 @@ TEST_F(SyncedFolderEndToEndTest, TheWindowFollowsASyncToolAndKeepsBothChangesOfA
     EXPECT_TRUE(messages.messages.empty()) << "a merge without conflicts says nothing";
     EXPECT_TRUE(driver.Finished());
 }
+TEST_F(SyncedFolderEndToEndTest, AVersionArrivingWhileAnEntryIsEditedWaitsAndTheEditIsSavedWithIt)
+{
+    window->show();
+    window->Views().SelectKey({ToSecure(u"Web"), ToSecure(u"Bank")});
+    driver.Then([this](QWidget* dialog) {
+        ArriveFromTheOtherMachine("Laptop", "Meanwhile");
+        // Longer than the follower takes to notice: the dialog edits the entries it was opened on, so the window
+        // does not replace them under it.
+        QTest::qWait(FileFollower::SettleMilliseconds + FileFollower::LookMilliseconds + 500);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(Listed(u"Laptop", u"Meanwhile"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("username"))->setText(QStringLiteral("edited"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+    });
+    window->OnCommand(CommandId::EditEditEntry);
+
+    ASSERT_TRUE(driver.Finished());
+    std::vector<std::u16string> entries;
+    for (const Entry& entry : FileEntries()) {
+        entries.push_back(FromSecure(entry.group) + u"/" + FromSecure(entry.title) + u"/" + FromSecure(entry.username));
+    }
+    EXPECT_EQ(entries, (std::vector<std::u16string>{u"Laptop/Meanwhile/laptop", u"Web/Bank/edited"}));
+    EXPECT_TRUE(Listed(u"Laptop", u"Meanwhile"));
+    EXPECT_TRUE(messages.messages.empty()) << messages.messages.size();
+}
+
 TEST_F(SyncedFolderEndToEndTest, TheWindowFollowsAFileRewrittenInPlaceAndKeepsTheSelectedEntry)
 {
     window->show();
