@@ -239,4 +239,17 @@ inline constexpr int ConflictCopiesFound = 423;
 inline constexpr int SynchronizeCopiesQuestion = 424;
 inline constexpr int MoveCopiesToTrash = 425;
 inline constexpr int TrashFailedDelete = 426;
+// KeePassXC databases (.kdbx): import and export.
+inline constexpr int KdbxFileCreated = 430;
+inline constexpr int KdbxDatabaseItem = 431;
+inline constexpr int OpenKdbxCaption = 432;
+inline constexpr int KdbxPasswordFor = 433;
+inline constexpr int KeyFileOptional = 434;
+inline constexpr int KdbxImportSummary = 435;
+inline constexpr int KdbxPreviewCounts = 436;
+inline constexpr int NewKdbxPasswordFor = 437;
+inline constexpr int KdbxNeedsPassword = 438;
+inline constexpr int KdbxFileFilter = 439;
+inline constexpr int SpecifyKdbxPassword = 440;
+inline constexpr int ExportKdbxCaption = 441;
 } // namespace TextId
