@@ -95,19 +95,21 @@ std::optional<std::string> ClaimName(const fs::path& trash, const std::string& n
         if (fs::exists(trash / "files" / candidate, error)) {
             continue;
         }
+        const fs::path infoFile = trash / "info" / (candidate + ".trashinfo");
+        FileReplacement createOnly;
+        createOnly.replaceExisting = false;
         try {
             const auto* bytes = reinterpret_cast<const unsigned char*>(info.data());
-            WriteFileAtomically(trash / "info" / (candidate + ".trashinfo"), {bytes, info.size()},
-                                FileReplacement([](const struct stat* existing) {
-                                    if (existing != nullptr) {
-                                        throw TargetCheckFailed(u"taken");
-                                    }
-                                }));
+            WriteFileAtomically(infoFile, {bytes, info.size()}, createOnly);
             return candidate;
-        } catch (const TargetCheckFailed&) {
-            continue;
         } catch (const FileWriteError&) {
-            return std::nullopt;
+            // The write makes the info file only where no file has the name, up to its last step; a name another
+            // program holds is passed over, any other failure ends the move.
+            struct stat taken
+            {};
+            if (::lstat(infoFile.c_str(), &taken) != 0) {
+                return std::nullopt;
+            }
         }
     }
     return std::nullopt;

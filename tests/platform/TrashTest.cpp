@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <regex>
 
@@ -41,6 +42,44 @@ TEST(TrashTest, ASecondFileOfTheSameNameGetsANameOfItsOwn)
     EXPECT_EQ(ReadFileBytes(trashFolder / "files" / "db.ldb"), "first");
     EXPECT_EQ(ReadFileBytes(trashFolder / "files" / "db.2.ldb"), "second");
     EXPECT_NE(ReadFileBytes(trashFolder / "info" / "db.2.ldb.trashinfo").find("/b/db.ldb\n"), std::string::npos);
+}
+
+TEST(TrashTest, ANameAnotherProgramClaimedBeforeMovingItsFileIsLeftToIt)
+{
+    TempDir folder;
+    const auto trashFolder = folder / "Trash";
+    std::filesystem::create_directories(trashFolder / "info");
+    std::filesystem::create_directories(trashFolder / "files");
+    // Another program has written its info file and not yet moved its file.
+    WriteFileBytes(trashFolder / "info" / "db.ldb.trashinfo", "theirs");
+    WriteFileBytes(folder / "db.ldb", "ours");
+
+    ASSERT_TRUE(Trash(trashFolder).MoveToTrash(folder / "db.ldb"));
+
+    EXPECT_EQ(ReadFileBytes(trashFolder / "info" / "db.ldb.trashinfo"), "theirs");
+    EXPECT_FALSE(std::filesystem::exists(trashFolder / "files" / "db.ldb"));
+    EXPECT_EQ(ReadFileBytes(trashFolder / "files" / "db.2.ldb"), "ours");
+    EXPECT_NE(ReadFileBytes(trashFolder / "info" / "db.2.ldb.trashinfo").find("/db.ldb\n"), std::string::npos);
+}
+
+TEST(TrashTest, AnInfoFolderThatCannotBeWrittenLeavesTheFileWhereItIs)
+{
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into any folder";
+    }
+    TempDir folder;
+    const auto trashFolder = folder / "Trash";
+    std::filesystem::create_directories(trashFolder / "info");
+    std::filesystem::create_directories(trashFolder / "files");
+    std::filesystem::permissions(trashFolder / "info",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    WriteFileBytes(folder / "db.ldb", "ours");
+
+    EXPECT_FALSE(Trash(trashFolder).MoveToTrash(folder / "db.ldb"));
+
+    std::filesystem::permissions(trashFolder / "info", std::filesystem::perms::owner_all);
+    EXPECT_EQ(ReadFileBytes(folder / "db.ldb"), "ours");
+    EXPECT_TRUE(std::filesystem::is_empty(trashFolder / "info"));
 }
 
 TEST(TrashTest, AMissingFileIsReportedAndLeavesNoInfoBehind)
