@@ -9,6 +9,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/SecretPages.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/FileReplacedCheck.h"
 #include "core/database/InnerLayerStart.h"
 #include "core/database/LayeredDecryption.h"
 #include "core/database/WinCrypto.h"
@@ -277,13 +278,26 @@ SecureString BuildPlaintext(const CDataBase& database)
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
                    const FileReplacement& how, FileVersion* written, const UnchangedPrefix* unchanged)
 {
+    const WriteResult result = WriteDatabaseUnlessReplaced(database, path, password, how, written, unchanged);
+    if (result == WriteResult::Replaced) {
+        database.Reporter().ShowMessage(FileReplacedMessage, MessageIcon::Error);
+    }
+    return result == WriteResult::Written;
+}
+
+WriteResult WriteDatabaseUnlessReplaced(const CDataBase& database, const std::filesystem::path& path,
+                                        const SecureString& password, const FileReplacement& how, FileVersion* written,
+                                        const UnchangedPrefix* unchanged)
+{
     IMessageReporter& reporter = database.Reporter();
     try {
         const FileVersion version = EncryptAndWrite(database, path, password, how, unchanged);
         if (written != nullptr) {
             *written = version;
         }
-        return true;
+        return WriteResult::Written;
+    } catch (const FileReplaced&) {
+        return WriteResult::Replaced;
     } catch (const std::invalid_argument&) {
         reporter.ShowMessage(InvalidCharactersMessage, MessageIcon::Error);
     } catch (const PlaintextTooLarge&) {
@@ -299,7 +313,7 @@ bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path,
     } catch (...) {
         reporter.ShowMessage(WriteUnknownMessage, MessageIcon::Error);
     }
-    return false;
+    return WriteResult::Failed;
 }
 
 int ReadRecords(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,

@@ -34,6 +34,20 @@ bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path,
                    const FileReplacement& how = {}, FileVersion* written = nullptr,
                    const UnchangedPrefix* unchanged = nullptr);
 
+enum class WriteResult
+{
+    Written,
+    // The check of `how` found the file replaced by another program (FileReplaced): nothing was written or reported.
+    Replaced,
+    // Reported.
+    Failed,
+};
+
+// WriteDatabase for a caller that deals with a replaced file itself.
+WriteResult WriteDatabaseUnlessReplaced(const CDataBase& database, const std::filesystem::path& path,
+                                        const SecureString& password, const FileReplacement& how = {},
+                                        FileVersion* written = nullptr, const UnchangedPrefix* unchanged = nullptr);
+
 // When the records of a file reach the caller: while later parts of it are still being decrypted, or only once all
 // of it has decrypted, so that a failure of the decryption adds none of them.
 enum class RecordDelivery

@@ -47,9 +47,16 @@ public:
     void ClearViews() override { ++clears; }
     void EnableCommands(bool databaseOpen) override { commandsEnabled = databaseOpen; }
     void ShowPath(const std::u16string& path) override { shownPath = path; }
+    void AfterReload(const std::u16string& note) override
+    {
+        ++fills;
+        notes.push_back(note);
+    }
 
     int fills = 0;
     int clears = 0;
     std::optional<bool> commandsEnabled;
     std::u16string shownPath;
+    // The status-bar notes of every reload, in order.
+    std::vector<std::u16string> notes;
 };
