@@ -65,7 +65,7 @@ void DatabaseSession::Hold(const std::filesystem::path& path)
 {
     handle.Open(path);
     versionHeld = handle.HeldVersion();
-    heldFileIsCollection = false;
+    collectionTextBytes.reset();
 }
 
 bool DatabaseSession::WriteHeldFile(const SecureString& password)
@@ -77,19 +77,19 @@ bool DatabaseSession::WriteHeldFile(const SecureString& password)
         damaged.KeepBeforeReplacing(database.Texts());
     };
     std::optional<UnchangedPrefix> unchanged;
-    if (heldFileIsCollection && versionHeld && password == masterPassword) {
-        unchanged = UnchangedPrefix{*versionHeld, database.FirstChangedKey()};
+    if (collectionTextBytes && versionHeld && password == masterPassword) {
+        unchanged = UnchangedPrefix{{*versionHeld, *collectionTextBytes}, database.FirstChangedKey()};
     }
     handle.Close();
-    FileVersion written;
+    DatabaseFileText written;
     if (!WriteDatabase(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr)) {
         return false;
     }
     // The version we wrote, not whatever the path shows once it is held again: a program that replaced the file in
     // between would otherwise have its change taken for ours and undone by the next save.
     handle.Open(Path());
-    versionHeld = written;
-    heldFileIsCollection = true;
+    versionHeld = written.version;
+    collectionTextBytes = written.textBytes;
     database.ForgetChanges();
     return true;
 }
@@ -236,7 +236,9 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
             }
         }
         if (result == ReadResult::Done) {
-            heldFileIsCollection = !read.damaged && read.inKeyOrder && read.records == database.Size();
+            if (IsTextOfCollection(database, read)) {
+                collectionTextBytes = read.textBytes;
+            }
             database.ForgetChanges();
             ShowOpened(path);
             damaged.Opened(database, path, read);
