@@ -154,6 +154,19 @@ private:
     bool locked = false;
 };
 
+// What a save of `path` replaces: the file a link there points to rather than the link itself.
+std::filesystem::path TargetOf(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        std::filesystem::path target = std::filesystem::canonical(path, error);
+        if (!error) {
+            return target;
+        }
+    }
+    return path;
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& target)
 {
     const std::filesystem::path folder = target.parent_path();
@@ -255,15 +268,7 @@ FileVersion WriteFileAtomicallyInPieces(const std::filesystem::path& path,
                                         const std::function<void(const ContentSink&)>& produce,
                                         const FileReplacement& how)
 {
-    // Replace what a link points to rather than the link itself.
-    std::error_code error;
-    std::filesystem::path target = path;
-    if (std::filesystem::is_symlink(path, error)) {
-        target = std::filesystem::canonical(path, error);
-        if (error) {
-            target = path;
-        }
-    }
+    const std::filesystem::path target = TargetOf(path);
     const std::filesystem::path folder = FolderOf(target);
     RemoveStaleTemporaryFiles(folder);
     TargetLock lock(target);
@@ -278,4 +283,9 @@ FileVersion WriteFileAtomicallyInPieces(const std::filesystem::path& path,
     temporary.RenameOver(target);
     SyncFolder(folder);
     return written;
+}
+
+void RemoveStaleTemporaryFilesBeside(const std::filesystem::path& file)
+{
+    RemoveStaleTemporaryFiles(FolderOf(TargetOf(file)));
 }

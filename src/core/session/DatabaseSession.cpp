@@ -1,5 +1,6 @@
 #include "core/session/DatabaseSession.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/FileReplacedCheck.h"
@@ -105,7 +106,12 @@ void DatabaseSession::ShowOpened(const std::filesystem::path& path)
 int DatabaseSession::ReadInBackground(const std::filesystem::path& path, RecordsRead& read)
 {
     int result = ReadResult::Failed;
-    work.Run(FileWork::Opening, [&] { result = ReadDatabase(database, path, masterPassword, &read); });
+    work.Run(FileWork::Opening, [&] {
+        result = ReadDatabase(database, path, masterPassword, &read);
+        if (result == ReadResult::Done) {
+            RemoveStaleTemporaryFilesBeside(path);
+        }
+    });
     return result;
 }
 
