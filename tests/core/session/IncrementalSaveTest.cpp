@@ -8,11 +8,8 @@
 #include "HandMadeTexts.h"
 #include "RandomEntries.h"
 #include "SessionFakes.h"
-#include "core/session/DatabaseSession.h"
-#include "platform/HeldFileHandle.h"
 #include "support/EntryBuilder.h"
 #include "support/HandMadeFile.h"
-#include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -32,7 +29,7 @@ testing::AssertionResult SameBytes(const std::string& written, const std::string
 }
 
 // The desktop program's session on one file, and what its collection and file should hold after each change.
-class SessionAgainstExpected : public testing::Test
+class SessionAgainstExpected : public testing::Test, protected ScriptedSession
 {
 protected:
     // Opens a hand-made file under `password` through the session; what it reads becomes what is expected.
@@ -79,14 +76,6 @@ protected:
     TempDir folder{std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path()};
     std::filesystem::path path = folder / "db.ldb";
     std::filesystem::path damagedKept = folder / "db.ldb.damaged";
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    std::u16string lastPath;
-    PromptScript prompts;
-    ViewRecorder view;
-    HeldFileHandle handle;
-    DatabaseSession session{database, lastPath, prompts, view, handle};
     ExpectedEntries expected;
     std::optional<std::string> handMade;
     std::optional<std::string> damagedOriginal;

@@ -8,16 +8,13 @@
 
 #include "SessionFakes.h"
 #include "core/database/DatabaseFile.h"
-#include "core/session/DatabaseSession.h"
-#include "platform/HeldFileHandle.h"
 #include "support/LockHolder.h"
-#include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
 namespace {
 // Saves killed midway leave their temporary files beside the database; opening it again removes those of ours that
 // nothing holds and that have not changed for a while, without waiting for the next save into that folder.
-class StaleTemporariesTest : public testing::Test
+class StaleTemporariesTest : public testing::Test, protected ScriptedSession
 {
 protected:
     StaleTemporariesTest()
@@ -41,14 +38,6 @@ protected:
     }
 
     TempDir folder;
-    MessageRecorder messages;
-    BuiltinTextSource texts;
-    CDataBase database{messages, texts};
-    std::u16string lastPath;
-    PromptScript prompts;
-    ViewRecorder view;
-    HeldFileHandle handle;
-    DatabaseSession session{database, lastPath, prompts, view, handle};
 };
 
 TEST_F(StaleTemporariesTest, OpeningRemovesOnlyOurOwnThatNothingHoldsAndThatAreOld)
