@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
@@ -40,13 +41,28 @@ std::u16string FieldText(const Entry& entry, int field)
     return FromSecure(FieldOf(entry, static_cast<EntryField>(field)));
 }
 
-// Text as an input method or a paste brings it, whole, whatever its characters.
+// Text as an input method brings it, whole, whatever its characters.
 void Commit(QWidget* widget, const std::u16string& text)
 {
     QInputMethodEvent event;
     event.setCommitString(ToQString(text));
     QApplication::sendEvent(widget, &event);
 }
+
+// Text as the user pastes it with the keyboard, from another program's copy.
+void Paste(QWidget* widget, const std::u16string& text)
+{
+    QGuiApplication::clipboard()->setText(ToQString(text));
+    widget->setFocus();
+    QTest::keySequence(widget, QKeySequence::Paste);
+}
+
+using EnterText = void (*)(QWidget*, const std::u16string&);
+const struct
+{
+    const char* name;
+    EnterText enter;
+} WaysToEnterText[] = {{"typed", Commit}, {"pasted", Paste}};
 } // namespace
 
 class DlgEditCharactersTest : public DlgEditFixture
@@ -79,23 +95,25 @@ TEST_F(DlgEditCharactersTest, EveryFieldComesBackExactlyAsStored)
     }
 }
 
-TEST_F(DlgEditCharactersTest, EveryFieldTakesTheTextExactlyAsTyped)
+TEST_F(DlgEditCharactersTest, EveryFieldTakesTheTextExactlyAsTypedOrPasted)
 {
     options.fPassGenAuto = false;
-    for (const UnusualText& unusual : UnusualTexts) {
-        auto dialog = Open(EditMode::Add);
-        dialog->show();
-        for (int field = 0; field < EntryFieldCount; ++field) {
-            Commit(Input(*dialog, field), unusual.text);
-        }
-        Commit(Child<QLineEdit>(*dialog, "repeat"), unusual.text);
-        Click(*dialog, "ok");
-        ASSERT_EQ(dialog->result(), QDialog::Accepted) << unusual.name;
-        const Entry expected(ToSecure(unusual.text), ToSecure(unusual.text), ToSecure(unusual.text),
-                             ToSecure(unusual.text), ToSecure(unusual.text), ToSecure(unusual.typedAsNotes));
-        for (int field = 0; field < EntryFieldCount; ++field) {
-            EXPECT_EQ(FieldText(dialog->Values(), field), FieldText(expected, field))
-                << unusual.name << " in " << FieldNames[field];
+    for (const auto& way : WaysToEnterText) {
+        for (const UnusualText& unusual : UnusualTexts) {
+            auto dialog = Open(EditMode::Add);
+            dialog->show();
+            for (int field = 0; field < EntryFieldCount; ++field) {
+                way.enter(Input(*dialog, field), unusual.text);
+            }
+            way.enter(Child<QLineEdit>(*dialog, "repeat"), unusual.text);
+            Click(*dialog, "ok");
+            ASSERT_EQ(dialog->result(), QDialog::Accepted) << unusual.name << ", " << way.name;
+            const Entry expected(ToSecure(unusual.text), ToSecure(unusual.text), ToSecure(unusual.text),
+                                 ToSecure(unusual.text), ToSecure(unusual.text), ToSecure(unusual.typedAsNotes));
+            for (int field = 0; field < EntryFieldCount; ++field) {
+                EXPECT_EQ(FieldText(dialog->Values(), field), FieldText(expected, field))
+                    << unusual.name << ", " << way.name << ", in " << FieldNames[field];
+            }
         }
     }
 }
