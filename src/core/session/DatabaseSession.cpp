@@ -1,5 +1,6 @@
 #include "core/session/DatabaseSession.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/FileReplacedCheck.h"
@@ -76,7 +77,7 @@ void DatabaseSession::Hold(const std::filesystem::path& path)
 {
     handle.Open(path);
     versionHeld = handle.HeldVersion();
-    heldFileIsCollection = false;
+    collectionTextBytes.reset();
     versionNotFollowed.reset();
 }
 
@@ -103,11 +104,11 @@ WriteResult DatabaseSession::WriteHeldFile(const SecureString& password)
         damaged.KeepBeforeReplacing(database.Texts());
     };
     std::optional<UnchangedPrefix> unchanged;
-    if (heldFileIsCollection && versionHeld && password == masterPassword) {
-        unchanged = UnchangedPrefix{*versionHeld, database.FirstChangedKey()};
+    if (collectionTextBytes && versionHeld && password == masterPassword) {
+        unchanged = UnchangedPrefix{{*versionHeld, *collectionTextBytes}, database.FirstChangedKey()};
     }
     handle.Close();
-    FileVersion written;
+    DatabaseFileText written;
     const WriteResult result =
         WriteDatabaseUnlessReplaced(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr);
     if (result != WriteResult::Written) {
@@ -116,8 +117,8 @@ WriteResult DatabaseSession::WriteHeldFile(const SecureString& password)
     // The version we wrote, not whatever the path shows once it is held again: a program that replaced the file in
     // between would otherwise have its change taken for ours and undone by the next save.
     handle.Open(Path());
-    versionHeld = written;
-    heldFileIsCollection = true;
+    versionHeld = written.version;
+    collectionTextBytes = written.textBytes;
     database.ForgetChanges();
     return WriteResult::Written;
 }
@@ -133,7 +134,12 @@ void DatabaseSession::ShowOpened(const std::filesystem::path& path)
 int DatabaseSession::ReadInBackground(const std::filesystem::path& path, RecordsRead& read)
 {
     int result = ReadResult::Failed;
-    work.Run(FileWork::Opening, [&] { result = ReadDatabase(database, path, masterPassword, &read); });
+    work.Run(FileWork::Opening, [&] {
+        result = ReadDatabase(database, path, masterPassword, &read);
+        if (result == ReadResult::Done) {
+            RemoveStaleTemporaryFilesBeside(path);
+        }
+    });
     return result;
 }
 
@@ -264,7 +270,9 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
             }
         }
         if (result == ReadResult::Done) {
-            heldFileIsCollection = !read.damaged && read.inKeyOrder && read.records == database.Size();
+            if (IsTextOfCollection(database, read)) {
+                collectionTextBytes = read.textBytes;
+            }
             database.ForgetChanges();
             ShowOpened(path);
             damaged.Opened(database, path, read);
@@ -326,7 +334,7 @@ void DatabaseSession::MergeTheirs()
     // The views read the entries in place: they show the merged collection before anything else runs.
     view.ShowChangedEntries();
     versionHeld = merging.TheirVersion();
-    heldFileIsCollection = false;
+    collectionTextBytes.reset();
     // The version merged was read whole, so whatever damaged original the file was is gone already.
     damaged.Forget();
 }

@@ -212,9 +212,10 @@ private:
     IBackgroundWork& work;
     SecureString masterPassword;
     std::optional<FileVersion> versionHeld;
-    // The held file is exactly what a save of the collection, as it stood before the changes it has noted since,
-    // writes under the master password: a save then keeps the file's encryption of the records before them.
-    bool heldFileIsCollection = false;
+    // The length of the held file's text, known only while that text is byte for byte what a save of the collection,
+    // as it stood before the changes it has noted since, writes under the master password: a save then keeps the
+    // file's encryption of the records before them.
+    std::optional<std::size_t> collectionTextBytes;
     DamagedOriginal damaged;
     MergingSave merging;
     // A version the user was told about and that could not be read: it is not read again until it changes.

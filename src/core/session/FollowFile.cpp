@@ -56,7 +56,10 @@ FollowResult DatabaseSession::ShowOtherVersion(FileVersionRead& read)
     versionHeld = read.Version();
     versionNotFollowed.reset();
     const RecordsRead& records = read.Records();
-    heldFileIsCollection = records.inKeyOrder && records.records == database.Size();
+    collectionTextBytes.reset();
+    if (IsTextOfCollection(database, records)) {
+        collectionTextBytes = records.textBytes;
+    }
     database.ForgetChanges();
     damaged.Forget();
     view.AfterReload(database.Texts().Text(TextId::FollowedFileNote));
