@@ -12,6 +12,7 @@ packages=(
     libqt6printsupport6
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     openbox trayer xdotool xclip x11-xkb-utils xkb-data
+    patchelf qt6-wayland qt6-translations-l10n dosfstools fusefat mtools strace weston
     clang clang-format
     dosfstools fusefat
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian

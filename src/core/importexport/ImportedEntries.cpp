@@ -175,9 +175,9 @@ void CEntryImport::Add(Entry&& entry)
         ++counts.skipped;
         return;
     }
-    const auto added = database.AddRenaming(entry.Key(), entry.Fields());
-    if (!crowded.empty() && added != database.end()) {
-        Note(*added);
+    const std::optional<std::uint64_t> number = database.AddRenaming(entry.Key(), entry.Fields());
+    if (!crowded.empty() && number) {
+        Note(EntryKey{entry.group, NumberedTitle(entry.title, *number)});
     }
     ++counts.renamed;
 }

@@ -24,6 +24,9 @@ public:
     // Refills the table for the language whose file names it as "lang_en"; an empty or unknown name gives the
     // built-in texts. Entries are overwritten in place; the table never shrinks.
     void Load(const std::u16string& language);
+    // The loaded language file's "lang_code" (an ISO 639 code such as "de", which names the Qt catalogue of the same
+    // language); empty for the built-in texts or a file without one.
+    const std::u16string& LanguageCode() const { return languageCode; }
     // Replaces the list by the native names of the language files and selects the one named `language`.
     void FillLanguageList(LanguageList& list, const std::u16string& language) const;
     // Sets `language` to the English name of the file at the selected position; leaves it when nothing is
@@ -43,4 +46,5 @@ public:
 private:
     std::filesystem::path programFolder;
     std::vector<std::u16string> texts;
+    std::u16string languageCode;
 };

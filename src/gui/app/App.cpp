@@ -5,6 +5,7 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/ProgramDataFolder.h"
+#include "gui/app/Language.h"
 #include "gui/app/QtSettingsPlace.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
@@ -24,7 +25,7 @@ int CApp::Run()
     KeepQtSettingsWithOurs();
     options.Load(reporter, SettingsFilePath());
     // From here on every text the user sees comes from the translation, the already-running message included.
-    translation.Load(options.Language);
+    LoadLanguage(translation, options.Language);
 
     instanceLock.emplace(InstanceLockName);
     if (!instanceLock->IsFirst()) {

@@ -35,6 +35,7 @@
 #include "gui/mainwindow/MainWindowCommands.h"
 #include "gui/mainwindow/QuickSearch.h"
 #include "gui/mainwindow/SearchField.h"
+#include "gui/mainwindow/SyncedFolder.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
 #include "gui/mainwindow/WelcomePanel.h"
@@ -47,6 +48,7 @@
 using namespace CommandId;
 
 namespace {
+constexpr int NoteMilliseconds = 10000;
 
 struct ToolButton
 {
@@ -118,6 +120,9 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(escape, &QShortcut::activated, this, &CDlgMain::Exit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
     CreateTray();
+    syncedFolder = std::make_unique<SyncedFolder>(
+        session, options, desktop.trash.get(), [this] { return !fileWork.IsRunning(); },
+        [this] { UpdateCommandState(HasCurrentEntry(), session.IsOpen()); });
     fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
     fixedTranslation->Load(u"");
     translation = fixedTranslation.get();
@@ -372,6 +377,24 @@ void CDlgMain::ShowChangedEntries()
 {
     trayMenu->Discard();
     views->FillViews(true);
+}
+
+void CDlgMain::BeforeReload()
+{
+    currentBeforeReload = views->CurrentKey();
+    emit entriesGoing.going();
+    trayMenu->Discard();
+    views->LetGoOfEntries();
+}
+
+void CDlgMain::AfterReload(const std::u16string& note)
+{
+    FillViews();
+    if (currentBeforeReload) {
+        views->SelectKey(*currentBeforeReload);
+    }
+    currentBeforeReload.reset();
+    statusBar()->showMessage(ToQString(note), NoteMilliseconds);
 }
 
 void CDlgMain::ClearViews()
