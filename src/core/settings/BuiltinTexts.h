@@ -221,4 +221,9 @@ inline constexpr int ChangedEntryPasswordPrompt = 334;
 inline constexpr int BrokenQuoteBeforeLine = 370;
 inline constexpr int BrokenQuoteAfterLine = 371;
 inline constexpr int UnknownExportHeader = 372;
+
+// The desktop's own ways: files named outside the program, printing, typing under Wayland.
+inline constexpr int FileNotOpened = 400;
+inline constexpr int PrintFailed = 401;
+inline constexpr int FormFillingTargetIsWayland = 402;
 } // namespace TextId

@@ -13,6 +13,7 @@ constexpr std::u16string_view LanguageSection = u"Language";
 constexpr std::u16string_view TextSection = u"Text";
 constexpr std::u16string_view EnglishNameKey = u"lang_en";
 constexpr std::u16string_view NativeNameKey = u"lang_native";
+constexpr std::u16string_view CodeKey = u"lang_code";
 constexpr std::u16string_view UnknownName = u"Unknown";
 
 std::u16string NameOf(const ProfileReader& file, std::u16string_view key)
@@ -78,6 +79,7 @@ void CTranslate::Load(const std::u16string& language)
             break;
         }
     }
+    languageCode = chosen ? chosen->Value(LanguageSection, CodeKey).value_or(std::u16string()) : std::u16string();
     for (int id = 0;; ++id) {
         const std::u16string_view builtin = BuiltinText(id);
         if (builtin.empty()) {

@@ -30,6 +30,10 @@ public:
     // selected or the file is gone.
     void ReadLanguageChoice(const LanguageList& list, std::u16string& language) const;
 
+    // The code of the loaded language ("de", "ru") from its file's "lang_code", for the translations of the
+    // libraries the program shows; empty for the built-in texts or a file without one.
+    const std::u16string& LanguageCode() const { return languageCode; }
+
     // Throws std::invalid_argument for an id beyond the table.
     const std::u16string& Text(int id) const override;
     std::size_t Count() const { return texts.size(); }
@@ -41,4 +45,5 @@ public:
 private:
     std::filesystem::path programFolder;
     std::vector<std::u16string> texts;
+    std::u16string languageCode;
 };
