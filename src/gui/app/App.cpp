@@ -5,8 +5,11 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/ProgramDataFolder.h"
+#include "gui/app/SecondStartListener.h"
+#include "gui/common/QtTranslations.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
+#include "platform/InstanceChannel.h"
 #include "platform/ProgramPath.h"
 #include "platform/SettingsFolder.h"
 
@@ -23,19 +26,26 @@ int CApp::Run()
     options.Load(reporter, SettingsFilePath());
     // From here on every text the user sees comes from the translation, the already-running message included.
     translation.Load(options.Language);
+    UseQtTranslations(translation.LanguageCode());
 
+    const QStringList arguments = QCoreApplication::arguments();
+    const std::optional<std::filesystem::path> file = DatabaseFileArgument(arguments);
     instanceLock.emplace(InstanceLockName);
     if (!instanceLock->IsFirst()) {
-        reporter.ShowMessage(Text(TextId::AlreadyRunning), MessageIcon::Warning);
+        // The running copy shows its window and opens the file; only a copy that cannot be reached is named here.
+        if (!InstanceChannel::Send(InstanceLockName, {file ? file->string() : std::string()})) {
+            reporter.ShowMessage(Text(TextId::AlreadyRunning), MessageIcon::Warning);
+        }
         return 0;
     }
-    RunMainWindow();
+    RunMainWindow(CommandLineText(arguments), file);
     return 0;
 }
 
-void CApp::RunMainWindow()
+void CApp::RunMainWindow(const std::u16string& commandLine, const std::optional<std::filesystem::path>& file)
 {
-    CDlgMain window(database, options, translation, CommandLineText(QCoreApplication::arguments()));
+    CDlgMain window(database, options, translation, commandLine);
+    SecondStartListener laterStarts(InstanceChannel::Listen(InstanceLockName), window);
     // The main window runs modally, like the dialogs it opens: the program ends when it does.
     window.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
@@ -44,7 +54,7 @@ void CApp::RunMainWindow()
         ended = true;
         loop.quit();
     });
-    window.Start();
+    window.Start(file);
     if (!ended) {
         loop.exec();
     }
