@@ -31,6 +31,7 @@
 #include "gui/common/Icons.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/common/QtTranslations.h"
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/importexport/CsvCommands.h"
@@ -60,6 +61,7 @@ using namespace CommandId;
 namespace {
 constexpr int FolderTip = 0;
 constexpr int FileWorkRetryMilliseconds = 200;
+constexpr int AlreadyRunningNoteMilliseconds = 10000;
 
 struct ToolButton
 {
@@ -152,6 +154,7 @@ void CDlgMain::CreateTray()
     connect(trayMenu, &TrayMenu::commandChosen, this, &CDlgMain::OnCommand);
     connect(trayMenu, &TrayMenu::entryCommandChosen, this, &CDlgMain::OnTrayEntryCommand);
     trayIcon = new CTrayIcon(trayMenu->Menu(), this);
+    connect(trayIcon, &CTrayIcon::clicked, this, &CDlgMain::ToggleFromTray);
     connect(trayIcon, &CTrayIcon::doubleClicked, this, &CDlgMain::ShowFromTray);
 }
 
@@ -325,8 +328,16 @@ void CDlgMain::ApplyGroupsTree()
     views->GroupTree()->setEnabled(options.fGroupsTree);
 }
 
-void CDlgMain::Start()
+void CDlgMain::Start(const std::optional<std::filesystem::path>& file)
 {
+    if (file) {
+        // The file the user named is the one to open, whatever the settings remember.
+        show();
+        session.StartupOpen(false);
+        session.OpenFile(*file);
+        UpdateCommandState(false, session.IsOpen());
+        return;
+    }
     if (startHidden) {
         // The last database is opened when the window is first shown. Without a notification area the window waits
         // minimised in the task bar, where it can always be found again.
@@ -455,7 +466,7 @@ void CDlgMain::OnCommand(int command)
         break;
     case FileExportPrint:
         if (session.IsOpen()) {
-            PrintDatabase(database, this);
+            PrintDatabase(database, session.Path(), this);
         }
         break;
     case Help:
@@ -640,6 +651,7 @@ void CDlgMain::ApplyOptions()
     SaveSettings();
     ApplyStartAtLogin();
     ApplyTopmost();
+    UseQtTranslations(translation->LanguageCode());
     ApplyTexts();
     UpdateCommandState(false, session.IsOpen());
     ApplyGroupsTree();
@@ -801,6 +813,56 @@ void CDlgMain::ShowFromTray()
         inTray = false;
     }
     showingFromTray = false;
+    UpdateCommandState(HasCurrentEntry(), session.IsOpen());
+}
+
+void CDlgMain::ToggleFromTray()
+{
+    if (isVisible() && !isMinimized() && !inTray) {
+        showMinimized();
+    } else {
+        ShowFromTray();
+    }
+}
+
+void CDlgMain::BringToFront()
+{
+    // Behind the password prompt the window tells why it came up.
+    const bool locked = session.IsLocked() && !startHidden;
+    if (locked) {
+        statusBar()->showMessage(QtText(texts, TextId::AlreadyRunning), AlreadyRunningNoteMilliseconds);
+    }
+    ShowFromTray();
+    ShowWindowAgain();
+    if (locked && session.IsOpen()) {
+        // The panes of the open database take the bar again.
+        statusBar()->clearMessage();
+    }
+}
+
+void CDlgMain::OpenFileFromOutside(const std::filesystem::path& file)
+{
+    if (showingFromTray || session.IsOpening() || fileWork.IsRunning()) {
+        // A prompt or file work of this window is under way: the file can only wait for the user to ask again.
+        ShowWindowAgain();
+        return;
+    }
+    showingFromTray = true;
+    if (startHidden) {
+        // The last database was never opened: nothing to close, and the named file comes instead.
+        startHidden = false;
+        session.StartupOpen(false);
+        session.SetLocked(false);
+    }
+    inTray = false;
+    trayIcon->Remove();
+    ShowWindowAgain();
+    session.OpenFile(file);
+    showingFromTray = false;
+    if (session.IsLocked()) {
+        // The user kept the locked database: showing the window asks for its password, as always.
+        ShowFromTray();
+    }
     UpdateCommandState(HasCurrentEntry(), session.IsOpen());
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/session/DatabaseSession.h"
 #include "gui/mainwindow/DesktopServices.h"
@@ -46,8 +48,15 @@ public:
              QWidget* parent = nullptr);
     ~CDlgMain() override;
 
-    // Shows the window (minimised when started hidden) and opens the last database when the settings ask for it.
-    void Start();
+    // Shows the window (minimised when started hidden) and opens `file` when the command line named one, otherwise
+    // the last database when the settings ask for it.
+    void Start(const std::optional<std::filesystem::path>& file = std::nullopt);
+    // A second start of the program: the window comes to the front, from the notification area if need be, where a
+    // locked database asks for its password; the status bar then says that the program was already running.
+    void BringToFront();
+    // A second start that named a database file: the window comes to the front and opens the file, after asking to
+    // close another open database. The open database itself is only shown.
+    void OpenFileFromOutside(const std::filesystem::path& file);
     void OnCommand(int command);
     // S: the list has a current item; D: a database is open and not locked.
     void UpdateCommandState(bool hasSelection, bool databaseOpen);
@@ -56,6 +65,8 @@ public:
     // Brings the window back from the notification area: the first showing after a hidden start opens the last
     // database, a locked database asks for its password again. Only one password prompt is ever up.
     void ShowFromTray();
+    // A single click on the notification-area icon: shows the window, or sends a shown one there.
+    void ToggleFromTray();
     // The per-entry commands of the tray menu, with the entry's 0-based index in key order.
     void OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex);
     // The tray's Options command: the window comes back first, then the options dialog runs as from the menu bar.
