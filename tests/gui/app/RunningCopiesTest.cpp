@@ -8,7 +8,9 @@
 #include <sstream>
 
 #include "core/settings/Options.h"
+#include "platform/SingleInstance.h"
 #include "support/ChildProcess.h"
+#include "support/LockHolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -85,15 +87,61 @@ protected:
     std::filesystem::path messageLog = folder / "messages.log";
 };
 
-TEST_F(RunningCopies, ASecondCopyShowsThatOneIsRunningAndEnds)
+TEST_F(RunningCopies, ASecondCopyHandsOverToTheRunningOneAndEndsWithoutAMessage)
 {
     auto first = StartFirstCopy();
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtimeFolder / "TaviloLockmereMutex.socket"); }));
     const ProgramResult second = RunAnotherCopy();
     EXPECT_FALSE(second.timedOut);
     EXPECT_EQ(second.exitCode, 0);
-    EXPECT_EQ(Messages(), AlreadyRunningLine);
+    EXPECT_EQ(Messages(), "");
     EXPECT_TRUE(first->IsRunning());
     EXPECT_TRUE(HoldsLock(first->Pid(), LockFile()));
+}
+
+TEST_F(RunningCopies, TheFileOfASecondStartIsOpenedByTheRunningCopy)
+{
+    auto first = StartFirstCopy();
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtimeFolder / "TaviloLockmereMutex.socket"); }));
+    // A name relative to the second start's folder reaches the running copy as the whole path.
+    const std::filesystem::path missing = folder / "missing.ldb";
+    const ProgramResult second = RunProgram(
+        "/bin/sh", {"-c", "cd \"$1\" && exec \"$2\" missing.ldb", "sh", folder.Path().string(), Program().string()}, {},
+        Environment());
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Messages().empty(); }));
+    EXPECT_EQ(Messages(),
+              "error\tThe database file could not be opened: " + missing.string() + " (No such file or directory)\n");
+    EXPECT_TRUE(first->IsRunning());
+}
+
+TEST_F(RunningCopies, ACopyThatCannotBeReachedIsStillNamedAsRunning)
+{
+    // Another program holds the lock but hears nobody, as a copy of an older version would.
+    LockHolder holder([this] {
+        // In the holding child only, which keeps the lock until it is killed.
+        ::setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+        return (new SingleInstance("TaviloLockmereMutex"))->IsFirst();
+    });
+    ASSERT_TRUE(holder.Holds());
+    const ProgramResult second = RunAnotherCopy();
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(Messages(), AlreadyRunningLine);
+}
+
+TEST_F(RunningCopies, HelpAndVersionArePrintedWithoutADisplay)
+{
+    for (const std::string option : {"--help", "--version"}) {
+        EnvironmentChanges bare = Environment();
+        bare["QT_QPA_PLATFORM"] = "xcb";
+        bare["DISPLAY"] = "";
+        const ProgramResult result = RunProgram(Program(), {option}, {}, bare);
+        EXPECT_EQ(result.exitCode, 0) << option << result.err;
+        EXPECT_TRUE(
+            result.out.starts_with(option == "--help" ? "Usage: lockmere [-hide] [FILE]\n" : "lockmere (Lockmere) "))
+            << result.out;
+        EXPECT_EQ(Messages(), "");
+    }
 }
 
 TEST_F(RunningCopies, TheSecondCopyLeavesTheSettingsFileAlone)
