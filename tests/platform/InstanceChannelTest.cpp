@@ -10,7 +10,7 @@
 
 #include "core/common/UniqueFd.h"
 #include "platform/InstanceChannel.h"
-#include "support/TempDir.h"
+#include "support/OwnRuntimeFolder.h"
 
 namespace {
 const std::string ChannelName = "TaviloLockmereMutex";
@@ -19,22 +19,6 @@ const std::string ChannelName = "TaviloLockmereMutex";
 class InstanceChannelTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
-            previous = old;
-        }
-        ::setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (previous) {
-            ::setenv("XDG_RUNTIME_DIR", previous->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-    }
-
     std::filesystem::path SocketPath() const { return folder.Path() / (ChannelName + ".socket"); }
 
     // Connects as a start of another kind would and writes `text` as it is.
@@ -48,8 +32,7 @@ protected:
         ASSERT_EQ(::send(connection.Get(), text.data(), text.size(), MSG_NOSIGNAL), static_cast<ssize_t>(text.size()));
     }
 
-    TempDir folder;
-    std::optional<std::string> previous;
+    OwnRuntimeFolder folder;
 };
 
 TEST_F(InstanceChannelTest, ARequestReachesTheListeningCopyAsItWasSent)
