@@ -4,7 +4,7 @@
 #include <QKeySequence>
 #include <QPushButton>
 
-#include "GuiTestSupport.h"
+#include "gui/GuiTestSupport.h"
 #include "core/settings/Translate.h"
 #include "gui/common/QtTranslations.h"
 
