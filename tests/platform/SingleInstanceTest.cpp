@@ -132,7 +132,7 @@ TEST_F(SingleInstanceLock, AFolderOfAnotherUserIsNotUsed)
 
 TEST_F(SingleInstanceLock, ALinkInPlaceOfTheLockFileIsNotFollowed)
 {
-    const std::filesystem::path target = folder / "target";
+    const std::filesystem::path target = folder.Path() / "target";
     std::filesystem::create_symlink(target, folder.Path() / (LockName + ".lock"));
     SingleInstance first(LockName);
     EXPECT_TRUE(first.IsFirst());
