@@ -77,6 +77,18 @@ protected:
         return RunProgram(program, {}, {}, Environment());
     }
 
+    // Another process holds the lock but hears nobody, as a copy of an older version would.
+    std::unique_ptr<LockHolder> HoldLockWithoutChannel() const
+    {
+        auto holder = std::make_unique<LockHolder>([this] {
+            // In the holding child only, which keeps the lock until it is killed.
+            ::setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+            return (new SingleInstance("TaviloLockmereMutex"))->IsFirst();
+        });
+        EXPECT_TRUE(holder->Holds());
+        return holder;
+    }
+
     std::filesystem::path LockFile() const { return runtimeFolder / "TaviloLockmereMutex.lock"; }
     std::filesystem::path SettingsFile() const { return appData / "Tavilo" / "Lockmere.xml"; }
     std::string Messages() const { return ReadFileBytes(messageLog); }
@@ -117,13 +129,7 @@ TEST_F(RunningCopies, TheFileOfASecondStartIsOpenedByTheRunningCopy)
 
 TEST_F(RunningCopies, ACopyThatCannotBeReachedIsStillNamedAsRunning)
 {
-    // Another program holds the lock but hears nobody, as a copy of an older version would.
-    LockHolder holder([this] {
-        // In the holding child only, which keeps the lock until it is killed.
-        ::setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
-        return (new SingleInstance("TaviloLockmereMutex"))->IsFirst();
-    });
-    ASSERT_TRUE(holder.Holds());
+    const auto holder = HoldLockWithoutChannel();
     const ProgramResult second = RunAnotherCopy();
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_EQ(Messages(), AlreadyRunningLine);
@@ -135,7 +141,8 @@ TEST_F(RunningCopies, HelpAndVersionArePrintedWithoutADisplay)
         EnvironmentChanges bare = Environment();
         bare["QT_QPA_PLATFORM"] = "xcb";
         bare["DISPLAY"] = "";
-        const ProgramResult result = RunProgram(Program(), {option}, {}, bare);
+        const ProgramResult result =
+            RunProgram(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere", {option}, {}, bare);
         EXPECT_EQ(result.exitCode, 0) << option << result.err;
         EXPECT_TRUE(
             result.out.starts_with(option == "--help" ? "Usage: lockmere [-hide] [FILE]\n" : "lockmere (Lockmere) "))
@@ -168,9 +175,10 @@ TEST_F(RunningCopies, ACopyKilledOutrightDoesNotBlockTheNextStart)
 
     auto next = StartFirstCopy();
     EXPECT_EQ(Messages(), "");
-    // And it is now the copy that the others find running.
+    // And it is now the copy that the others find running and hand over to.
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtimeFolder / "TaviloLockmereMutex.socket"); }));
     EXPECT_EQ(RunAnotherCopy().exitCode, 0);
-    EXPECT_EQ(Messages(), AlreadyRunningLine);
+    EXPECT_EQ(Messages(), "");
     EXPECT_TRUE(next->IsRunning());
 }
 
@@ -188,7 +196,8 @@ TEST_F(RunningCopies, TheMessageIsInTheLanguageOfTheSettings)
     std::filesystem::create_directories(SettingsFile().parent_path());
     ASSERT_TRUE(stored.Save(messages, SettingsFile()));
 
-    auto first = StartFirstCopy();
+    // The message is shown where the running copy cannot be reached.
+    const auto holder = HoldLockWithoutChannel();
     ASSERT_EQ(RunAnotherCopy(programFolder / "lockmere").exitCode, 0);
     EXPECT_EQ(Messages(), "warning\tDas Programm läuft bereits.\n");
 }

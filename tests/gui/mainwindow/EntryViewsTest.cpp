@@ -258,7 +258,8 @@ TEST_F(SortTest, TheHeaderArrowShowsTheSortedColumnAndItsDirectionUntilTheNextFi
     } sorts[] = {
         {EntryField::Title, 1, Qt::AscendingOrder},
         {EntryField::Title, 1, Qt::DescendingOrder},
-        {EntryField::Group, 0, Qt::DescendingOrder},
+        // Another field's sort cleared Group's memory, so it sorts ascending first.
+        {EntryField::Group, 0, Qt::AscendingOrder},
         {EntryField::Password, 3, Qt::AscendingOrder},
     };
     for (const auto& sort : sorts) {
