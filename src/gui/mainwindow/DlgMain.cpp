@@ -698,15 +698,15 @@ void CDlgMain::closeEvent(QCloseEvent* event)
 void CDlgMain::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange) {
-        return;
+    WindowMinimising::Change change = WindowMinimising::Change::None;
+    if (event->type() == QEvent::WindowStateChange) {
+        change = minimising.StateChanged(isMinimized(), isActiveWindow());
+    } else if (event->type() == QEvent::ActivationChange) {
+        change = minimising.ActivationChanged(isActiveWindow());
     }
-    const bool minimised = isMinimized();
-    if (minimised && !wasMinimised) {
-        wasMinimised = true;
+    if (change == WindowMinimising::Change::Minimised) {
         Minimised();
-    } else if (!minimised && wasMinimised) {
-        wasMinimised = false;
+    } else if (change == WindowMinimising::Change::Restored) {
         // The password prompt must not run inside the state change itself.
         QTimer::singleShot(0, this, &CDlgMain::Restored);
     }
@@ -726,7 +726,7 @@ void CDlgMain::LockMinimised()
     if (WaitForFileWork(&CDlgMain::LockMinimised)) {
         return;
     }
-    if (options.fLockDBMin && !options.LastPath.empty() && isMinimized()) {
+    if (options.fLockDBMin && !options.LastPath.empty() && minimising.IsMinimised()) {
         session.Lock();
     }
 }
@@ -767,7 +767,7 @@ void CDlgMain::setVisible(bool visible)
 
 void CDlgMain::HideToTray()
 {
-    if (!isMinimized() || startHidden) {
+    if (!minimising.IsMinimised() || startHidden) {
         return;
     }
     hide();
@@ -779,6 +779,7 @@ void CDlgMain::ShowWindowAgain()
 {
     // A window hidden while minimised would be mapped minimised again: the state goes first.
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    minimising.ShownAgain();
     show();
     raise();
     activateWindow();
@@ -818,7 +819,7 @@ void CDlgMain::ShowFromTray()
 
 void CDlgMain::ToggleFromTray()
 {
-    if (isVisible() && !isMinimized() && !inTray) {
+    if (isVisible() && !minimising.IsMinimised() && !inTray) {
         showMinimized();
     } else {
         ShowFromTray();

@@ -13,6 +13,7 @@
 #include "gui/mainwindow/MainMenu.h"
 #include "gui/mainwindow/ProgressWork.h"
 #include "gui/mainwindow/TrayEntryCommand.h"
+#include "gui/mainwindow/WindowMinimising.h"
 #include "platform/HeldFileHandle.h"
 
 class COptions;
@@ -175,7 +176,7 @@ private:
 
     bool startHidden = false;
     bool exiting = false;
-    bool wasMinimised = false;
+    WindowMinimising minimising{WindowMinimising::StateReportedHere()};
     bool inTray = false;
     bool showingFromTray = false;
     int menuDispatches = 0;
