@@ -12,7 +12,7 @@ packages=(
     libqt6printsupport6 qt6-translations-l10n qt6-wayland
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     openbox trayer xdotool xclip x11-xkb-utils xkb-data
-    weston wl-clipboard shared-mime-info
+    weston wl-clipboard dbus-daemon dbus-bin shared-mime-info
     clang clang-format
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian
 )

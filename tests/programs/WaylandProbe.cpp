@@ -1,15 +1,25 @@
-// The main window in whatever session the environment names, driven from inside for the Wayland test: it opens the
-// database named by its first argument (master password "pw") with the clipboard cleared after the seconds of its
-// second argument, says "mapped" once the compositor shows the window, then copies the first entry's password and
-// says "copied" (each line appended to the file of its third argument). It stays until it is ended, since under Wayland
-// the copy is served by its process. Built for the tests only.
+// The main window in whatever session the environment names, driven from outside for the Wayland tests.
+//
+// Arguments: the database (master password "pw"), the seconds after which the clipboard is cleared, the file it
+// reports to, and optionally "clear-at-exit". It opens the database, answering the password prompt whenever one is
+// up, and takes one command a line on its standard input: "copy" copies the first entry's password, "lock" runs the
+// Lock command, "close" closes the window as its close button does. It appends to the report file "mapped" once the
+// compositor shows the window with the database open, "copied" after a copy, and a "state ..." line whenever what the
+// user could see changes (the open and locked database, the entries in the list and the groups in the tree, whether
+// the window is shown, whether the notification-area icon is). It stays until it is closed or ended, since under
+// Wayland a copy is served by its process. Built for the tests only.
 #include <QApplication>
 #include <QLineEdit>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iostream>
+#include <string>
+#include <unistd.h>
 
 #include "core/database/DataBase.h"
 #include "core/settings/Options.h"
@@ -18,40 +28,103 @@
 #include "gui/dialogs/DlgEnter.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
+#include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
+#include "gui/mainwindow/TrayIcon.h"
 
 namespace {
-// Appends the line to the file named by the third argument, which the test reads.
-void Say(const char* file, const char* line)
+class Report
 {
-    std::ofstream(file, std::ios::app) << line << std::endl;
+public:
+    explicit Report(const char* file)
+        : file(file)
+    {}
+    void Say(const std::string& line) const { std::ofstream(file, std::ios::app) << line << std::endl; }
+
+private:
+    const char* file;
+};
+
+// Runs `action` every 50 ms for as long as the program runs.
+void Every50Milliseconds(std::function<void()> action)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, std::move(action));
+    timer->start(50);
 }
 
 // Answers the password prompt as a user would, once it is up.
 void AnswerPasswordPrompts()
 {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [] {
+    Every50Milliseconds([] {
         if (auto* prompt = qobject_cast<CDlgEnter*>(QApplication::activeModalWidget())) {
             prompt->findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("pw"));
             prompt->accept();
         }
     });
-    timer->start(50);
 }
 
-// Polls `done` and runs `then` once it holds.
-void When(std::function<bool()> done, std::function<void()> then)
+bool Exposed(const CDlgMain& window)
 {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, done = std::move(done), then = std::move(then)] {
-        if (done()) {
-            timer->stop();
-            timer->deleteLater();
-            then();
+    return window.isVisible() && window.windowHandle() && window.windowHandle()->isExposed();
+}
+
+std::string StateOf(CDlgMain& window)
+{
+    const QAbstractItemModel* list = window.EntryList()->model();
+    return "state open=" + std::to_string(window.Session().IsOpen()) +
+           " locked=" + std::to_string(window.Session().IsLocked()) +
+           " rows=" + std::to_string(list ? list->rowCount() : 0) +
+           " groups=" + std::to_string(window.GroupTree()->topLevelItemCount()) +
+           " shown=" + std::to_string(Exposed(window)) + " tray=" + std::to_string(window.Tray().IsShown());
+}
+
+void ReportChanges(CDlgMain& window, const Report& report)
+{
+    auto mapped = std::make_shared<bool>(false);
+    auto last = std::make_shared<std::string>();
+    Every50Milliseconds([&window, &report, mapped, last] {
+        if (!*mapped && Exposed(window) && window.Session().IsOpen()) {
+            *mapped = true;
+            report.Say("mapped");
+        }
+        const std::string now = StateOf(window);
+        if (now != *last) {
+            *last = now;
+            report.Say(now);
         }
     });
-    timer->start(50);
+}
+
+void Run(CDlgMain& window, CDataBase& database, const Report& report, const std::string& command)
+{
+    if (command == "copy") {
+        window.Views().SelectKey(database.begin()->first);
+        window.OnCommand(CommandId::EditCopyPassword);
+        report.Say("copied");
+    } else if (command == "lock") {
+        window.OnCommand(CommandId::FileLock);
+    } else if (command == "close") {
+        window.close();
+    }
+}
+
+// Reads the commands as they come; an ended input changes nothing.
+void FollowCommands(CDlgMain& window, CDataBase& database, const Report& report)
+{
+    auto* input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, qApp);
+    QObject::connect(input, &QSocketNotifier::activated, [&window, &database, &report, input] {
+        std::string line;
+        char character = 0;
+        while (::read(STDIN_FILENO, &character, 1) == 1 && character != '\n') {
+            line.push_back(character);
+        }
+        if (line.empty()) {
+            input->setEnabled(false);
+            return;
+        }
+        Run(window, database, report, line);
+    });
 }
 } // namespace
 
@@ -61,6 +134,7 @@ int main(int argc, char* argv[])
     if (argc < 4) {
         return 2;
     }
+    const Report report(argv[3]);
     CGuiReporter reporter;
     CTranslate translation{std::filesystem::path()};
     translation.Load(u"");
@@ -70,15 +144,14 @@ int main(int argc, char* argv[])
     options.fLastDB = true;
     options.fClearClipboardTime = true;
     options.uClearClipboardTime = std::atoi(argv[2]);
+    options.fClearClipboardExit = argc > 4 && std::string(argv[4]) == "clear-at-exit";
     CDlgMain window(database, options, translation, u"");
+    QObject::connect(&window, &CDlgMain::Ended, &application, &QApplication::quit);
     AnswerPasswordPrompts();
+    ReportChanges(window, report);
+    FollowCommands(window, database, report);
     window.Start();
-    When([&] { return window.windowHandle() && window.windowHandle()->isExposed() && window.Session().IsOpen(); },
-         [&, argv] {
-             Say(argv[3], "mapped");
-             window.Views().SelectKey(database.begin()->first);
-             window.OnCommand(CommandId::EditCopyPassword);
-             Say(argv[3], "copied");
-         });
-    return application.exec();
+    const int result = application.exec();
+    report.Say("ended");
+    return result;
 }
