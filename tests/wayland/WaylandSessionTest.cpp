@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -126,46 +127,41 @@ protected:
         return paste.exitCode == 0 ? paste.out : std::string();
     }
 
-    static bool Logged(const std::filesystem::path& file, const std::string& line)
+    static std::vector<std::string> LinesOf(const std::filesystem::path& file)
     {
         std::ifstream log(file);
-        std::string read;
-        while (std::getline(log, read)) {
-            if (read == line) {
-                return true;
-            }
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);) {
+            lines.push_back(line);
         }
-        return false;
+        return lines;
+    }
+
+    static bool Logged(const std::filesystem::path& file, const std::string& line)
+    {
+        const std::vector<std::string> lines = LinesOf(file);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    // The last line of the file that starts with `prefix`, without it; empty when there is none.
+    static std::string LastAfter(const std::filesystem::path& file, const std::string& prefix)
+    {
+        const std::vector<std::string> lines = LinesOf(file);
+        const auto last = std::find_if(lines.rbegin(), lines.rend(),
+                                       [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+        return last == lines.rend() ? std::string() : last->substr(prefix.size());
     }
 
     bool Said(const std::string& line) const { return Logged(said, line); }
 
     std::string LastState() const
     {
-        std::ifstream log(said);
-        std::string read;
-        std::string last;
-        while (std::getline(log, read)) {
-            if (read.rfind("state ", 0) == 0) {
-                last = read;
-            }
-        }
-        return last;
+        const std::string state = LastAfter(said, "state ");
+        return state.empty() ? state : "state " + state;
     }
 
     // The bus name of the notification-area icon the program registered last.
-    std::string RegisteredIcon() const
-    {
-        std::ifstream log(trayLog);
-        std::string read;
-        std::string last;
-        while (std::getline(log, read)) {
-            if (read.rfind("registered ", 0) == 0) {
-                last = read.substr(std::string("registered ").size());
-            }
-        }
-        return last;
-    }
+    std::string RegisteredIcon() const { return LastAfter(trayLog, "registered "); }
 
     // A single click on the icon, as the notification area passes it on.
     ProgramResult ClickIcon(const std::string& icon) const
