@@ -6,8 +6,8 @@
 // Lock command, "close" closes the window as its close button does. It appends to the report file "mapped" once the
 // compositor shows the window with the database open, "copied" after a copy, and a "state ..." line whenever what the
 // user could see changes (the open and locked database, the entries in the list and the groups in the tree, whether
-// the window is shown, whether the notification-area icon is). It stays until it is closed or ended, since under
-// Wayland a copy is served by its process. Built for the tests only.
+// the window is shown, whether the notification-area icon is), and "ended" at its end. It stays until it is closed
+// or ended, since under Wayland a copy is served by its process. Built for the tests only.
 #include <QApplication>
 #include <QLineEdit>
 #include <QSocketNotifier>
@@ -98,7 +98,7 @@ void ReportChanges(CDlgMain& window, const Report& report)
 
 void Run(CDlgMain& window, CDataBase& database, const Report& report, const std::string& command)
 {
-    if (command == "copy") {
+    if (command == "copy" && database.begin() != database.end()) {
         window.Views().SelectKey(database.begin()->first);
         window.OnCommand(CommandId::EditCopyPassword);
         report.Say("copied");
