@@ -35,3 +35,9 @@ inline double ThreadSeconds()
 {
     return SecondsOf<ThreadClock>();
 }
+
+// Processor seconds of every thread of the process: work spread over worker threads counts whole.
+inline double ProcessSeconds()
+{
+    return SecondsOf<ProcessClock>();
+}

@@ -10,6 +10,7 @@
 
 #include "BenchDatabase.h"
 #include "CpuClock.h"
+#include "ReadBaseline.h"
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/EntryListModel.h"
@@ -23,7 +24,6 @@
 // refills the list with every entry, the most a keystroke can cost. Giving the field the keyboard folds the searched
 // text of every entry, once per change of the collection; that is measured on its own.
 namespace {
-const SecureString Password = ToSecure(u"benchmark password");
 
 struct SearchWindow
 {
@@ -59,22 +59,18 @@ struct SearchWindow
 void BM_SearchKeystrokeAgainstReadDatabase(benchmark::State& state)
 {
     BenchDatabase bench(static_cast<std::size_t>(state.range(0)));
-    const auto file =
-        std::filesystem::temp_directory_path() / ("lockmere-search-bench-" + std::to_string(::getpid()) + ".ldb");
-    if (!WriteDatabase(bench.database, file, Password)) {
+    ReadBaseline baseline(bench, "search");
+    if (!baseline.Written()) {
         state.SkipWithError("cannot write the database file");
         return;
     }
     SearchWindow shown(bench.database);
-    CDataBase read(bench.reporter, bench.texts);
     const QString word = QStringLiteral("https");
 
-    double readSeconds = 0;
     double prepareSeconds = 0;
     double keySeconds = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        read.Clear();
         shown.field->clear();
         // As after a change of the collection: the folded text is gone.
         shown.views->FillViews(true);
@@ -82,11 +78,9 @@ void BM_SearchKeystrokeAgainstReadDatabase(benchmark::State& state)
         QApplication::processEvents();
         state.ResumeTiming();
 
-        double start = ThreadSeconds();
-        benchmark::DoNotOptimize(ReadDatabase(read, file, Password));
-        readSeconds += ThreadSeconds() - start;
+        baseline.Run(state);
 
-        start = ThreadSeconds();
+        double start = ThreadSeconds();
         shown.field->setFocus();
         QApplication::processEvents();
         prepareSeconds += ThreadSeconds() - start;
@@ -98,7 +92,7 @@ void BM_SearchKeystrokeAgainstReadDatabase(benchmark::State& state)
             keySeconds += ThreadSeconds() - start;
         }
     }
-    std::filesystem::remove(file);
+    const double readSeconds = baseline.Seconds();
     const double iterations = static_cast<double>(state.iterations());
     const double keys = iterations * static_cast<double>(word.size());
     state.counters["read_ms"] = readSeconds / iterations * 1e3;

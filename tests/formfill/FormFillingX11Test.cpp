@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
@@ -216,16 +219,34 @@ TEST_P(FormFillingX11Test, AutoLoginFillsTheFormOfThePreviousWindowExactly)
 {
     MessageRecorder messages;
     BuiltinTextSource texts;
-    CDataBase database(messages, texts);
-    database.Add({ToSecure(u"Web"), ToSecure(u"Shop")}, {ToSecure(Username), ToSecure(Password), {}, {}});
-    COptions options;
-    CDlgMain window(database, options, texts, u"");
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.Views().RebuildColumns();
-    window.Views().FillViews(true);
-
     TempDir files;
+    const auto databaseFile = files / "lockmere.ldb";
+    {
+        CDataBase written(messages, texts);
+        written.Add({ToSecure(u"Web"), ToSecure(u"Shop")}, {ToSecure(Username), ToSecure(Password), {}, {}});
+        ASSERT_TRUE(WriteDatabase(written, databaseFile, ToSecure(u"pw")));
+    }
+    // The database opens at start, as the user's last one; the password prompt is answered as soon as it shows.
+    CDataBase database(messages, texts);
+    COptions options;
+    options.fLastDB = true;
+    options.LastPath = databaseFile.u16string();
+    CDlgMain window(database, options, texts, u"");
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (QWidget* prompt = QApplication::activeModalWidget()) {
+            if (auto* field = prompt->findChild<QLineEdit*>(QStringLiteral("password"))) {
+                field->setText(QStringLiteral("pw"));
+                QMetaObject::invokeMethod(prompt, "accept", Qt::QueuedConnection);
+            }
+        }
+    });
+    answer.start(50);
+    window.Start();
+    answer.stop();
+    ASSERT_TRUE(window.Session().IsOpen());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
     const auto result = files / "result";
     ChildProcess receiver(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere_form_receiver", {result.string()},
                           {{"DISPLAY", desktop->display}, {"QT_QPA_PLATFORM", "xcb"}});

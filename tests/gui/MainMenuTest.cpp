@@ -8,6 +8,7 @@
 #include "core/settings/Options.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/MainMenu.h"
+#include "gui/mainwindow/MainWindowCommands.h"
 #include "support/MessageRecorder.h"
 
 using namespace CommandId;
@@ -52,7 +53,8 @@ protected:
     BuiltinTextSource texts;
     COptions options;
     QMenuBar bar;
-    CMainMenu menu{texts, options};
+    CommandTable commands = MainWindowCommands();
+    CMainMenu menu{texts, options, commands};
 };
 
 TEST_P(MainMenuTest, SubmenusStandWhereTheInsertionsPutThem)
@@ -181,7 +183,8 @@ protected:
     BuiltinTextSource texts;
     COptions options;
     QMenuBar bar;
-    CMainMenu menu{texts, options};
+    CommandTable commands = MainWindowCommands();
+    CMainMenu menu{texts, options, commands};
 };
 
 TEST_F(MainMenuRebuildTest, WithoutInsertionsTheEditMenuIsTheTemplate)
@@ -243,7 +246,8 @@ TEST_F(MainMenuRebuildTest, RebuildTranslatesEveryCaptionAgainIncludingInsertedI
         NumberedTexts other;
         bool numbered = false;
     } switchable;
-    CMainMenu translated(switchable, options);
+    const CommandTable commands = MainWindowCommands();
+    CMainMenu translated(switchable, options, commands);
     QMenuBar menuBar;
     translated.Build(&menuBar, true, true);
     switchable.numbered = true;

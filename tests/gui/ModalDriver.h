@@ -23,6 +23,8 @@ public:
     ModalDriver();
     void Then(Step step) { steps.push_back(std::move(step)); }
     bool Finished() const { return steps.empty(); }
+    // Drops the steps no dialog has taken, so that the next command starts with a clean script.
+    void Forget() { steps.clear(); }
 
     std::vector<QString> titles;
 

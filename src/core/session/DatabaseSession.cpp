@@ -5,6 +5,7 @@
 #include "core/database/FileReplacedCheck.h"
 #include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
+#include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -54,7 +55,13 @@ bool DatabaseSession::AskToCloseOpenDatabase()
     if (lastPath.empty()) {
         return true;
     }
+    const std::uint64_t asked = generation;
     if (!prompts.AskOkCancel(database.Texts().Text(TextId::CloseCurrentDatabase))) {
+        return false;
+    }
+    // The answer was about the database shown when it was asked.
+    if (generation != asked) {
+        ReportDatabaseGone();
         return false;
     }
     CloseDatabase();
@@ -116,20 +123,9 @@ bool DatabaseSession::WriteHeldFileInBackground(const SecureString& password)
     return written;
 }
 
-bool DatabaseSession::WriteInBackground(const std::filesystem::path& path)
+void DatabaseSession::ReportDatabaseGone()
 {
-    bool written = false;
-    work.Run(FileWork::Saving, [&] { written = WriteDatabase(database, path, masterPassword); });
-    return written;
-}
-
-bool DatabaseSession::CheckStillOpen(std::uint64_t startedWith)
-{
-    if (IsOpen() && generation == startedWith) {
-        return true;
-    }
     Report(database.Texts().Text(TextId::DatabaseGoneDuringDialog), MessageIcon::Warning);
-    return false;
 }
 
 void DatabaseSession::ClearCollection()
@@ -357,23 +353,29 @@ ChangeResult DatabaseSession::ImportEntries(const std::function<bool(CDataBase&)
 
 void DatabaseSession::CreateBackup()
 {
+    SessionTicket ticket(*this);
     const auto path = prompts.ChooseFileToSave(FileName() + BackupExtension);
     if (!path) {
         return;
     }
-    if (WriteInBackground(*path)) {
+    bool written = false;
+    if (!ticket.Work(FileWork::Saving,
+                     [&](CDataBase& entries) { written = WriteDatabase(entries, *path, masterPassword); })) {
+        return;
+    }
+    if (written) {
         Report(database.Texts().Text(TextId::BackupCreated) + u" " + PathText(*path), MessageIcon::Information);
     }
 }
 
 void DatabaseSession::ChangeMasterPassword()
 {
-    const std::uint64_t startedWith = generation;
+    SessionTicket ticket(*this);
     auto old = prompts.AskPassword(EnterMode::OldPassword, Path());
     if (!old) {
         return;
     }
-    if (!CheckStillOpen(startedWith)) {
+    if (!ticket.Confirm()) {
         WipeString(*old);
         return;
     }
@@ -387,7 +389,7 @@ void DatabaseSession::ChangeMasterPassword()
     if (!fresh) {
         return;
     }
-    if (!CheckStillOpen(startedWith)) {
+    if (!ticket.Confirm()) {
         WipeString(*fresh);
         return;
     }
@@ -454,47 +456,51 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
     isLocked = false;
 }
 
-DatabaseSession::Attempt DatabaseSession::TryMerge()
+DatabaseSession::Attempt DatabaseSession::TryMerge(SessionTicket& ticket)
 {
-    const std::uint64_t startedWith = generation;
     prompts.ShowTip(MergeTip, TextId::BackupBeforeImportTip);
+    if (!ticket.Confirm()) {
+        return Attempt::Cancelled;
+    }
     const auto path = prompts.ChooseFileToOpen();
-    if (!path) {
+    if (!path || !ticket.Confirm()) {
         return Attempt::Cancelled;
     }
     auto password = prompts.AskPassword(EnterMode::Merge, *path);
     if (!password) {
         return Attempt::Cancelled;
     }
-    if (!CheckStillOpen(startedWith)) {
+    if (!ticket.Confirm()) {
         WipeString(*password);
         return Attempt::Cancelled;
     }
-    const ChangeResult merged = ImportEntries([&](CDataBase& into) {
-        bool poured = false;
-        work.Run(FileWork::Importing, [&] { poured = MergeDatabase(into, *path, *password); });
-        return poured;
-    });
+    const ChangeResult merged = ticket.ImportEntries(
+        FileWork::Importing, [&](CDataBase& into) { return MergeDatabase(into, *path, *password); });
     WipeString(*password);
     return merged == ChangeResult::Refused ? Attempt::Retry : Attempt::Done;
 }
 
 void DatabaseSession::MergeImport()
 {
-    while (TryMerge() == Attempt::Retry) {
+    SessionTicket ticket(*this);
+    while (TryMerge(ticket) == Attempt::Retry) {
     }
 }
 
 void DatabaseSession::ExportListing(ListingFormat format)
 {
+    SessionTicket ticket(*this);
     const bool html = format == ListingFormat::Html;
     const auto path = prompts.ChooseFileToSave(FileName() + (html ? u".html" : u".txt"));
     if (!path) {
         return;
     }
     bool written = false;
-    work.Run(FileWork::Exporting,
-             [&] { written = html ? ExportHtml(database, *path) : ExportTextListing(database, *path); });
+    if (!ticket.Work(FileWork::Exporting, [&](CDataBase& entries) {
+            written = html ? ExportHtml(entries, *path) : ExportTextListing(entries, *path);
+        })) {
+        return;
+    }
     if (written) {
         Report(database.Texts().Text(html ? TextId::HtmlFileCreated : TextId::TextFileCreated) + u" " + PathText(*path),
                MessageIcon::Information);

@@ -18,6 +18,8 @@
 // How a change of the collection ended. Refused: the collection did not take it (a duplicate key, an entry that is
 // not there, an import that failed), nothing was saved. NotSaved: the save failed; a change of one entry was undone
 // in memory, imported entries stay for the next save.
+class SessionTicket;
+
 enum class ChangeResult
 {
     Refused,
@@ -83,17 +85,15 @@ public:
     void SetLocked(bool locked) { isLocked = locked; }
 
     bool IsOpen() const { return !lastPath.empty() && !isLocked; }
-    // Changes whenever a database is opened, created, closed or locked: a command that showed a dialog compares it
-    // afterwards to know it still works on the database it started with.
+    // Changes whenever a database is opened, created, closed or locked: a command's SessionTicket compares it to
+    // know that it still works on the database it started with.
     std::uint64_t Generation() const { return generation; }
-    // True when the database of that generation is still open; otherwise tells the user that nothing was done.
-    bool CheckStillOpen(std::uint64_t startedWith);
     // A password prompt of an open or unlock is showing; the session takes no second one meanwhile.
     bool IsOpening() const { return opening; }
     bool IsLocked() const { return isLocked; }
     const std::u16string& LastPath() const { return lastPath; }
     const SecureString& MasterPassword() const { return masterPassword; }
-    // The runner of the session's long file work, for the dialogs that read a file into the collection.
+    // The runner of the session's long file work, for the dialogs that read a file the collection never sees.
     IBackgroundWork& Work() const { return work; }
     std::filesystem::path Path() const;
     // The open database's file name without its folder.
@@ -102,6 +102,12 @@ public:
     std::u16string Folder() const;
 
 private:
+    // A command reaches the collection only through its ticket.
+    friend class SessionTicket;
+    CDataBase& Collection() const { return database; }
+    // Tells the user that the database went while a dialog was open, so that nothing was changed.
+    void ReportDatabaseGone();
+
     // How one pass of a command that starts over after a failure ended.
     enum class Attempt
     {
@@ -111,7 +117,7 @@ private:
     };
     Attempt TryCreate();
     Attempt TryOpen();
-    Attempt TryMerge();
+    Attempt TryMerge(SessionTicket& ticket);
     bool AskToCloseOpenDatabase();
     // Holds and reads the file the user chose after asking for its password; `LastPath` names it on success.
     bool OpenChosenFile(const std::filesystem::path& path);
@@ -126,7 +132,6 @@ private:
     bool AskPasswordAndRead(const std::filesystem::path& path);
     int ReadInBackground(const std::filesystem::path& path, RecordsRead& read);
     bool WriteHeldFileInBackground(const SecureString& password);
-    bool WriteInBackground(const std::filesystem::path& path);
     void ClearCollection();
     // Saves after a change; on failure runs `undo` and holds the file again.
     ChangeResult SaveOrUndo(const std::function<void()>& undo);

@@ -21,6 +21,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
+#include "gui/common/ScreenBound.h"
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
@@ -194,6 +195,7 @@ void CDlgEdit::FillGroups()
     });
     groupBox->addItems(items);
     groupBox->setCurrentIndex(-1);
+    BoundComboBox(*groupBox);
 }
 
 void CDlgEdit::LookUpSelected(const std::optional<EntryKey>& selected)

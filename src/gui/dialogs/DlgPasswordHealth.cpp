@@ -12,6 +12,7 @@
 #include "core/health/StrengthEstimate.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/QtText.h"
+#include "gui/common/ScreenBound.h"
 #include "gui/common/SecureText.h"
 
 namespace {
@@ -35,6 +36,7 @@ CDlgPasswordHealth::CDlgPasswordHealth(const CDataBase& database, const ITextSou
     rows->setObjectName(QStringLiteral("findings"));
     rows->setRootIsDecorated(false);
     rows->setUniformRowHeights(true);
+    rows->setTextElideMode(Qt::ElideMiddle);
     rows->setHeaderLabels({QtText(texts, TextId::HealthFinding), QtText(texts, TextId::GroupItem),
                            QtText(texts, TextId::TitleItem), QtText(texts, TextId::UsernameItem),
                            QtText(texts, TextId::Strength)});
@@ -68,6 +70,9 @@ void CDlgPasswordHealth::Fill(const std::vector<HealthFinding>& findings)
             row->setText(TitleColumn, ToQString(key.title));
             row->setText(UsernameColumn, entry ? ToQString(entry->username) : QString());
             row->setText(StrengthColumn, StrengthText(finding.bits));
+            for (int column = GroupColumn; column <= UsernameColumn; ++column) {
+                row->setToolTip(column, row->text(column));
+            }
             row->setData(0, GroupRole, ToQString(key.group));
             row->setData(0, TitleRole, ToQString(key.title));
         }
@@ -75,6 +80,7 @@ void CDlgPasswordHealth::Fill(const std::vector<HealthFinding>& findings)
     nothingFound->setVisible(findings.empty());
     for (int column = FindingColumn; column < StrengthColumn; ++column) {
         rows->resizeColumnToContents(column);
+        rows->setColumnWidth(column, std::min(rows->columnWidth(column), MaxValueWidth(this)));
     }
 }
 

@@ -4,30 +4,36 @@
 #include "core/settings/BuiltinTexts.h"
 #include "gui/importexport/DlgExportCSV.h"
 #include "gui/importexport/DlgImportCSV.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
+#include "gui/mainwindow/CommandTicket.h"
 
 namespace {
 constexpr int ImportTip = 1;
 } // namespace
 
-void ImportCsvFile(const CsvCommandContext& context)
+void ImportCsvFile(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
+    ticket.Prompts().ShowTip(ImportTip, TextId::BackupBeforeImportTip);
+    if (!ticket.Confirm()) {
         return;
     }
-    context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
-    // The dialog pours the file's records into the collection; the session then saves them.
-    context.session.ImportEntries([&context](CDataBase& into) {
-        CDlgImportCSV dialog(into, context.files, context.window, context.session.Work());
-        return dialog.exec() == QDialog::Accepted;
-    });
+    // The dialog pours the file's records into the collection through the ticket; the session then saves them.
+    CDlgImportCSV dialog(ticket.Session(), ticket.Files(), ticket.Window());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    ticket.Session().SavePoured();
 }
 
-void ExportCsvFile(const CsvCommandContext& context)
+void ExportCsvFile(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
-        return;
-    }
-    CDlgExportCSV dialog(context.database, context.files, context.session.FileName(), context.window,
-                         context.session.Work());
+    CDlgExportCSV dialog(ticket.Session(), ticket.Files(), ticket.Session().FileName(), ticket.Window());
     dialog.exec();
+}
+
+void AddCsvCommands(CommandTable& table)
+{
+    table.Add({CommandId::FileImportCsv, Enabled::WithDatabase, ImportCsvFile});
+    table.Add({CommandId::FileExportCsv, Enabled::WithDatabase, ExportCsvFile});
 }

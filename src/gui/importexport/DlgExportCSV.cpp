@@ -23,17 +23,16 @@ constexpr char16_t CsvExtension[] = u".csv";
 constexpr int CaptionAllowance = 120;
 } // namespace
 
-CDlgExportCSV::CDlgExportCSV(const CDataBase& database, IFileChooser& files, const std::u16string& databaseFileName,
-                             QWidget* parent, IBackgroundWork& work)
+CDlgExportCSV::CDlgExportCSV(IEntryAccess& entries, IFileChooser& files, const std::u16string& databaseFileName,
+                             QWidget* parent)
     : QDialog(parent)
-    , database(database)
+    , entries(entries)
     , files(files)
-    , work(work)
     , proposedName(databaseFileName + CsvExtension)
-    , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
+    , header(new QCheckBox(QtText(entries.Texts(), TextId::Header), this))
     , delimiter(new QLineEdit(QStringLiteral(","), this))
 {
-    const ITextSource& texts = database.Texts();
+    const ITextSource& texts = entries.Texts();
     setWindowTitle(QtText(texts, TextId::ExportToCsvCaption));
     header->setObjectName(QStringLiteral("header"));
     header->setChecked(true);
@@ -83,11 +82,15 @@ void CDlgExportCSV::accept()
         options.fields[field] = fields[field]->isChecked();
     }
     bool written = false;
-    work.Run(FileWork::Exporting, [&] { written = ExportCsv(database, *path, options); });
+    if (!entries.Work(FileWork::Exporting,
+                      [&](CDataBase& database) { written = ExportCsv(database, *path, options); })) {
+        reject();
+        return;
+    }
     if (written) {
-        database.Reporter().ShowMessage(database.Texts().Text(TextId::CsvFileCreated) + u" " +
-                                            Utf8ToUtf16(path->string()),
-                                        MessageIcon::Information);
+        entries.Reporter().ShowMessage(entries.Texts().Text(TextId::CsvFileCreated) + u" " +
+                                           Utf8ToUtf16(path->string()),
+                                       MessageIcon::Information);
     }
     QDialog::accept();
 }

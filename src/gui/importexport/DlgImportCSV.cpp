@@ -20,14 +20,13 @@ namespace {
 const QString CsvFilter = QStringLiteral("*.csv; *.txt");
 } // namespace
 
-CDlgImportCSV::CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent, IBackgroundWork& work)
+CDlgImportCSV::CDlgImportCSV(IEntryAccess& entries, IFileChooser& files, QWidget* parent)
     : QDialog(parent)
-    , database(database)
+    , entries(entries)
     , files(files)
-    , work(work)
-    , header(new QCheckBox(QtText(database.Texts(), TextId::Header), this))
+    , header(new QCheckBox(QtText(entries.Texts(), TextId::Header), this))
 {
-    const ITextSource& texts = database.Texts();
+    const ITextSource& texts = entries.Texts();
     setWindowTitle(QtText(texts, TextId::ImportFromCsvCaption));
     header->setObjectName(QStringLiteral("header"));
 
@@ -75,7 +74,7 @@ void CDlgImportCSV::accept()
     CsvImportOptions options;
     options.fieldNumbers = FieldNumbers();
     if (HasEqualFieldNumbers(options.fieldNumbers)) {
-        database.Reporter().ShowMessage(database.Texts().Text(TextId::FieldNumbersDiffer), MessageIcon::Warning);
+        entries.Reporter().ShowMessage(entries.Texts().Text(TextId::FieldNumbersDiffer), MessageIcon::Warning);
         return;
     }
     const auto path = files.ChooseFileToOpen(CsvFilter);
@@ -84,8 +83,9 @@ void CDlgImportCSV::accept()
     }
     options.header = header->isChecked();
     bool imported = false;
-    work.Run(FileWork::Importing, [&] { imported = ImportCsv(database, *path, options); });
-    if (imported) {
+    if (!entries.Work(FileWork::Importing, [&](CDataBase& into) { imported = ImportCsv(into, *path, options); })) {
+        reject();
+    } else if (imported) {
         QDialog::accept();
     }
 }

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "core/database/DataBase.h"
-#include "core/session/IBackgroundWork.h"
+#include "core/session/EntryAccess.h"
 
 class FieldNumberBox;
 class IFileChooser;
@@ -16,21 +16,20 @@ class CDlgImportCSV : public QDialog
 {
     Q_OBJECT
 public:
-    // `work` runs the reading of the chosen file.
-    CDlgImportCSV(CDataBase& database, IFileChooser& files, QWidget* parent = nullptr,
-                  IBackgroundWork& work = InlineWork::Shared());
+    // The chosen file's records are poured into the collection through `entries`.
+    CDlgImportCSV(IEntryAccess& entries, IFileChooser& files, QWidget* parent = nullptr);
 
     // Refuses equal field numbers, asks for the file and reads it. Stays open when the user cancels the chooser
-    // or the file is refused, so that the mapping can be changed and tried again.
+    // or the file is refused, so that the mapping can be changed and tried again. Closes as cancelled when the
+    // database has gone while the chooser was open.
     void accept() override;
 
 private:
     // Group, title, username, password, url, notes: the number of each ticked field, -1 for a clear one.
     std::array<int, EntryFieldCount> FieldNumbers() const;
 
-    CDataBase& database;
+    IEntryAccess& entries;
     IFileChooser& files;
-    IBackgroundWork& work;
     QCheckBox* header;
     std::array<QCheckBox*, EntryFieldCount> fieldTicks{};
     std::array<FieldNumberBox*, EntryFieldCount> numbers{};

@@ -5,6 +5,9 @@
 #include "gui/common/FileChooser.h"
 #include "gui/common/QtText.h"
 #include "gui/importexport/DlgImportOther.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
+#include "gui/mainwindow/CommandTicket.h"
 
 namespace {
 constexpr int ImportTip = 1;
@@ -19,30 +22,34 @@ std::u16string Summary(const ITextSource& texts, const ImportCounts& counts)
 }
 } // namespace
 
-void ImportOtherManagerFile(const CsvCommandContext& context)
+void ImportOtherManagerFile(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
+    ticket.Prompts().ShowTip(ImportTip, TextId::BackupBeforeImportTip);
+    if (!ticket.Confirm()) {
         return;
     }
-    const std::uint64_t startedWith = context.session.Generation();
-    context.prompts.ShowTip(ImportTip, TextId::BackupBeforeImportTip);
-    const auto path = context.files.ChooseFileToOpen(CDlgImportOther::FileFilter);
+    const auto path = ticket.Files().ChooseFileToOpen(CDlgImportOther::FileFilter);
     if (!path) {
         return;
     }
+    // The preview shows the export's entries: it closes when the database locks or closes.
+    CDlgImportOther dialog(ticket.Texts(), ticket.Files(), *path, ticket.Window(), ticket.Lifecycle().Work());
+    if (ticket.ExecShowingEntries(dialog) != QDialog::Accepted) {
+        return;
+    }
     ImportCounts counts;
-    const ChangeResult result = context.session.ImportEntries([&](CDataBase& into) {
-        CDlgImportOther dialog(into.Texts(), context.files, *path, context.window, context.session.Work());
-        // The database may have been locked or closed while the preview was open.
-        if (dialog.exec() != QDialog::Accepted || !context.session.CheckStillOpen(startedWith)) {
-            return false;
-        }
-        auto entries = dialog.TakeEntries();
-        context.session.Work().Run(FileWork::Importing, [&] { counts = AddOtherExport(into, std::move(entries)); });
+    auto entries = dialog.TakeEntries();
+    const ChangeResult result = ticket.Session().ImportEntries(FileWork::Importing, [&](CDataBase& into) {
+        counts = AddOtherExport(into, std::move(entries));
         return true;
     });
     // A failed save has told the user already; counting entries that are not in the file would mislead.
     if (result == ChangeResult::Saved) {
-        context.database.Reporter().ShowMessage(Summary(context.database.Texts(), counts), MessageIcon::Information);
+        ticket.Reporter().ShowMessage(Summary(ticket.Texts(), counts), MessageIcon::Information);
     }
+}
+
+void AddOtherImportCommand(CommandTable& table)
+{
+    table.Add({CommandId::FileImportOther, Enabled::WithDatabase, ImportOtherManagerFile});
 }

@@ -3,10 +3,15 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <filesystem>
 
 #include "core/database/DataBase.h"
+#include "core/session/DatabaseSession.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/importexport/PrintListing.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
+#include "gui/mainwindow/CommandTicket.h"
 
 namespace {
 constexpr char16_t ExceptionMessage[] = u"An exception occurred.";
@@ -24,12 +29,12 @@ void StartWithPdfWhenNoPrinter(QPrinter& printer, const std::filesystem::path& d
 }
 } // namespace
 
-bool PrintDatabase(const CDataBase& database, const std::filesystem::path& databaseFile, QWidget* window)
+bool PrintDatabase(CommandTicket& ticket)
 {
     try {
         QPrinter printer(QPrinter::HighResolution);
-        StartWithPdfWhenNoPrinter(printer, databaseFile);
-        QPrintDialog dialog(&printer, window);
+        StartWithPdfWhenNoPrinter(printer, ticket.Lifecycle().Path());
+        QPrintDialog dialog(&printer, ticket.Window());
         // Copies and collation stay with the printer; the listing is always printed whole. Printing to a file is
         // Qt's PDF output.
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -39,22 +44,35 @@ bool PrintDatabase(const CDataBase& database, const std::filesystem::path& datab
         if (dialog.exec() != QDialog::Accepted) {
             return false;
         }
-        return PrintOnChosenPrinter(printer, database);
+        return PrintOnChosenPrinter(
+            printer, [&](const auto& use) { return ticket.Session().Read(use); }, ticket.Reporter(), ticket.Texts());
     } catch (...) {
-        database.Reporter().ShowMessage(ExceptionMessage, MessageIcon::None);
+        ticket.Reporter().ShowMessage(ExceptionMessage, MessageIcon::None);
         return false;
     }
 }
 
-bool PrintOnChosenPrinter(QPrinter& printer, const CDataBase& database)
+bool PrintOnChosenPrinter(QPrinter& printer, const PrintedEntries& entries, IMessageReporter& reporter,
+                          const ITextSource& texts)
 {
+    bool printed = false;
     try {
-        if (PrintListing(printer, database)) {
-            return true;
+        // The message waits until the entries are let go: nothing may wait for the user while they are read.
+        if (!entries([&](const CDataBase& database) { printed = PrintListing(printer, database); })) {
+            return false;
         }
-        database.Reporter().ShowMessage(database.Texts().Text(TextId::PrintFailed), MessageIcon::Error);
     } catch (...) {
-        database.Reporter().ShowMessage(ExceptionMessage, MessageIcon::None);
+        reporter.ShowMessage(ExceptionMessage, MessageIcon::None);
+        return false;
     }
-    return false;
+    if (!printed) {
+        reporter.ShowMessage(texts.Text(TextId::PrintFailed), MessageIcon::Error);
+    }
+    return printed;
+}
+
+void AddPrintCommand(CommandTable& table)
+{
+    table.Add(
+        {CommandId::FileExportPrint, Enabled::WithDatabase, [](CommandTicket& ticket) { PrintDatabase(ticket); }});
 }

@@ -1,16 +1,25 @@
 #pragma once
 
-#include <filesystem>
+#include <functional>
 
 class CDataBase;
+class CommandTable;
+class CommandTicket;
+class IMessageReporter;
+class ITextSource;
 class QPrinter;
-class QWidget;
 
 // Asks for a printer and prints every entry of the database on it, passwords in clear. The dialog always offers
 // Qt's "Print to File (PDF)"; with no printer installed that is the choice it starts with, writing the database's
 // file name with ".pdf" appended beside it. Cancel prints nothing. Returns whether the listing was printed.
-bool PrintDatabase(const CDataBase& database, const std::filesystem::path& databaseFile, QWidget* window);
+bool PrintDatabase(CommandTicket& ticket);
+// File > Export > Print.
+void AddPrintCommand(CommandTable& table);
 
-// Prints on the printer the user chose. A printer or PDF file that refuses the document is reported as a failure of
-// printing, anything thrown as "An exception occurred."; both return false.
-bool PrintOnChosenPrinter(QPrinter& printer, const CDataBase& database);
+// Hands `use` the entries to print and says whether it did (a command's ticket refuses once its database has gone).
+using PrintedEntries = std::function<bool(const std::function<void(const CDataBase&)>& use)>;
+
+// Prints the entries on the printer the user chose. A printer or PDF file that refuses the document is reported as a
+// failure of printing, anything thrown as "An exception occurred."; both return false, as do entries that are gone.
+bool PrintOnChosenPrinter(QPrinter& printer, const PrintedEntries& entries, IMessageReporter& reporter,
+                          const ITextSource& texts);

@@ -11,6 +11,7 @@ DesktopServices DesktopServices::Real()
     services.clipboard = std::make_unique<QtSecretClipboard>();
     services.clipboardTimer = std::make_unique<QtSecondTimer>();
     services.lockTimer = std::make_unique<QtSecondTimer>();
+    services.trayWatchTimer = std::make_unique<QtSecondTimer>();
     services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     return services;
 }

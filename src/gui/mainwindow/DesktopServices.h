@@ -7,12 +7,14 @@
 #include "gui/mainwindow/SecretClipboard.h"
 
 // What the main window takes from the desktop beyond its widgets: the clipboard, the one-second timers of the
-// clipboard and lock counts, and whether the desktop has a notification area. Tests hand in their own.
+// clipboard and lock counts, whether the desktop has a notification area and the timer that keeps watching it.
+// Tests hand in their own.
 struct DesktopServices
 {
     std::unique_ptr<ISecretClipboard> clipboard;
     std::unique_ptr<ISecondTimer> clipboardTimer;
     std::unique_ptr<ISecondTimer> lockTimer;
+    std::unique_ptr<ISecondTimer> trayWatchTimer;
     std::function<bool()> trayAvailable;
 
     // The session's clipboard, window timers and notification area.

@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDialog>
-#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -17,40 +15,31 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QWindowStateChangeEvent>
-
-#include <algorithm>
 
 #include "core/common/Utf.h"
 #include "core/database/DataBase.h"
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "core/settings/Translate.h"
-#include "core/settings/WebLinks.h"
 #include "gui/common/Icons.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
 #include "gui/common/QtTranslations.h"
 #include "gui/common/SecureText.h"
-#include "gui/dialogs/AboutDlg.h"
-#include "gui/importexport/CsvCommands.h"
-#include "gui/importexport/OtherImportCommand.h"
-#include "gui/importexport/PrintCommand.h"
-#include "gui/mainwindow/AutoLock.h"
+#include "gui/common/WindowModalDialogs.h"
 #include "gui/mainwindow/ClipboardClearer.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/CommandLine.h"
-#include "gui/mainwindow/EntryAddress.h"
-#include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryListView.h"
 #include "gui/mainwindow/EntryViews.h"
-#include "gui/mainwindow/PasswordHealthCommand.h"
+#include "gui/mainwindow/MainWindowCommands.h"
 #include "gui/mainwindow/QuickSearch.h"
 #include "gui/mainwindow/SearchField.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
 #include "gui/mainwindow/WelcomePanel.h"
+#include "gui/mainwindow/WindowLifecycle.h"
 #include "gui/settings/DlgOptions.h"
 #include "platform/Autostart.h"
 #include "platform/ProgramPath.h"
@@ -59,8 +48,6 @@
 using namespace CommandId;
 
 namespace {
-constexpr int FolderTip = 0;
-constexpr int FileWorkRetryMilliseconds = 200;
 constexpr int AlreadyRunningNoteMilliseconds = 10000;
 
 struct ToolButton
@@ -99,16 +86,16 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     , prompts(*this, options, texts)
     , fileWork(texts, this)
     , session(database, options.LastPath, prompts, *this, handle, fileWork)
-    , mainMenu(texts, options)
+    , commands(MainWindowCommands())
+    , mainMenu(texts, options, commands)
     , desktop(std::move(desktopServices))
     , clipboard(std::make_unique<ClipboardClearer>(*desktop.clipboard, *desktop.clipboardTimer, options))
-    , autoLock(std::make_unique<AutoLock>(
-          *desktop.lockTimer, options, [this] { return session.IsOpen() && !IsDialogOpen(); }, [this] { LockNow(); }))
     , formFiller(FormFiller::ForThisSession(database.Reporter(), texts))
     , startHidden(IsStartHiddenSwitch(commandLine))
 {
     setWindowTitle(QStringLiteral("Lockmere"));
     setWindowIcon(ProgramIcon());
+    new WindowModalDialogs(this);
     ApplyTopmost();
     CreateStatusBar();
     CreateToolBar();
@@ -116,6 +103,8 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     CreateSearch();
     resize(780, 500);
     setMinimumSize(560, 360);
+    parts = std::make_unique<WindowParts>(WindowParts{session, *views, prompts, prompts.Files(), texts, options,
+                                                      database.Reporter(), this, *clipboard, *this, entriesGoing});
 
     mainMenu.Build(menuBar(), options.fPasteMenuEdit, options.fAutoLoginMenuEdit);
     connect(menuBar(), &QMenuBar::triggered, this, [this](QAction* action) {
@@ -131,7 +120,6 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(escape, &QShortcut::activated, this, &CDlgMain::Exit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
     CreateTray();
-    ConnectApplicationState();
     fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
     fixedTranslation->Load(u"");
     translation = fixedTranslation.get();
@@ -147,32 +135,22 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, CTranslate& translati
 
 void CDlgMain::CreateTray()
 {
-    trayMenu = new TrayMenu(database, options, texts, [this] {
-        return !options.LastPath.empty() && !startHidden && !session.IsLocked() && !fileWork.IsRunning();
-    });
+    trayMenu = new TrayMenu(
+        database, options, texts,
+        [this] { return !options.LastPath.empty() && !StartHidden() && !session.IsLocked() && !fileWork.IsRunning(); },
+        [this] { return lifecycle->IsDialogOpen(); });
     trayMenu->setParent(this);
     connect(trayMenu, &TrayMenu::commandChosen, this, &CDlgMain::OnCommand);
     connect(trayMenu, &TrayMenu::entryCommandChosen, this, &CDlgMain::OnTrayEntryCommand);
-    trayIcon = new CTrayIcon(trayMenu->Menu(), this);
-    connect(trayIcon, &CTrayIcon::clicked, this, &CDlgMain::ToggleFromTray);
-    connect(trayIcon, &CTrayIcon::doubleClicked, this, &CDlgMain::ShowFromTray);
-}
-
-void CDlgMain::ConnectApplicationState()
-{
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive) {
-            autoLock->ApplicationActivated();
-        } else {
-            autoLock->ApplicationDeactivated();
-        }
-    });
+    lifecycle = new WindowLifecycle(*this, session, options, fileWork, desktop, *trayMenu, startHidden);
+    connect(lifecycle, &WindowLifecycle::shown, this,
+            [this] { UpdateCommandState(HasCurrentEntry(), session.IsOpen()); });
 }
 
 CDlgMain::~CDlgMain()
 {
     // The menu's actions point at the window, which is going.
-    delete trayIcon;
+    delete lifecycle;
     delete trayMenu;
 }
 
@@ -338,20 +316,26 @@ void CDlgMain::Start(const std::optional<std::filesystem::path>& file)
         UpdateCommandState(false, session.IsOpen());
         return;
     }
-    if (startHidden) {
-        // The last database is opened when the window is first shown. Without a notification area the window waits
-        // minimised in the task bar, where it can always be found again.
-        session.SetLocked(true);
-        if (TrayAvailable()) {
-            setVisible(true);
-        } else {
-            showMinimized();
-        }
+    if (!lifecycle->Start()) {
         return;
     }
-    show();
     session.StartupOpen(options.fLastDB);
     UpdateCommandState(false, session.IsOpen());
+}
+
+bool CDlgMain::StartHidden() const
+{
+    return lifecycle != nullptr && lifecycle->StartHidden();
+}
+
+bool CDlgMain::InTray() const
+{
+    return lifecycle->InTray();
+}
+
+CTrayIcon& CDlgMain::Tray()
+{
+    return lifecycle->Tray();
 }
 
 QAction* CDlgMain::ToolbarAction(int command) const
@@ -378,9 +362,9 @@ void CDlgMain::UpdateCommandState(bool hasSelection, bool databaseOpen)
 {
     const bool groupSelected = views->SelectedGroup().has_value();
     mainMenu.EnableItems(databaseOpen, hasSelection, groupSelected);
-    toolbarActions[EditAddEntry]->setEnabled(databaseOpen);
-    for (int command : {EditEditEntry, EditDeleteEntry, EditCopyUser, EditCopyPassword, EditCopyUrl}) {
-        toolbarActions[command]->setEnabled(databaseOpen && hasSelection);
+    const CommandState state{databaseOpen, hasSelection, groupSelected, &options};
+    for (const auto& [command, action] : toolbarActions) {
+        action->setEnabled(commands.IsEnabled(command, state));
     }
     searchField->setEnabled(databaseOpen);
     // A locked database is still open: the panel is only for a window without one.
@@ -402,6 +386,8 @@ void CDlgMain::ShowChangedEntries()
 
 void CDlgMain::ClearViews()
 {
+    // The windows that show entries let go of them with the views, before the entries go.
+    emit entriesGoing.going();
     trayMenu->Discard();
     views->ClearViews();
     pathPane->clear();
@@ -417,181 +403,26 @@ void CDlgMain::ShowPath(const std::u16string& path)
     pathPane->setText(ToQString(path));
 }
 
+CommandState CDlgMain::State() const
+{
+    return {session.IsOpen(), HasCurrentEntry(), views->SelectedGroup().has_value(), &options};
+}
+
 void CDlgMain::OnCommand(int command)
 {
+    // While file work runs it owns the collection and the file; the commands wait for it.
     if (fileWork.IsRunning()) {
         return;
     }
-    switch (command) {
-    case FileNew:
-        session.CreateDatabase();
-        break;
-    case FileOpen:
-        session.OpenDatabase();
-        break;
-    case FileClose:
-        session.CloseDatabase();
-        break;
-    case FileCreateBackup:
-        session.CreateBackup();
-        break;
-    case FileChangePass:
-        session.ChangeMasterPassword();
-        break;
-    case FileLock:
-        if (session.IsOpen()) {
-            LockNow();
-        }
-        break;
-    case FileImportLdb:
-        session.MergeImport();
-        break;
-    case FileExportTxt:
-        session.ExportListing(ListingFormat::Text);
-        break;
-    case FileExportHtml:
-        session.ExportListing(ListingFormat::Html);
-        break;
-    case FileOpenFolder:
-        OpenContainingFolder();
-        break;
-    case FileImportCsv:
-        ImportCsvFile({database, session, prompts, prompts.Files(), this});
-        break;
-    case FileImportOther:
-        ImportOtherManagerFile({database, session, prompts, prompts.Files(), this});
-        break;
-    case FileExportCsv:
-        ExportCsvFile({database, session, prompts, prompts.Files(), this});
-        break;
-    case FileExportPrint:
-        if (session.IsOpen()) {
-            PrintDatabase(database, session.Path(), this);
-        }
-        break;
-    case Help:
-    case TrayHelp:
-        OpenAddress(HelpPageAddress(options.Language));
-        break;
-    case HelpUpdate:
-    case TrayUpdate:
-        OpenAddress(UpdatePageAddress(options.Language));
-        break;
-    case CommandId::Options:
-        RunOptions();
-        return;
-    case HelpAbout:
-    case TrayAbout: {
-        CAboutDlg about(texts, options.Language, this);
-        about.exec();
-        break;
-    }
-    case EditAddEntry:
-    case EditEditEntry:
-    case EditDeleteEntry:
-        RunEntryCommand(command);
-        break;
-    case EditPasteUsername:
-        FillFromCurrentEntry(FillKind::PasteUsername);
-        break;
-    case EditPastePassword:
-        FillFromCurrentEntry(FillKind::PastePassword);
-        break;
-    case EditAutoLogin:
-        FillFromCurrentEntry(FillKind::AutoLogin);
-        break;
-    case EditCopyUser:
-        CopyField(EntryField::Username);
-        break;
-    case EditCopyPassword:
-        CopyField(EntryField::Password);
-        break;
-    case EditCopyUrl:
-        CopyField(EntryField::Url);
-        break;
-    case EditClearClipboard:
-        ClearClipboardCommand();
-        break;
-    case EditOpenUrl:
-        OpenEntryAddress();
-        break;
-    case EditPasswordHealth:
-        ShowPasswordHealth({database, session, texts, this, [this](const EntryKey& key) { EditEntryOf(key); }});
-        break;
-    case TrayShow:
-        ShowFromTray();
-        break;
-    case TrayAddEntry:
-        ShowFromTray();
-        RunEntryCommand(EditAddEntry);
-        break;
-    case TrayOptions:
-        OpenOptionsFromTray();
-        return;
-    case TrayExit:
-        Exit();
-        return;
-    case EditSortGroup:
-        views->Sort(EntryField::Group);
-        break;
-    case EditSortTitle:
-        views->Sort(EntryField::Title);
-        break;
-    case EditSortUsername:
-        views->Sort(EntryField::Username);
-        break;
-    case EditSortPassword:
-        views->Sort(EntryField::Password);
-        break;
-    case EditSortUrl:
-        views->Sort(EntryField::Url);
-        break;
-    case EditSortNotes:
-        views->Sort(EntryField::Notes);
-        break;
-    default:
-        // The entry, clipboard, form-filling, CSV, printing and options commands are carried out by their own
-        // parts of the window.
+    if (!commands.Run(command, State(), *parts) || exiting) {
         return;
     }
     UpdateCommandState(HasCurrentEntry(), session.IsOpen());
 }
 
-void CDlgMain::RunEntryCommand(int command)
+void CDlgMain::RunCommand(int command)
 {
-    if (!session.IsOpen()) {
-        return;
-    }
-    EntryCommandContext context{
-        database,
-        session,
-        *views,
-        options,
-        prompts,
-        [this](EditMode mode, const std::optional<Entry>& values, const std::optional<EntryKey>& selected) {
-            CDlgEdit dialog(mode, database, options, texts, values, selected, this);
-            if (dialog.exec() != QDialog::Accepted) {
-                return std::optional<Entry>();
-            }
-            return std::optional<Entry>(dialog.Values());
-        },
-    };
-    switch (command) {
-    case EditAddEntry:
-        AddEntry(context);
-        break;
-    case EditEditEntry:
-        if (HasCurrentEntry()) {
-            EditEntry(context);
-        }
-        break;
-    default:
-        // Like its toolbar button and menu item, the command is idle while no entry is current.
-        if (HasCurrentEntry()) {
-            DeleteCurrentEntry(context);
-        }
-        break;
-    }
+    OnCommand(command);
 }
 
 void CDlgMain::EditEntryOf(const EntryKey& key)
@@ -603,14 +434,7 @@ void CDlgMain::EditEntryOf(const EntryKey& key)
         views->SelectKey(key);
     }
     if (views->CurrentKey() == key) {
-        RunEntryCommand(EditEditEntry);
-    }
-}
-
-void CDlgMain::FillFromCurrentEntry(FillKind kind)
-{
-    if (std::optional<Entry> entry = views->CurrentEntry()) {
-        FillForm(kind, *entry, ReturnWay::AltTab);
+        OnCommand(EditEditEntry);
     }
 }
 
@@ -620,15 +444,11 @@ void CDlgMain::FillForm(FillKind kind, const Entry& entry, ReturnWay way)
     QTimer::singleShot(0, this, [this, kind, entry, way] { formFiller->Fill(kind, entry, way); });
 }
 
-void CDlgMain::OpenContainingFolder()
+void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
 {
-    prompts.ShowTip(FolderTip, TextId::CloseBeforeMovingTip);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(session.Folder())));
-}
-
-void CDlgMain::OpenAddress(const std::u16string& address)
-{
-    QDesktopServices::openUrl(QUrl(ToQString(address)));
+    if (std::optional<TrayFill> fill = FindTrayFill(database, kind, entryIndex)) {
+        FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
+    }
 }
 
 void CDlgMain::SaveSettings()
@@ -671,6 +491,35 @@ void CDlgMain::ApplyStartAtLogin()
     }
 }
 
+void CDlgMain::ShowFromTray()
+{
+    lifecycle->ShowFromTray();
+}
+
+void CDlgMain::LockNow()
+{
+    lifecycle->LockNow();
+}
+
+void CDlgMain::BringToFront()
+{
+    // Behind the password prompt the window tells why it came up.
+    const bool locked = session.IsLocked() && !StartHidden();
+    if (locked) {
+        statusBar()->showMessage(QtText(texts, TextId::AlreadyRunning), AlreadyRunningNoteMilliseconds);
+    }
+    lifecycle->BringToFront();
+    if (locked && session.IsOpen()) {
+        // The panes of the open database take the bar again.
+        statusBar()->clearMessage();
+    }
+}
+
+void CDlgMain::OpenFileFromOutside(const std::filesystem::path& file)
+{
+    lifecycle->OpenFileFromOutside(file);
+}
+
 void CDlgMain::Exit()
 {
     exiting = true;
@@ -683,13 +532,12 @@ void CDlgMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // Without a notification area a hidden window could not be found again, so the close button ends the program.
-    if (options.fCloseHide && !exiting && TrayAvailable()) {
+    if (!exiting && lifecycle->HidesInsteadOfClosing()) {
         event->ignore();
         showMinimized();
         return;
     }
-    autoLock->ApplicationActivated();
+    lifecycle->Ending();
     clipboard->ClearAtExit();
     event->accept();
     emit Ended();
@@ -698,231 +546,16 @@ void CDlgMain::closeEvent(QCloseEvent* event)
 void CDlgMain::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    WindowMinimising::Change change = WindowMinimising::Change::None;
     if (event->type() == QEvent::WindowStateChange) {
-        change = minimising.StateChanged(isMinimized(), isActiveWindow());
+        lifecycle->WindowStateChanged();
     } else if (event->type() == QEvent::ActivationChange) {
-        change = minimising.ActivationChanged(isActiveWindow());
+        lifecycle->WindowActivationChanged();
     }
-    if (change == WindowMinimising::Change::Minimised) {
-        Minimised();
-    } else if (change == WindowMinimising::Change::Restored) {
-        // The password prompt must not run inside the state change itself.
-        QTimer::singleShot(0, this, &CDlgMain::Restored);
-    }
-}
-
-void CDlgMain::Minimised()
-{
-    LockMinimised();
-    if (TrayAvailable()) {
-        // Hiding inside the state change would leave the window manager's state behind.
-        QTimer::singleShot(0, this, &CDlgMain::HideToTray);
-    }
-}
-
-void CDlgMain::LockMinimised()
-{
-    if (WaitForFileWork(&CDlgMain::LockMinimised)) {
-        return;
-    }
-    if (options.fLockDBMin && !options.LastPath.empty() && minimising.IsMinimised()) {
-        session.Lock();
-    }
-}
-
-bool CDlgMain::WaitForFileWork(void (CDlgMain::*retry)())
-{
-    // The collection and the held file belong to the file work while it runs; a lock or an unlock meanwhile would
-    // pull them from under it.
-    if (!fileWork.IsRunning()) {
-        return false;
-    }
-    QTimer::singleShot(FileWorkRetryMilliseconds, this, retry);
-    return true;
-}
-
-void CDlgMain::Restored()
-{
-    // Without a notification area the task bar brings the window back, and with it the database.
-    if (!inTray) {
-        ShowFromTray();
-    }
-}
-
-bool CDlgMain::TrayAvailable() const
-{
-    return desktop.trayAvailable();
 }
 
 void CDlgMain::setVisible(bool visible)
 {
-    if (visible && startHidden && TrayAvailable()) {
-        trayIcon->Add();
-        inTray = true;
-        return;
+    if (lifecycle == nullptr || !lifecycle->KeepsHidden(visible)) {
+        QMainWindow::setVisible(visible);
     }
-    QMainWindow::setVisible(visible);
-}
-
-void CDlgMain::HideToTray()
-{
-    if (!minimising.IsMinimised() || startHidden) {
-        return;
-    }
-    hide();
-    trayIcon->Add();
-    inTray = true;
-}
-
-void CDlgMain::ShowWindowAgain()
-{
-    // A window hidden while minimised would be mapped minimised again: the state goes first.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    minimising.ShownAgain();
-    show();
-    raise();
-    activateWindow();
-}
-
-void CDlgMain::ShowFromTray()
-{
-    // The password prompt runs its own event loop, in which the window may be restored or the icon clicked again.
-    if (showingFromTray || session.IsOpening() || WaitForFileWork(&CDlgMain::ShowFromTray)) {
-        return;
-    }
-    showingFromTray = true;
-    if (startHidden) {
-        startHidden = false;
-        inTray = false;
-        trayIcon->Remove();
-        session.SetLocked(false);
-        session.StartupOpen(options.fLastDB);
-        ShowWindowAgain();
-    } else if (session.IsLocked()) {
-        inTray = false;
-        trayIcon->Remove();
-        if (options.LastPath.empty()) {
-            session.SetLocked(false);
-        } else {
-            session.Unlock();
-        }
-        ShowWindowAgain();
-    } else if (inTray) {
-        ShowWindowAgain();
-        trayIcon->Remove();
-        inTray = false;
-    }
-    showingFromTray = false;
-    UpdateCommandState(HasCurrentEntry(), session.IsOpen());
-}
-
-void CDlgMain::ToggleFromTray()
-{
-    if (isVisible() && !minimising.IsMinimised() && !inTray) {
-        showMinimized();
-    } else {
-        ShowFromTray();
-    }
-}
-
-void CDlgMain::BringToFront()
-{
-    // Behind the password prompt the window tells why it came up.
-    const bool locked = session.IsLocked() && !startHidden;
-    if (locked) {
-        statusBar()->showMessage(QtText(texts, TextId::AlreadyRunning), AlreadyRunningNoteMilliseconds);
-    }
-    ShowFromTray();
-    ShowWindowAgain();
-    if (locked && session.IsOpen()) {
-        // The panes of the open database take the bar again.
-        statusBar()->clearMessage();
-    }
-}
-
-void CDlgMain::OpenFileFromOutside(const std::filesystem::path& file)
-{
-    if (showingFromTray || session.IsOpening() || fileWork.IsRunning()) {
-        // A prompt or file work of this window is under way: the file can only wait for the user to ask again.
-        ShowWindowAgain();
-        return;
-    }
-    showingFromTray = true;
-    if (startHidden) {
-        // The last database was never opened: nothing to close, and the named file comes instead.
-        startHidden = false;
-        session.StartupOpen(false);
-        session.SetLocked(false);
-    }
-    inTray = false;
-    trayIcon->Remove();
-    ShowWindowAgain();
-    session.OpenFile(file);
-    showingFromTray = false;
-    if (session.IsLocked()) {
-        // The user kept the locked database: showing the window asks for its password, as always.
-        ShowFromTray();
-    }
-    UpdateCommandState(HasCurrentEntry(), session.IsOpen());
-}
-
-void CDlgMain::OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex)
-{
-    if (std::optional<TrayFill> fill = FindTrayFill(database, kind, entryIndex)) {
-        FillForm(fill->kind, fill->entry, ReturnWay::AltEsc);
-    }
-}
-
-void CDlgMain::OpenOptionsFromTray()
-{
-    ShowFromTray();
-    OnCommand(CommandId::Options);
-}
-
-void CDlgMain::LockNow()
-{
-    if (WaitForFileWork(&CDlgMain::LockNow)) {
-        return;
-    }
-    if (!session.IsLocked()) {
-        session.Lock();
-    }
-    if (!inTray) {
-        showMinimized();
-    }
-}
-
-bool CDlgMain::IsDialogOpen() const
-{
-    const QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal != this) {
-        return true;
-    }
-    const auto windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
-        return window->isVisible() && qobject_cast<const QDialog*>(window) != nullptr;
-    });
-}
-
-void CDlgMain::CopyField(EntryField field)
-{
-    const std::optional<Entry> entry = views->CurrentEntry();
-    clipboard->Copy(entry ? FieldOf(*entry, field) : SecureString());
-}
-
-void CDlgMain::ClearClipboardCommand()
-{
-    if (clipboard->ClearNow()) {
-        database.Reporter().ShowMessage(texts.Text(TextId::ClipboardCleared), MessageIcon::Information);
-    }
-}
-
-void CDlgMain::OpenEntryAddress()
-{
-    const std::optional<Entry> entry = views->CurrentEntry();
-    if (!entry || entry->url.empty()) {
-        return;
-    }
-    QDesktopServices::openUrl(EntryAddressUrl(ToQString(entry->url), QDir::homePath()));
 }

@@ -7,17 +7,17 @@
 #include <optional>
 
 #include "core/session/DatabaseSession.h"
+#include "gui/mainwindow/CommandTable.h"
 #include "gui/mainwindow/DesktopServices.h"
 #include "gui/mainwindow/FormFiller.h"
 #include "gui/mainwindow/GuiPrompts.h"
 #include "gui/mainwindow/MainMenu.h"
 #include "gui/mainwindow/ProgressWork.h"
 #include "gui/mainwindow/TrayEntryCommand.h"
-#include "gui/mainwindow/WindowMinimising.h"
+#include "gui/mainwindow/WindowParts.h"
 #include "platform/HeldFileHandle.h"
 
 class COptions;
-class AutoLock;
 class CDataBase;
 class ClipboardClearer;
 class CTrayIcon;
@@ -31,12 +31,14 @@ class QLabel;
 class QStackedWidget;
 class SearchField;
 class WelcomePanel;
+class WindowLifecycle;
 class QToolBar;
 class QTreeWidget;
 
-// The program's main window: menu, toolbar, group tree, entry list and status bar, and the dispatch of every
-// command. The open database's state is kept by its DatabaseSession; the window shows it.
-class CDlgMain : public QMainWindow, private ISessionView
+// The program's main window: menu, toolbar, group tree, entry list and status bar. It composes the parts: the
+// commands come from the command table (MainWindowCommands), each run with a ticket of the session; the way between
+// the screen and the notification area is the WindowLifecycle's; the open database's state is its DatabaseSession's.
+class CDlgMain : public QMainWindow, private ISessionView, private IWindowActions
 {
     Q_OBJECT
 public:
@@ -58,26 +60,19 @@ public:
     // A second start that named a database file: the window comes to the front and opens the file, after asking to
     // close another open database. The open database itself is only shown.
     void OpenFileFromOutside(const std::filesystem::path& file);
+    // Runs the command when its rule enables it, with a ticket of the session taken now.
     void OnCommand(int command);
     // S: the list has a current item; D: a database is open and not locked.
     void UpdateCommandState(bool hasSelection, bool databaseOpen);
     // Sets every translated text again, after the language may have changed.
     void ApplyTexts();
-    // Brings the window back from the notification area: the first showing after a hidden start opens the last
-    // database, a locked database asks for its password again. Only one password prompt is ever up.
-    void ShowFromTray();
-    // A single click on the notification-area icon: shows the window, or sends a shown one there.
-    void ToggleFromTray();
+    void ShowFromTray() override;
     // The per-entry commands of the tray menu, with the entry's 0-based index in key order.
     void OnTrayEntryCommand(TrayEntryCommand kind, std::size_t entryIndex);
-    // The tray's Options command: the window comes back first, then the options dialog runs as from the menu bar.
-    void OpenOptionsFromTray();
-    // Runs the options dialog and, on OK, saves and applies the new settings. True on OK.
-    bool RunOptions();
-    // Types the entry's values into the previously active window; `way` tells how the user came to the command.
-    void FillForm(FillKind kind, const Entry& entry, ReturnWay way);
+    bool RunOptions() override;
+    void FillForm(FillKind kind, const Entry& entry, ReturnWay way) override;
 
-    bool StartHidden() const { return startHidden; }
+    bool StartHidden() const;
     DatabaseSession& Session() { return session; }
     CMainMenu& MainMenu() { return mainMenu; }
     QAction* ToolbarAction(int command) const;
@@ -85,9 +80,10 @@ public:
     EntryListView* EntryList() const;
     EntryViews& Views() { return *views; }
     QLabel* StatusPane(int pane) const;
-    bool InTray() const { return inTray; }
-    CTrayIcon& Tray() { return *trayIcon; }
+    bool InTray() const;
+    CTrayIcon& Tray();
     TrayMenu& TrayCommands() { return *trayMenu; }
+    const CommandTable& Commands() const { return commands; }
 
 signals:
     // The window has ended: Exit, Escape, or the close button when it does not minimise.
@@ -107,41 +103,26 @@ private:
     void ShowPath(const std::u16string& path) override;
     void ShowChangedEntries() override;
 
+    // IWindowActions
+    void Exit() override;
+    void LockNow() override;
+    void EditEntryOf(const EntryKey& key) override;
+    void RunCommand(int command) override;
+
     void CreateToolBar();
     void CreateStatusBar();
     void CreateViews();
     void CreateSearch();
+    void CreateTray();
     void ConnectViews();
     void ShowEntryMenu(QPoint globalPosition);
-    void RunEntryCommand(int command);
-    // Selects the entry in the list and runs the Edit command on it, as a double click in the list would.
-    void EditEntryOf(const EntryKey& key);
-    void FillFromCurrentEntry(FillKind kind);
+    CommandState State() const;
     bool HasCurrentEntry() const;
     void ApplyTopmost();
     void ApplyGroupsTree();
-    void Exit();
-    void OpenContainingFolder();
-    void OpenAddress(const std::u16string& address);
     void SaveSettings();
     void ApplyOptions();
     void ApplyStartAtLogin();
-    void Minimised();
-    void Restored();
-    void CreateTray();
-    void ConnectApplicationState();
-    bool TrayAvailable() const;
-    void HideToTray();
-    void ShowWindowAgain();
-    // Locks and goes to the notification area: the automatic lock and the Lock command.
-    void LockNow();
-    void LockMinimised();
-    // True when file work runs: `retry` is then called again once it may have ended.
-    bool WaitForFileWork(void (CDlgMain::*retry)());
-    bool IsDialogOpen() const;
-    void CopyField(EntryField field);
-    void ClearClipboardCommand();
-    void OpenEntryAddress();
 
     CDataBase& database;
     COptions& options;
@@ -154,13 +135,15 @@ private:
     GuiPrompts prompts;
     ProgressWork fileWork;
     DatabaseSession session;
+    CommandTable commands;
     CMainMenu mainMenu;
     DesktopServices desktop;
     std::unique_ptr<ClipboardClearer> clipboard;
-    std::unique_ptr<AutoLock> autoLock;
-    TrayMenu* trayMenu = nullptr;
-    CTrayIcon* trayIcon = nullptr;
     std::unique_ptr<FormFiller> formFiller;
+    EntriesGoing entriesGoing;
+    TrayMenu* trayMenu = nullptr;
+    WindowLifecycle* lifecycle = nullptr;
+    std::unique_ptr<WindowParts> parts;
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;
@@ -176,8 +159,5 @@ private:
 
     bool startHidden = false;
     bool exiting = false;
-    WindowMinimising minimising{WindowMinimising::StateReportedHere()};
-    bool inTray = false;
-    bool showingFromTray = false;
     int menuDispatches = 0;
 };

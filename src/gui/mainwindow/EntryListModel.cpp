@@ -177,7 +177,8 @@ int EntryListModel::columnCount(const QModelIndex& parent) const
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    // A cell too narrow for its value shows the whole of it as the tool tip, as hidden as the cell itself.
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
     QString shown = ToQString(ShownValue(index.row(), index.column()));

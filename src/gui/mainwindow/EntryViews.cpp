@@ -55,6 +55,7 @@ EntryViews::EntryViews(const CDataBase& database, const COptions& options, const
 {
     groupTree->setObjectName(QStringLiteral("groupTree"));
     groupTree->setHeaderHidden(true);
+    groupTree->setTextElideMode(Qt::ElideMiddle);
     groupTree->setRootIsDecorated(true);
     groupTree->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setObjectName(QStringLiteral("entryList"));
@@ -249,6 +250,7 @@ void EntryViews::RebuildTree(const std::vector<const SecureString*>& groups,
     QTreeWidgetItem* chosen = root;
     for (const SecureString* group : groups) {
         auto* child = new QTreeWidgetItem(QStringList{ToQString(*group)});
+        child->setToolTip(0, child->text(0));
         children.push_back(child);
         if (remembered && *remembered == *group) {
             chosen = child;

@@ -10,6 +10,7 @@
 #include "gui/common/Icons.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
 #include "gui/mainwindow/Shortcuts.h"
 #include "gui/settings/MenuTranslation.h"
 
@@ -79,9 +80,10 @@ const std::array<Image, 9> Images = {{
 }};
 } // namespace
 
-CMainMenu::CMainMenu(const ITextSource& texts, const COptions& options)
+CMainMenu::CMainMenu(const ITextSource& texts, const COptions& options, const CommandTable& commands)
     : texts(texts)
     , options(options)
+    , rules(commands)
 {}
 
 QAction* CMainMenu::AddCommand(QMenu* into, int command)
@@ -229,29 +231,12 @@ QAction* CMainMenu::Action(int command) const
 
 void CMainMenu::EnableItems(bool databaseOpen, bool hasSelection, bool groupSelected)
 {
-    auto enable = [this](int command, bool on) {
-        if (QAction* action = Action(command)) {
-            action->setEnabled(on);
-        }
-    };
-    for (int command :
-         {FileClose, FileChangePass, FileCreateBackup, FileOpenFolder, EditAddEntry, EditPasswordHealth, FileLock}) {
-        enable(command, databaseOpen);
+    const CommandState state{databaseOpen, hasSelection, groupSelected, &options};
+    for (const auto& [command, action] : commands) {
+        action->setEnabled(rules.IsEnabled(command, state));
     }
     importMenu->menuAction()->setEnabled(databaseOpen);
     exportMenu->menuAction()->setEnabled(databaseOpen);
     sortMenu->menuAction()->setEnabled(databaseOpen);
-    enable(EditSortTitle, databaseOpen);
-    enable(EditSortGroup, databaseOpen && !groupSelected);
-    enable(EditSortUsername, databaseOpen && options.fColumn0);
-    enable(EditSortPassword, databaseOpen && options.fColumn1);
-    enable(EditSortUrl, databaseOpen && options.fColumn2);
-    enable(EditSortNotes, databaseOpen && options.fColumn3);
-
-    const bool entryCommands = databaseOpen && hasSelection;
-    for (int command : {EditEditEntry, EditDeleteEntry, EditCopyUser, EditCopyPassword, EditPasteUsername,
-                        EditPastePassword, EditAutoLogin}) {
-        enable(command, entryCommands);
-    }
-    urlMenu->menuAction()->setEnabled(entryCommands);
+    urlMenu->menuAction()->setEnabled(databaseOpen && hasSelection);
 }

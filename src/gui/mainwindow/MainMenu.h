@@ -5,6 +5,7 @@
 #include "core/common/TextSource.h"
 
 class COptions;
+class CommandTable;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -12,11 +13,12 @@ class QWidget;
 
 // Keeps the main window's menu bar: builds it from the template, translates every caption, inserts the
 // form-filling commands the settings ask for, puts images on the main items, and enables items by the state of
-// the window. Every item carries its command id as its data, so one handler dispatches them all.
+// the window, each by its command's rule in the window's command table. Every item carries its command id as its
+// data, so one handler dispatches them all.
 class CMainMenu
 {
 public:
-    CMainMenu(const ITextSource& texts, const COptions& options);
+    CMainMenu(const ITextSource& texts, const COptions& options, const CommandTable& commands);
     virtual ~CMainMenu() = default;
 
     CMainMenu(const CMainMenu&) = delete;
@@ -43,6 +45,7 @@ private:
 
     const ITextSource& texts;
     const COptions& options;
+    const CommandTable& rules;
     QMenuBar* menu = nullptr;
     bool paste = false;
     bool autoLogin = false;

@@ -7,10 +7,12 @@
 #include <exception>
 #include <thread>
 
-#include "core/session/DatabaseSession.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/QtText.h"
 #include "gui/dialogs/DlgPasswordHealth.h"
+#include "gui/mainwindow/CommandIds.h"
+#include "gui/mainwindow/CommandTable.h"
+#include "gui/mainwindow/CommandTicket.h"
 
 namespace {
 constexpr int ProgressDelayMs = 500;
@@ -38,11 +40,9 @@ void ShowProgressUntilDone(QEventLoop& loop, const std::atomic<bool>& done, Heal
 }
 } // namespace
 
-std::optional<std::vector<HealthFinding>> RunPasswordHealth(const CDataBase& database, const ITextSource& texts,
-                                                            QWidget* parent)
+std::optional<std::vector<HealthFinding>> RunPasswordHealth(const PasswordHealthAnalysis& analysis,
+                                                            const ITextSource& texts, QWidget* parent)
 {
-    // The analysis copies what it needs first, so a lock while it runs cannot pull the entries from under it.
-    const PasswordHealthAnalysis analysis(database);
     HealthProgress progress;
     std::optional<std::vector<HealthFinding>> findings;
     std::exception_ptr failure;
@@ -70,26 +70,38 @@ std::optional<std::vector<HealthFinding>> RunPasswordHealth(const CDataBase& dat
     return findings;
 }
 
-void ShowPasswordHealth(const PasswordHealthContext& context)
+namespace {
+// The report of the ticket's database; nothing when it was stopped or the database went meanwhile.
+std::optional<std::vector<HealthFinding>> Analyze(CommandTicket& ticket)
 {
-    if (!context.session.IsOpen()) {
-        return;
+    // The analysis copies what it needs, so a lock while it runs cannot pull the entries from under it.
+    std::optional<PasswordHealthAnalysis> analysis;
+    if (!ticket.IsLive() || !ticket.Session().Read([&](const CDataBase& entries) { analysis.emplace(entries); })) {
+        return std::nullopt;
     }
-    const std::uint64_t startedWith = context.session.Generation();
-    auto analyze = [&context, startedWith]() -> std::optional<std::vector<HealthFinding>> {
-        auto stillOpen = [&] { return context.session.IsOpen() && context.session.Generation() == startedWith; };
-        if (!stillOpen()) {
-            return std::nullopt;
-        }
-        std::optional<std::vector<HealthFinding>> findings =
-            RunPasswordHealth(context.database, context.texts, context.parent);
-        return stillOpen() ? findings : std::nullopt;
-    };
-    std::optional<std::vector<HealthFinding>> findings = analyze();
+    std::optional<std::vector<HealthFinding>> findings = RunPasswordHealth(*analysis, ticket.Texts(), ticket.Window());
+    return ticket.IsLive() ? findings : std::nullopt;
+}
+} // namespace
+
+void ShowPasswordHealth(CommandTicket& ticket)
+{
+    std::optional<std::vector<HealthFinding>> findings = Analyze(ticket);
     if (!findings) {
         return;
     }
-    CDlgPasswordHealth dialog(context.database, context.texts, std::move(*findings), analyze, context.openEntry,
-                              context.parent);
-    dialog.exec();
+    std::optional<CDlgPasswordHealth> dialog;
+    ticket.Session().Read([&](const CDataBase& entries) {
+        dialog.emplace(
+            entries, ticket.Texts(), std::move(*findings), [&ticket] { return Analyze(ticket); },
+            [&ticket](const EntryKey& key) { ticket.Actions().EditEntryOf(key); }, ticket.Window());
+    });
+    if (dialog) {
+        ticket.ExecShowingEntries(*dialog);
+    }
+}
+
+void AddPasswordHealthCommand(CommandTable& table)
+{
+    table.Add({CommandId::EditPasswordHealth, Enabled::WithDatabase, ShowPasswordHealth});
 }

@@ -1,57 +1,90 @@
 #include "gui/mainwindow/TrayMenu.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
+#include <algorithm>
 #include <iterator>
 
 #include "core/database/DataBase.h"
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "gui/common/QtText.h"
+#include "gui/common/ScreenBound.h"
 #include "gui/common/SecureText.h"
 #include "gui/mainwindow/CommandIds.h"
 
 using namespace CommandId;
 
 namespace {
+constexpr std::size_t FewestItemsPerMenu = 10;
 
-struct Run
+// Entry values are shown as they are: an ampersand must not turn into a keyboard accelerator.
+QString MenuText(const QString& text)
 {
-    std::size_t first;
-    std::size_t count;
-};
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
-// Splits count items into runs small enough that no menu level holds more than the limit.
-std::vector<Run> Runs(std::size_t first, std::size_t count)
+// An entry as it stands in key order: its group, then its title.
+QString EntryName(const EntryKey& key)
 {
-    std::size_t runSize = TrayMenu::MaxItemsPerMenu;
-    while ((count + runSize - 1) / runSize > TrayMenu::MaxItemsPerMenu) {
-        runSize *= TrayMenu::MaxItemsPerMenu;
+    return ToQString(key.group) + QStringLiteral(" \u203A ") + ToQString(key.title);
+}
+
+// A run by its two ends, each cut in its own middle so that both stay readable on the screen.
+QString RunText(const QString& first, const QString& last, const QFontMetrics& metrics)
+{
+    const int half = MaxValueWidth() / 2 - metrics.horizontalAdvance(QStringLiteral(" \u2013 "));
+    return ElidedInTheMiddle(first, metrics, half) + QStringLiteral(" \u2013 ") +
+           ElidedInTheMiddle(last, metrics, half);
+}
+} // namespace
+
+std::size_t TrayMenu::ItemsThatFit()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return MaxItemsPerMenu;
     }
-    std::vector<Run> runs;
+    const int itemHeight = QFontMetrics(QMenu().font()).height() + 8;
+    const auto fit = static_cast<std::size_t>(std::max(1, screen->availableGeometry().height() / itemHeight - 1));
+    return std::clamp(fit, FewestItemsPerMenu, MaxItemsPerMenu);
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> TrayMenu::Runs(std::size_t first, std::size_t count) const
+{
+    // Runs small enough that no menu level holds more than fit on the screen.
+    std::size_t runSize = itemsPerMenu;
+    while ((count + runSize - 1) / runSize > itemsPerMenu) {
+        runSize *= itemsPerMenu;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
     for (std::size_t offset = 0; offset < count; offset += runSize) {
-        runs.push_back({first + offset, std::min(runSize, count - offset)});
+        runs.emplace_back(first + offset, std::min(runSize, count - offset));
     }
     return runs;
 }
 
-// Entry values are shown as they are: an ampersand must not turn into a keyboard accelerator.
-QString MenuText(const SecureString& text)
+QAction* TrayMenu::AddItem(QMenu* target, const QString& text)
 {
-    return ToQString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    // A value wider than a third of the screen is cut in the middle; the tool tip holds it whole.
+    QAction* action = target->addAction(MenuText(ElidedInTheMiddle(text, target->fontMetrics(), MaxValueWidth())));
+    if (action->text() != MenuText(text)) {
+        action->setToolTip(text);
+    }
+    target->setToolTipsVisible(true);
+    return action;
 }
-
-QString RunText(const SecureString& first, const SecureString& last)
-{
-    return MenuText(first) + QStringLiteral(" \u2013 ") + MenuText(last);
-}
-} // namespace
 
 TrayMenu::TrayMenu(const CDataBase& database, const COptions& options, const ITextSource& texts,
-                   std::function<bool()> databaseUsable)
+                   std::function<bool()> databaseUsable, std::function<bool()> dialogOpen, std::size_t itemsPerMenu)
     : database(database)
     , options(options)
     , texts(texts)
     , databaseUsable(std::move(databaseUsable))
+    , dialogOpen(std::move(dialogOpen))
+    , itemsPerMenu(std::clamp(itemsPerMenu, FewestItemsPerMenu, MaxItemsPerMenu))
     , menu(new QMenu)
 {
     connect(menu, &QMenu::aboutToShow, this, &TrayMenu::Rebuild);
@@ -75,7 +108,9 @@ void TrayMenu::Rebuild()
     for (QMenu* old : menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
         old->deleteLater();
     }
-    const bool usable = databaseUsable();
+    // A command started from here while a dialog is open would run beside the command that opened it.
+    const bool busy = dialogOpen();
+    const bool usable = databaseUsable() && !busy;
     AddCommand(menu, TrayShow, TextId::Show);
     menu->addSeparator();
     AddCommand(menu, TrayAddEntry, TextId::AddEntry);
@@ -97,6 +132,11 @@ void TrayMenu::Rebuild()
     AddCommand(help, TrayAbout, TextId::About);
     menu->addSeparator();
     AddCommand(menu, TrayExit, TextId::Exit);
+    if (busy) {
+        for (QAction* action : menu->actions().mid(1)) {
+            action->setEnabled(action->isSeparator());
+        }
+    }
 }
 
 void TrayMenu::Discard()
@@ -111,7 +151,9 @@ void TrayMenu::Discard()
 
 QMenu* TrayMenu::AddLazySubmenu(QMenu* parent, const QString& text, std::function<void(QMenu*)> fill)
 {
-    QMenu* submenu = parent->addMenu(text);
+    QMenu* submenu = new QMenu(parent);
+    QAction* item = AddItem(parent, text);
+    item->setMenu(submenu);
     connect(submenu, &QMenu::aboutToShow, this, [submenu, fill = std::move(fill)] {
         if (submenu->isEmpty()) {
             fill(submenu);
@@ -127,27 +169,32 @@ void TrayMenu::AddEntriesSubmenu(TrayEntryCommand kind, int textId)
             const Groups groups = CollectGroups();
             FillGroups(submenu, kind, groups, 0, groups->size());
         } else {
-            FillEntries(submenu, kind, 0, database.Size());
+            FillEntries(submenu, kind, 0, database.Size(), true);
         }
     });
 }
 
-void TrayMenu::FillEntries(QMenu* target, TrayEntryCommand kind, std::size_t first, std::size_t count)
+void TrayMenu::FillEntries(QMenu* target, TrayEntryCommand kind, std::size_t first, std::size_t count, bool named)
 {
     auto entry = std::next(database.begin(), static_cast<std::ptrdiff_t>(first));
-    if (count <= MaxItemsPerMenu) {
+    if (count <= itemsPerMenu) {
         for (std::size_t index = first; index < first + count; ++index, ++entry) {
-            QAction* action = target->addAction(MenuText(entry->first.title));
+            QAction* action = AddItem(target, ToQString(entry->first.title));
             action->setData(QVariant::fromValue(TrayEntryChoice{kind, index}));
             connect(action, &QAction::triggered, this, [this, kind, index] { emit entryCommandChosen(kind, index); });
         }
         return;
     }
-    for (const Run& run : Runs(first, count)) {
-        const auto runFirst = entry;
-        std::advance(entry, static_cast<std::ptrdiff_t>(run.count - 1));
-        AddLazySubmenu(target, RunText(runFirst->first.title, entry->first.title),
-                       [this, kind, run](QMenu* submenu) { FillEntries(submenu, kind, run.first, run.count); });
+    const auto name = [named](const auto& item) {
+        return named ? EntryName(item->first) : ToQString(item->first.title);
+    };
+    for (const auto& [runFirst, runCount] : Runs(first, count)) {
+        const auto firstEntry = entry;
+        std::advance(entry, static_cast<std::ptrdiff_t>(runCount - 1));
+        AddLazySubmenu(target, RunText(name(firstEntry), name(entry), target->fontMetrics()),
+                       [this, kind, runFirst, runCount, named](QMenu* submenu) {
+                           FillEntries(submenu, kind, runFirst, runCount, named);
+                       });
         ++entry;
     }
 }
@@ -155,20 +202,23 @@ void TrayMenu::FillEntries(QMenu* target, TrayEntryCommand kind, std::size_t fir
 void TrayMenu::FillGroups(QMenu* target, TrayEntryCommand kind, const Groups& groups, std::size_t first,
                           std::size_t count)
 {
-    if (count <= MaxItemsPerMenu) {
+    if (count <= itemsPerMenu) {
         for (std::size_t index = first; index < first + count; ++index) {
             const Group& group = (*groups)[index];
-            AddLazySubmenu(target, MenuText(group.name),
-                           [this, kind, group = Run{group.first, group.count}](QMenu* submenu) {
-                               FillEntries(submenu, kind, group.first, group.count);
+            AddLazySubmenu(target, ToQString(group.name),
+                           [this, kind, groupFirst = group.first, groupCount = group.count](QMenu* submenu) {
+                               FillEntries(submenu, kind, groupFirst, groupCount, false);
                            });
         }
         return;
     }
-    for (const Run& run : Runs(first, count)) {
-        AddLazySubmenu(
-            target, RunText((*groups)[run.first].name, (*groups)[run.first + run.count - 1].name),
-            [this, kind, groups, run](QMenu* submenu) { FillGroups(submenu, kind, groups, run.first, run.count); });
+    for (const auto& [runFirst, runCount] : Runs(first, count)) {
+        AddLazySubmenu(target,
+                       RunText(ToQString((*groups)[runFirst].name), ToQString((*groups)[runFirst + runCount - 1].name),
+                               target->fontMetrics()),
+                       [this, kind, groups, runFirst, runCount](QMenu* submenu) {
+                           FillGroups(submenu, kind, groups, runFirst, runCount);
+                       });
     }
 }
 

@@ -11,6 +11,7 @@
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "support/ChildProcess.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -128,6 +129,67 @@ protected:
         ASSERT_TRUE(options.Save(quiet, appData / "Tavilo" / "Lockmere.xml"));
     }
 
+    // The settings of a user who locks on minimising, with a database of six entries that opens at start.
+    void WriteSixEntriesLockingOnMinimise()
+    {
+        MessageRecorder quiet;
+        BuiltinTextSource texts;
+        CDataBase database(quiet, texts);
+        for (const char16_t* title : {u"A", u"B", u"C", u"D", u"E", u"F"}) {
+            database.Add({ToSecure(u"Web"), ToSecure(title)}, {ToSecure(u"u"), ToSecure(u"p"), {}, {}});
+        }
+        ASSERT_TRUE(WriteDatabase(database, databasePath, ToSecure(Utf8ToUtf16(Password))));
+        COptions options;
+        options.fLastDB = true;
+        options.LastPath = Utf8ToUtf16(databasePath.string());
+        options.fLockDBMin = true;
+        ASSERT_TRUE(options.Save(quiet, appData / "Tavilo" / "Lockmere.xml"));
+    }
+
+    void StartProgram()
+    {
+        EnvironmentChanges environment = X();
+        environment["APPDATA"] = appData.string();
+        environment["XDG_RUNTIME_DIR"] = runtime.string();
+        environment["QT_QPA_PLATFORM"] = "xcb";
+        program = std::make_unique<ChildProcess>(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere",
+                                                 std::vector<std::string>{}, environment);
+    }
+
+    // The start-up password prompt answered, then the main window, placed where the clicks expect it; empty when
+    // either did not come.
+    std::string OpenedWindow()
+    {
+        if (!WaitForWindow("Enter")) {
+            ADD_FAILURE() << "no password prompt";
+            return {};
+        }
+        Run("xdotool", {"windowactivate", "--sync", Windows("Enter").back()});
+        Run("xdotool", {"type", "--delay", "50", Password});
+        Run("xdotool", {"key", "Return"});
+        if (!WaitForWindow("Enter", false) || !WaitForWindow("Lockmere")) {
+            ADD_FAILURE() << "no main window";
+            return {};
+        }
+        const std::string window = Windows("Lockmere").back();
+        Run("xdotool", {"windowactivate", "--sync", window});
+        Run("xdotool", {"windowsize", "--sync", window, "780", "500"});
+        Run("xdotool", {"windowmove", "--sync", window, "40", "60"});
+        std::this_thread::sleep_for(500ms);
+        return window;
+    }
+
+    // Activates the newest window of that name and presses the keys there.
+    void KeysTo(const std::string& name, const std::vector<std::string>& keys)
+    {
+        ASSERT_TRUE(WaitForWindow(name)) << "no window " << name;
+        Run("xdotool", {"windowactivate", "--sync", Windows(name).back()});
+        for (const std::string& key : keys) {
+            Run("xdotool", {"key", key});
+            std::this_thread::sleep_for(150ms);
+        }
+    }
+
     void Screenshot(const std::string& name)
     {
         if (const char* target = std::getenv("LOCKMERE_SCREENSHOT_DIR")) {
@@ -151,26 +213,9 @@ protected:
 TEST_F(TrayEndToEndTest, IconMenuRestoreAndAClipboardThatEmptiesItself)
 {
     WriteDatabaseAndSettings();
-    EnvironmentChanges environment = X();
-    environment["APPDATA"] = appData.string();
-    environment["XDG_RUNTIME_DIR"] = runtime.string();
-    environment["QT_QPA_PLATFORM"] = "xcb";
-    program = std::make_unique<ChildProcess>(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere",
-                                             std::vector<std::string>{}, environment);
-
-    // The start-up password prompt, then the main window with the entry.
-    ASSERT_TRUE(WaitForWindow("Enter")) << "no password prompt";
-    const std::string prompt = Windows("Enter").back();
-    Run("xdotool", {"windowactivate", "--sync", prompt});
-    Run("xdotool", {"type", "--delay", "50", Password});
-    Run("xdotool", {"key", "Return"});
-    ASSERT_TRUE(WaitForWindow("Enter", false));
-    ASSERT_TRUE(WaitForWindow("Lockmere")) << "no main window";
-    const std::string window = Windows("Lockmere").back();
-    Run("xdotool", {"windowactivate", "--sync", window});
-    Run("xdotool", {"windowsize", "--sync", window, "780", "500"});
-    Run("xdotool", {"windowmove", "--sync", window, "40", "60"});
-    std::this_thread::sleep_for(500ms);
+    StartProgram();
+    const std::string window = OpenedWindow();
+    ASSERT_FALSE(window.empty());
 
     // Select the only row, then the toolbar's Copy Password.
     Run("xdotool", {"mousemove", "--window", window, "300", "87", "click", "1"});
@@ -211,5 +256,64 @@ TEST_F(TrayEndToEndTest, IconMenuRestoreAndAClipboardThatEmptiesItself)
 
     // Three seconds after the copy, on the tick after the count, the clipboard is empty.
     EXPECT_TRUE(WaitUntil([&] { return Clipboard().empty(); }, 10s)) << "still on the clipboard";
+}
+
+// The careless user of the issue: the CSV import's file chooser is open when the window is minimised with its
+// title-bar button, which locks the database and hides the window; the chooser, brought back through the window
+// manager, is answered anyway. The import refuses and the file stays byte for byte as it was.
+TEST_F(TrayEndToEndTest, MinimisingWhileTheCsvImportChoosesAFileLeavesTheDatabaseFileAsItWas)
+{
+    WriteSixEntriesLockingOnMinimise();
+    const std::filesystem::path csv = folder / "one.csv";
+    WriteFileBytes(csv, "\"Only\",\"One\",\"u\",\"p\",\"\",\"\"\r\n");
+    const std::string before = ReadFileBytes(databasePath);
+    StartProgram();
+    const std::string window = OpenedWindow();
+    ASSERT_FALSE(window.empty());
+
+    // File > Import > CSV File, OK on the tip and on the import dialog.
+    Run("xdotool", {"mousemove", "--window", window, "20", "10", "click", "1"});
+    std::this_thread::sleep_for(500ms);
+    for (const char* key : {"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Return"}) {
+        Run("xdotool", {"key", key});
+        std::this_thread::sleep_for(150ms);
+    }
+    KeysTo("Tip", {"Return"});
+    KeysTo("Import From CSV File", {"Return"});
+    ASSERT_TRUE(WaitForWindow("Open")) << "no file chooser";
+    const std::string chooser = Windows("Open").back();
+    Screenshot("e2e-csv-chooser");
+
+    Run("xdotool", {"windowminimize", window});
+    ASSERT_TRUE(WaitUntil([&] { return Windows("Lockmere").empty() && Windows("Open").empty(); }, 20s))
+        << "the window and its chooser did not go";
+    // The icon answers while the chooser waits: its menu opens.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return !Lines(Run("xdotool", {"search", "--onlyvisible", "--class", "lockmere"})).empty();
+        },
+        10s));
+    const std::string icon = Lines(Run("xdotool", {"search", "--onlyvisible", "--class", "lockmere"})).back();
+    const auto programWindows = [&] {
+        return Lines(Run("xdotool", {"search", "--onlyvisible", "--class", "lockmere"})).size();
+    };
+    const std::size_t withoutMenu = programWindows();
+    Run("xdotool", {"mousemove", "--window", icon, "10", "10", "click", "3"});
+    EXPECT_TRUE(WaitUntil([&] { return programWindows() > withoutMenu; }, 5s)) << "no menu while the chooser waits";
+    Run("xdotool", {"key", "Escape"});
+    std::this_thread::sleep_for(500ms);
+
+    // Back through the window manager, and the one-record file chosen.
+    Run("xdotool", {"windowactivate", "--sync", chooser});
+    ASSERT_TRUE(WaitForWindow("Open"));
+    Run("xdotool", {"type", "--delay", "30", csv.string()});
+    for (int attempt = 0; attempt < 3 && !Windows("Open").empty(); ++attempt) {
+        Run("xdotool", {"windowactivate", "--sync", chooser});
+        Run("xdotool", {"key", "Return"});
+        WaitForWindow("Open", false);
+    }
+    ASSERT_TRUE(WaitForWindow("Lockmere")) << "no message";
+    Screenshot("e2e-csv-refused");
+    EXPECT_EQ(ReadFileBytes(databasePath), before);
 }
 } // namespace

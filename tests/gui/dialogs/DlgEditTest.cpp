@@ -1,8 +1,10 @@
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
@@ -94,6 +96,23 @@ TEST_F(DlgEditOpeningTest, CaptionAndLabelsFollowTheModeAndTheTexts)
     EXPECT_EQ(Child<QPushButton>(*add, "browse")->text(), "...");
     EXPECT_EQ(Child<QPushButton>(*add, "passwordMask")->text(), "***");
     EXPECT_TRUE(Child<QPushButton>(*add, "ok")->isDefault());
+}
+
+TEST_F(DlgEditOpeningTest, AGroupOfThreeHundredCharactersKeepsTheDialogOnTheScreenAndIsWholeInItsToolTip)
+{
+    const QString longGroup = QString(300, QLatin1Char('W')) + QStringLiteral("end");
+    AddEntries(database, {MakeEntry(longGroup.toStdU16String(), u"Title")});
+    for (const EditMode mode : {EditMode::Add, EditMode::Edit}) {
+        auto dialog = Open(mode, mode == EditMode::Edit ? std::optional(MakeEntry(u"Email", u"Inbox")) : std::nullopt);
+        dialog->show();
+        const int screen = dialog->screen()->availableGeometry().width();
+        EXPECT_LE(dialog->frameGeometry().width(), screen);
+        QComboBox* group = Child<QComboBox>(*dialog, "group");
+        const int index = group->findText(longGroup);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(group->itemData(index, Qt::ToolTipRole).toString(), longGroup);
+        EXPECT_LE(group->view()->maximumWidth(), screen);
+    }
 }
 
 TEST_F(DlgEditOpeningTest, GroupListHoldsTheSuggestionsAndTheDatabaseGroupsOnceEachSorted)

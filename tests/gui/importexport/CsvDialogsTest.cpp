@@ -92,6 +92,7 @@ protected:
     MessageRecorder messages;
     BuiltinTextSource texts;
     CDataBase database{messages, texts};
+    CollectionAccess entries{database};
     FakeFileChooser files;
     TempDir folder;
 };
@@ -135,7 +136,8 @@ TEST_F(CsvDialogsTest, ExportWritesWhatTheBoxesSayAndReportsTheFullPath)
         messages.Reset();
         files.choices = {path};
         RecordingWork work;
-        CDlgExportCSV dialog(database, files, u"lockmere.ldb", nullptr, work);
+        CollectionAccess recorded(database, work);
+        CDlgExportCSV dialog(recorded, files, u"lockmere.ldb", nullptr);
         test.change(dialog);
         dialog.show();
         ClickOk(dialog);
@@ -151,7 +153,7 @@ TEST_F(CsvDialogsTest, ExportWritesWhatTheBoxesSayAndReportsTheFullPath)
 
 TEST_F(CsvDialogsTest, CancelInTheChooserKeepsEitherDialogOpenAsItWas)
 {
-    CDlgExportCSV exportDialog(database, files, u"lockmere.ldb");
+    CDlgExportCSV exportDialog(entries, files, u"lockmere.ldb");
     Tick(exportDialog, 3)->setChecked(false);
     exportDialog.show();
     ClickOk(exportDialog);
@@ -159,7 +161,7 @@ TEST_F(CsvDialogsTest, CancelInTheChooserKeepsEitherDialogOpenAsItWas)
     EXPECT_FALSE(Tick(exportDialog, 3)->isChecked());
     EXPECT_TRUE(Tick(exportDialog, 2)->isChecked());
 
-    CDlgImportCSV importDialog(database, files);
+    CDlgImportCSV importDialog(entries, files);
     TypeNumber(importDialog, 5, QStringLiteral("9"));
     importDialog.show();
     ClickOk(importDialog);
@@ -172,7 +174,7 @@ TEST_F(CsvDialogsTest, CancelInTheChooserKeepsEitherDialogOpenAsItWas)
 
 TEST_F(CsvDialogsTest, FieldBoxesEnableTheirNumbersWhichStepFromOneToAHundredAndTakeTwoTypedCharacters)
 {
-    CDlgImportCSV dialog(database, files);
+    CDlgImportCSV dialog(entries, files);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import From CSV File"));
     EXPECT_FALSE(dialog.findChild<QCheckBox*>(QStringLiteral("header"))->isChecked());
     for (int field = 0; field < EntryFieldCount; ++field) {
@@ -247,7 +249,7 @@ TEST_F(CsvDialogsTest, ImportMapsTheFieldsAsTheBoxesSay)
         database.Clear();
         messages.Reset();
         files.choices = {path};
-        CDlgImportCSV dialog(database, files);
+        CDlgImportCSV dialog(entries, files);
         test.change(dialog);
         dialog.show();
         ClickOk(dialog);
@@ -264,7 +266,7 @@ TEST_F(CsvDialogsTest, ARefusedFileLeavesTheDialogOpenToTryAgain)
     WriteFileBytes(bad, "\"a\",\"b\"\r\n\"c\"\r\n");
     WriteFileBytes(good, "\"a\",\"b\"\r\n");
     files.choices = {bad, good};
-    CDlgImportCSV dialog(database, files);
+    CDlgImportCSV dialog(entries, files);
     for (int field = 2; field < EntryFieldCount; ++field) {
         Tick(dialog, field)->click();
     }

@@ -33,6 +33,19 @@ protected:
         printer.setOutputFormat(QPrinter::PdfFormat);
     }
 
+    bool Print(bool entriesThere = true)
+    {
+        return PrintOnChosenPrinter(
+            printer,
+            [&](const auto& use) {
+                if (entriesThere) {
+                    use(database);
+                }
+                return entriesThere;
+            },
+            messages, texts);
+    }
+
     MessageRecorder messages;
     BuiltinTextSource texts;
     CDataBase database{messages, texts};
@@ -44,7 +57,7 @@ TEST_F(PrintCommandTest, PrintingToPdfWritesAFileThatRendersWithTheEntriesText)
 {
     const std::filesystem::path pdf = folder / "lockmere.ldb.pdf";
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    ASSERT_TRUE(PrintOnChosenPrinter(printer, database));
+    ASSERT_TRUE(Print());
     EXPECT_TRUE(messages.Texts().empty());
 
     // pdftoppm draws every page of the file: one page, and it is no blank sheet.
@@ -73,8 +86,17 @@ TEST_F(PrintCommandTest, PrintingToPdfWritesAFileThatRendersWithTheEntriesText)
 TEST_F(PrintCommandTest, APdfFileThatCannotBeWrittenIsReportedAsAFailedPrint)
 {
     printer.setOutputFileName(QString::fromStdString((folder / "no such folder" / "listing.pdf").string()));
-    EXPECT_FALSE(PrintOnChosenPrinter(printer, database));
+    EXPECT_FALSE(Print());
     EXPECT_EQ(messages.Texts(),
               std::vector<std::u16string>{u"Printing failed: the printer or the PDF file did not take the document."});
+}
+
+TEST_F(PrintCommandTest, EntriesGoneSinceTheCommandStartedPrintNothingAndAddNoMessage)
+{
+    const std::filesystem::path pdf = folder / "listing.pdf";
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    EXPECT_FALSE(Print(false));
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 } // namespace

@@ -61,12 +61,15 @@ struct FakeDesktop
         auto ownedClipboard = std::make_unique<RecordingClipboard>();
         auto ownedClipboardTimer = std::make_unique<ManualTimer>();
         auto ownedLockTimer = std::make_unique<ManualTimer>();
+        auto ownedTrayWatchTimer = std::make_unique<ManualTimer>();
         clipboard = ownedClipboard.get();
         clipboardTimer = ownedClipboardTimer.get();
         lockTimer = ownedLockTimer.get();
+        trayWatchTimer = ownedTrayWatchTimer.get();
         services.clipboard = std::move(ownedClipboard);
         services.clipboardTimer = std::move(ownedClipboardTimer);
         services.lockTimer = std::move(ownedLockTimer);
+        services.trayWatchTimer = std::move(ownedTrayWatchTimer);
         services.trayAvailable = [this] { return trayAvailable; };
         return services;
     }
@@ -75,4 +78,5 @@ struct FakeDesktop
     RecordingClipboard* clipboard = nullptr;
     ManualTimer* clipboardTimer = nullptr;
     ManualTimer* lockTimer = nullptr;
+    ManualTimer* trayWatchTimer = nullptr;
 };

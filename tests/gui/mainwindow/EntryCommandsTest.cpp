@@ -2,6 +2,7 @@
 
 #include "core/database/DatabaseFile.h"
 #include "core/session/DatabaseSession.h"
+#include "core/session/SessionTicket.h"
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/EntryViewsFixture.h"
 #include "platform/HeldFileHandle.h"
@@ -41,13 +42,11 @@ protected:
         recorder.Reset();
     }
 
+    // The command's context, with a ticket taken as the command starts.
     EntryCommandContext Context()
     {
-        return {database,
-                session,
-                *views,
-                options,
-                prompts,
+        ticket.emplace(session);
+        return {*ticket, *views, options, prompts,
                 [this](EditMode mode, const std::optional<Entry>& values, const std::optional<EntryKey>& selected) {
                     calls.push_back({mode, values, selected});
                     if (auto step = std::exchange(duringDialog, nullptr)) {
@@ -91,6 +90,7 @@ protected:
     HeldFileHandle handle;
     ViewsAdapter adapter{*views};
     DatabaseSession session{database, lastPath, prompts, adapter, handle};
+    std::optional<SessionTicket> ticket;
     std::deque<std::optional<Entry>> answers;
     std::vector<DialogCall> calls;
     std::string originalFile;

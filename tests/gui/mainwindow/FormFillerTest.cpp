@@ -1,8 +1,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/ModalDriver.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "gui/mainwindow/EntryListView.h"
@@ -10,6 +12,7 @@
 #include "gui/mainwindow/FormFiller.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordingKeySender.h"
+#include "support/TempDir.h"
 
 namespace {
 using namespace TestKeys;
@@ -184,11 +187,21 @@ TEST(FormFillerSessionTest, WithoutX11EveryFormFillingCommandSaysWhyNothingIsTyp
     MessageRecorder messages;
     BuiltinTextSource texts;
     CDataBase database(messages, texts);
-    AddEntries(database, {MakeEntry(u"Web", u"Shop", u"me", u"secret")});
+    TempDir folder;
+    const auto path = folder / "lockmere.ldb";
+    {
+        CDataBase written(messages, texts);
+        AddEntries(written, {MakeEntry(u"Web", u"Shop", u"me", u"secret")});
+        ASSERT_TRUE(WriteDatabase(written, path, ToSecure(u"pw")));
+    }
     COptions options;
+    options.fLastDB = true;
+    options.LastPath = path.u16string();
     CDlgMain window(database, options, texts, u"");
-    window.Views().RebuildColumns();
-    window.Views().FillViews(true);
+    ModalDriver driver;
+    driver.Then(TypePassword(QStringLiteral("pw")));
+    window.Start();
+    ASSERT_TRUE(window.Session().IsOpen());
     window.EntryList()->SelectRow(0);
     for (int command : {CommandId::EditPasteUsername, CommandId::EditPastePassword, CommandId::EditAutoLogin}) {
         window.OnCommand(command);

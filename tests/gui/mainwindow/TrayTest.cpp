@@ -1,12 +1,17 @@
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "core/database/DatabaseFile.h"
 #include "core/settings/Options.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/ModalDriver.h"
+#include "gui/common/ScreenBound.h"
 #include "gui/mainwindow/CommandIds.h"
 #include "gui/mainwindow/DesktopFakes.h"
 #include "gui/mainwindow/DlgMain.h"
@@ -57,7 +62,7 @@ protected:
     CDataBase database{messages, texts};
     COptions options;
     bool usable = true;
-    TrayMenu tray{database, options, texts, [this] { return usable; }};
+    TrayMenu tray{database, options, texts, [this] { return usable; }, [] { return false; }, TrayMenu::MaxItemsPerMenu};
 };
 
 TEST_F(TrayMenuTest, ItemsFollowTheSettingsAndWhetherTheDatabaseIsUsable)
@@ -149,12 +154,56 @@ TEST_F(TrayMenuTest, LongListsFillOnlyWhenOpenedAndInRunsThatFitTheScreen)
     EXPECT_TRUE(logins->isEmpty());
     emit logins->aboutToShow();
     EXPECT_EQ(Layout(*logins),
-              (std::vector<QString>{"T0000 \u2013 T0399>", "T0400 \u2013 T0799>", "T0800 \u2013 T0999>"}));
-    QMenu* second = Submenu(*logins, QStringLiteral("T0400 \u2013 T0799"));
+              (std::vector<QString>{"G \u203A T0000 \u2013 G \u203A T0399>", "G \u203A T0400 \u2013 G \u203A T0799>",
+                                    "G \u203A T0800 \u2013 G \u203A T0999>"}));
+    QMenu* second = Submenu(*logins, QStringLiteral("G \u203A T0400 \u2013 G \u203A T0799"));
     ASSERT_EQ(second->actions().size(), 400);
     QSignalSpy chosen(&tray, &TrayMenu::entryCommandChosen);
     second->actions().front()->trigger();
     EXPECT_EQ(chosen[0][1].value<std::size_t>(), 400u);
+}
+
+TEST_F(TrayMenuTest, FlatRunsAreNamedByTheirFirstAndLastEntryWithTheGroupAsTheyStandInKeyOrder)
+{
+    // Key order puts the groups first: a run's titles alone would read "E020400 – E080299".
+    for (int number = 0; number < 1000; ++number) {
+        const std::u16string group = number < 500 ? u"Old" : u"New";
+        const int title = number < 500 ? 80000 + number : 19500 + number;
+        database.Insert(MakeEntry(group, QStringLiteral("E%1").arg(title, 6, 10, QLatin1Char('0')).toStdU16String()));
+    }
+    options.fPasteMenuTray = true;
+    tray.Rebuild();
+    QMenu* passwords = Submenu(*tray.Menu(), QStringLiteral("Paste Password"));
+    ASSERT_NE(passwords, nullptr);
+    EXPECT_EQ(Layout(*passwords), (std::vector<QString>{"New \u203A E020000 \u2013 New \u203A E020399>",
+                                                        "New \u203A E020400 \u2013 Old \u203A E080299>",
+                                                        "Old \u203A E080300 \u2013 Old \u203A E080499>"}));
+}
+
+TEST_F(TrayMenuTest, AValueWiderThanAThirdOfTheScreenIsCutInTheMiddleAndWholeInTheToolTip)
+{
+    const QString longGroup = QString(300, QLatin1Char('G')) + QStringLiteral("end");
+    database.Insert(MakeEntry(longGroup.toStdU16String(), u"Title"));
+    options.fPasteMenuTray = true;
+    options.fGroupEntriesTray = true;
+    tray.Rebuild();
+    QMenu* passwords = Submenu(*tray.Menu(), QStringLiteral("Paste Password"));
+    ASSERT_NE(passwords, nullptr);
+    QAction* group = passwords->actions().front();
+    EXPECT_TRUE(group->text().startsWith(QStringLiteral("GGG")));
+    EXPECT_TRUE(group->text().endsWith(QStringLiteral("end")));
+    EXPECT_TRUE(group->text().contains(QChar(0x2026)));
+    EXPECT_LE(passwords->fontMetrics().horizontalAdvance(group->text()), MaxValueWidth());
+    EXPECT_EQ(group->toolTip(), longGroup);
+}
+
+TEST(TrayMenuRunsTest, EveryLevelHoldsNoMoreItemsThanFitOnTheScreen)
+{
+    EnsureApplication();
+    const std::size_t fit = TrayMenu::ItemsThatFit();
+    const int itemHeight = QFontMetrics(QMenu().font()).height();
+    EXPECT_LE(static_cast<int>(fit) * itemHeight, QGuiApplication::primaryScreen()->availableGeometry().height());
+    EXPECT_GE(fit, 10u);
 }
 
 TEST(EntryAddressTest, LocalPathsOpenAsFilesAddressesWithAMarkerAsTheyAreOthersAsWebAddresses)
@@ -272,5 +321,79 @@ TEST_F(WindowTrayTest, MinimisingAndRestoringDuringTheStartupPromptAsksOnlyOnce)
     EXPECT_TRUE(window->Session().IsOpen());
     EXPECT_EQ(database.Size(), 1u);
     EXPECT_EQ(window->EntryList()->model()->rowCount(), 1);
+}
+} // namespace
+
+namespace {
+TEST_F(WindowTrayTest, WhileThePromptIsOpenTheTrayBringsItToTheFrontAndTheWindowFollowsOnceItCloses)
+{
+    options.fLastDB = true;
+    Create(u"");
+    std::vector<QString> menuWhilePrompting;
+    bool promptShownAgain = false;
+    driver.Then([&](QWidget* prompt) {
+        // Modal to its window only: a prompt modal to the whole program would keep the icon from answering.
+        EXPECT_EQ(prompt->windowHandle()->modality(), Qt::WindowModal);
+        // The user minimises the window under the start-up prompt, which goes to the notification area.
+        window->showMinimized();
+        QTest::qWait(50);
+        ASSERT_TRUE(window->InTray());
+        // The window manager took the prompt down with its window.
+        prompt->showMinimized();
+        emit window->Tray().doubleClicked();
+        promptShownAgain = prompt->isVisible() && !prompt->isMinimized();
+        window->TrayCommands().Rebuild();
+        menuWhilePrompting = Layout(*window->TrayCommands().Menu());
+        TypePassword(QStringLiteral("pw"))(prompt);
+    });
+    window->Start();
+    EXPECT_TRUE(promptShownAgain);
+    EXPECT_EQ(menuWhilePrompting, (std::vector<QString>{"Show", "-", "Add Entry(off)", "-", "Options(off)",
+                                                        "Help>(off)", "-", "Exit(off)"}));
+    EXPECT_EQ(driver.titles, std::vector<QString>{QStringLiteral("Enter")});
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->isVisible() && !window->InTray(); }, 3000));
+    EXPECT_TRUE(window->Session().IsOpen());
+    EXPECT_FALSE(window->Tray().IsShown());
+}
+
+TEST_F(WindowTrayTest, WhenTheNotificationAreaGoesTheHiddenWindowWaitsMinimisedInTheTaskBar)
+{
+    options.fLastDB = true;
+    Create(u"");
+    driver.Then(TypePassword(QStringLiteral("pw")));
+    window->Start();
+    window->showMinimized();
+    QTest::qWait(20);
+    ASSERT_TRUE(window->InTray());
+    ASSERT_FALSE(window->isVisible());
+
+    desktop.trayWatchTimer->Tick();
+    EXPECT_TRUE(window->InTray()) << "nothing changes while the notification area is there";
+    desktop.trayAvailable = false;
+    desktop.trayWatchTimer->Tick();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_FALSE(window->InTray());
+    EXPECT_FALSE(window->Tray().IsShown());
+
+    // The area's return does not hide the window again: only the user does.
+    desktop.trayAvailable = true;
+    desktop.trayWatchTimer->Tick();
+    QTest::qWait(20);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->InTray());
+}
+
+TEST_F(WindowTrayTest, AHiddenStartWhoseNotificationAreaGoesShowsTheWindowMinimised)
+{
+    options.fLastDB = true;
+    Create(u"-hide");
+    window->Start();
+    ASSERT_TRUE(window->InTray());
+    desktop.trayAvailable = false;
+    desktop.trayWatchTimer->Tick();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_TRUE(driver.titles.empty()) << "nothing is opened before the user asks for the window";
 }
 } // namespace

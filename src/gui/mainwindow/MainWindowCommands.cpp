@@ -1,0 +1,24 @@
+#include "gui/mainwindow/MainWindowCommands.h"
+
+#include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/OtherImportCommand.h"
+#include "gui/importexport/PrintCommand.h"
+#include "gui/mainwindow/DatabaseCommands.h"
+#include "gui/mainwindow/EntryCommands.h"
+#include "gui/mainwindow/PasswordHealthCommand.h"
+#include "gui/mainwindow/ViewCommands.h"
+#include "gui/mainwindow/WindowCommands.h"
+
+CommandTable MainWindowCommands()
+{
+    CommandTable table;
+    AddDatabaseCommands(table);
+    AddEntryCommands(table);
+    AddViewCommands(table);
+    AddWindowCommands(table);
+    AddCsvCommands(table);
+    AddOtherImportCommand(table);
+    AddPrintCommand(table);
+    AddPasswordHealthCommand(table);
+    return table;
+}
