@@ -12,6 +12,9 @@
 #include "FuzzSupport.h"
 #include "core/database/DatabaseFile.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/importexport/kdbx/KdbxWriter.h"
+#include "core/importexport/kdbx/KdbxXmlExport.h"
+#include "core/passgen/RandomSource.h"
 #include "core/settings/Options.h"
 #include "support/MessageRecorder.h"
 
@@ -41,6 +44,33 @@ std::vector<std::pair<std::string, std::vector<Entry>>> Collections()
           Entry({}, ToSecure(u"No group"), {}, {}, {}, {})}},
     };
 }
+// KeePass files of our writer under the fuzz password, with key derivation within the target's small limits, and
+// the decrypted content of one (inner header, then the XML).
+void WriteKdbxSeeds(const std::filesystem::path& folder, const std::string& name, const CDataBase& database)
+{
+    KdbxCredentials credentials;
+    credentials.password = FuzzPassword();
+    const std::tuple<const char*, KdbxKdf::Kind, KdbxCipher, bool> kinds[] = {
+        {".argon2id-aes-gzip", KdbxKdf::Kind::Argon2id, KdbxCipher::Aes256, true},
+        {".argon2d-chacha20", KdbxKdf::Kind::Argon2d, KdbxCipher::ChaCha20, false},
+        {".aeskdf-twofish-gzip", KdbxKdf::Kind::AesKdbx4, KdbxCipher::Twofish, true},
+    };
+    for (const auto& [suffix, kdf, cipher, gzip] : kinds) {
+        KdbxWriteOptions options;
+        options.kdf = kdf;
+        options.cipher = cipher;
+        options.gzip = gzip;
+        options.rounds = kdf == KdbxKdf::Kind::AesKdbx4 ? 64 : 2;
+        options.argon2MemoryBytes = 64 * 1024;
+        options.argon2Parallelism = 1;
+        const SecureBytes file = WriteKdbx(database, u"Fuzz", credentials, options, OsRandom(), 1700000000);
+        WriteSeed(folder, name + suffix + ".kdbx", std::string(1, '\0') + std::string(file.begin(), file.end()));
+    }
+    CInnerStream none(CInnerStream::Kind::None, {});
+    const SecureBytes xml = KdbxXml(database, u"Fuzz", none, OsRandom(), 1700000000);
+    const std::string innerHeader("\x01\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 14);
+    WriteSeed(folder, name + ".content", "\x01" + innerHeader + std::string(xml.begin(), xml.end()));
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -67,6 +97,7 @@ int main(int argc, char* argv[])
         WriteSeed(corpus / "database_file", name + ".file", "\x01" + ReadBytes(file));
         WriteSeed(corpus / "database_file", name + ".plain", std::string(1, '\0') + plainBytes);
         WriteSeed(corpus / "parse_entries", name, plainBytes);
+        WriteKdbxSeeds(corpus / "kdbx", name, database);
 
         // The CSV target's option bytes: header and where the bytes come from, then the field numbers plus one.
         CsvExportOptions withHeader;

@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make pkg-config
-    libssl-dev openssl libpugixml-dev
+    libssl-dev openssl libpugixml-dev libbotan-2-dev zlib1g-dev
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
     libx11-dev libxtst-dev libxkbcommon-dev libzxcvbn-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev keepassxc
     libqt6printsupport6 qt6-translations-l10n qt6-wayland
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     openbox trayer xdotool xclip x11-xkb-utils xkb-data

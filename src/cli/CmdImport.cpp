@@ -6,6 +6,7 @@
 #include "cli/Confirmation.h"
 #include "cli/CsvLineCheck.h"
 #include "cli/FileChecks.h"
+#include "cli/KdbxImport.h"
 #include "cli/NumberArgument.h"
 #include "cli/OtherManagerImport.h"
 #include "core/importexport/CsvFormat.h"
@@ -49,6 +50,9 @@ std::string EntriesCounted(std::size_t count)
 
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
+    if (NamesKdbxImport(arguments)) {
+        return RunKdbxImport(context, arguments);
+    }
     if (NamesOtherManager(arguments)) {
         return RunOtherManagerImport(context, arguments);
     }
@@ -82,7 +86,8 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--no-header] [--map G,T,U,P,URL,N] | DB FILE --from keepassxc|chrome|firefox|bitwarden|1password|auto",
+    "DB FILE [--no-header] [--map G,T,U,P,URL,N] | DB FILE --from keepassxc|chrome|firefox|bitwarden|1password|auto "
+    "| DB FILE.kdbx [--from kdbx] [--key-file F]",
     "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. The first record "
     "is taken for a header and skipped, as export writes one; --no-header imports it too (--header, the default, is "
     "accepted). --map gives, for group, title, username, password, url and notes, the position of the field that "
@@ -90,6 +95,12 @@ constinit const CliCommand ImportCommand{
     "title gets a number after the title. A refused file is reported with its line, and nothing is added. With "
     "--from, FILE is the CSV export of another program, read by its header (auto: whichever known header the first "
     "line is, our own export included); columns without a field of their own go into the notes, and a summary line "
-    "tells how many entries were added, renamed and skipped.",
+    "tells how many entries were added, renamed and skipped. A KeePass database (KDBX 3.1, 4.0 or 4.1, recognised by "
+    "its signature; also --from kdbx) is opened with its password, asked for after DB's, and the key file F if it has "
+    "one; the group path below its root group becomes the group, Title, UserName, Password, URL and Notes their "
+    "fields, every other attribute and the tags \"Name: value\" lines of the notes; history entries, the recycle "
+    "bin and attachments are not imported, and the summary says how many were left out. A file that asks for more "
+    "key derivation work than Lockmere allows is refused before the work: Argon2 memory at most 1 GiB, memory times "
+    "iterations at most 64 GiB, parallelism at most 256, AES-KDF at most 1,000,000,000 rounds.",
     Run,
 };

@@ -13,6 +13,8 @@ void ExplainMasterPassword(CliContext& context, NewPasswordMode mode)
         context.passwords.Explain(context.texts.Text(TextId::SpecifyCompositeMasterPassword));
     } else if (mode == NewPasswordMode::ChangeMaster) {
         context.passwords.Explain(context.texts.Text(TextId::SpecifyNewMasterPassword));
+    } else if (mode == NewPasswordMode::ExportFile) {
+        context.passwords.Explain(context.texts.Text(TextId::SpecifyKdbxPassword));
     }
 }
 
@@ -37,6 +39,8 @@ std::u16string PromptOf(const ITextSource& texts, const NewPasswordRequest& requ
         return texts.Text(TextId::NewEntryPasswordPrompt);
     case NewPasswordMode::EntryChange:
         return texts.Text(TextId::ChangedEntryPasswordPrompt);
+    case NewPasswordMode::ExportFile:
+        return PromptFor(texts, TextId::NewKdbxPasswordFor, request.database);
     default:
         return PromptFor(texts, TextId::NewMasterPasswordFor, request.database);
     }

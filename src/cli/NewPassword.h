@@ -11,6 +11,7 @@ enum class NewPasswordMode
     ChangeMaster,  // the new master password of an existing database
     EntryPassword, // the password stored in a new entry
     EntryChange,   // the new password of an existing entry
+    ExportFile,    // the password of an encrypted export (a KeePassXC database)
 };
 
 // What a new password is for.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "core/importexport/NoteLines.h"
+
 namespace {
 using Layout = CExportPreset::Layout;
 
@@ -78,27 +80,6 @@ SecureString HostOf(std::u16string_view url)
     return SecureString(url.begin(), url.end());
 }
 
-// Line breaks as the notes field holds them: carriage return and line feed.
-void UseNotesLineBreaks(SecureString& text)
-{
-    bool loneLineFeed = false;
-    for (std::size_t i = 0; i < text.size() && !loneLineFeed; ++i) {
-        loneLineFeed = text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r');
-    }
-    if (!loneLineFeed) {
-        return;
-    }
-    SecureString result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) {
-            result.push_back(u'\r');
-        }
-        result.push_back(text[i]);
-    }
-    text.swap(result);
-}
-
 // The label of a value beyond the header's last column.
 std::u16string ColumnLabel(std::size_t column)
 {
@@ -106,16 +87,6 @@ std::u16string ColumnLabel(std::size_t column)
     return u"Column " + std::u16string(number.begin(), number.end());
 }
 
-void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString& value)
-{
-    UseNotesLineBreaks(value);
-    if (!notes.empty()) {
-        notes.append(u"\r\n");
-    }
-    notes.append(label);
-    notes.append(u": ");
-    notes.append(value);
-}
 } // namespace
 
 std::span<const Layout> CExportPreset::Layouts()

@@ -441,56 +441,57 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                           // 427
     u" ",                                                           // 428
     u" ",                                                           // 429
-    u" ",                                                           // 430
-    u" ",                                                           // 431
-    u" ",                                                           // 432
-    u" ",                                                           // 433
-    u" ",                                                           // 434
-    u" ",                                                           // 435
-    u" ",                                                           // 436
-    u" ",                                                           // 437
-    u" ",                                                           // 438
-    u" ",                                                           // 439
-    u" ",                                                           // 440
-    u" ",                                                           // 441
-    u" ",                                                           // 442
-    u" ",                                                           // 443
-    u" ",                                                           // 444
-    u" ",                                                           // 445
-    u" ",                                                           // 446
-    u" ",                                                           // 447
-    u" ",                                                           // 448
-    u" ",                                                           // 449
-    u" ",                                                           // 450
-    u" ",                                                           // 451
-    u" ",                                                           // 452
-    u" ",                                                           // 453
-    u" ",                                                           // 454
-    u" ",                                                           // 455
-    u" ",                                                           // 456
-    u" ",                                                           // 457
-    u" ",                                                           // 458
-    u" ",                                                           // 459
-    u" ",                                                           // 460
-    u" ",                                                           // 461
-    u" ",                                                           // 462
-    u" ",                                                           // 463
-    u" ",                                                           // 464
-    u" ",                                                           // 465
-    u" ",                                                           // 466
-    u" ",                                                           // 467
-    u" ",                                                           // 468
-    u" ",                                                           // 469
-    u" ",                                                           // 470
-    u" ",                                                           // 471
-    u" ",                                                           // 472
-    u" ",                                                           // 473
-    u" ",                                                           // 474
-    u" ",                                                           // 475
-    u" ",                                                           // 476
-    u" ",                                                           // 477
-    u" ",                                                           // 478
-    u" ",                                                           // 479
+    u"The KeePassXC database is created:",                          // 430
+    u"KeePassXC Database (.kdbx)...",                               // 431
+    u"Open KeePassXC Database",                                     // 432
+    u"Password for",                                                // 433
+    u"Key file (optional):",                                        // 434
+    u"Import finished. Added: %1, renamed: %2. Not imported: %3 history entries, %4 entries in the recycle bin, %5 "
+    u"attachments.", // 435
+    u"The file holds %1 entries. Not imported: %2 history entries, %3 entries in the recycle bin, %4 attachments.", // 436
+    u"New password for",                                                                                         // 437
+    u"The new file needs a password: KeePassXC cannot open a file without one.",                                 // 438
+    u"KeePassXC databases (*.kdbx)",                                                                             // 439
+    u"Specify the password of the new KeePassXC database; it need not be the master password of this database.", // 440
+    u"Export to KeePassXC Database",                                                                             // 441
+    u" ",                                                                                                        // 442
+    u" ",                                                                                                        // 443
+    u" ",                                                                                                        // 444
+    u" ",                                                                                                        // 445
+    u" ",                                                                                                        // 446
+    u" ",                                                                                                        // 447
+    u" ",                                                                                                        // 448
+    u" ",                                                                                                        // 449
+    u" ",                                                                                                        // 450
+    u" ",                                                                                                        // 451
+    u" ",                                                                                                        // 452
+    u" ",                                                                                                        // 453
+    u" ",                                                                                                        // 454
+    u" ",                                                                                                        // 455
+    u" ",                                                                                                        // 456
+    u" ",                                                                                                        // 457
+    u" ",                                                                                                        // 458
+    u" ",                                                                                                        // 459
+    u" ",                                                                                                        // 460
+    u" ",                                                                                                        // 461
+    u" ",                                                                                                        // 462
+    u" ",                                                                                                        // 463
+    u" ",                                                                                                        // 464
+    u" ",                                                                                                        // 465
+    u" ",                                                                                                        // 466
+    u" ",                                                                                                        // 467
+    u" ",                                                                                                        // 468
+    u" ",                                                                                                        // 469
+    u" ",                                                                                                        // 470
+    u" ",                                                                                                        // 471
+    u" ",                                                                                                        // 472
+    u" ",                                                                                                        // 473
+    u" ",                                                                                                        // 474
+    u" ",                                                                                                        // 475
+    u" ",                                                                                                        // 476
+    u" ",                                                                                                        // 477
+    u" ",                                                                                                        // 478
+    u" ",                                                                                                        // 479
 };
 } // namespace
 

@@ -226,4 +226,17 @@ inline constexpr int UnknownExportHeader = 372;
 inline constexpr int FileNotOpened = 400;
 inline constexpr int PrintFailed = 401;
 inline constexpr int FormFillingTargetIsWayland = 402;
+// KeePassXC databases (.kdbx): import and export.
+inline constexpr int KdbxFileCreated = 430;
+inline constexpr int KdbxDatabaseItem = 431;
+inline constexpr int OpenKdbxCaption = 432;
+inline constexpr int KdbxPasswordFor = 433;
+inline constexpr int KeyFileOptional = 434;
+inline constexpr int KdbxImportSummary = 435;
+inline constexpr int KdbxPreviewCounts = 436;
+inline constexpr int NewKdbxPasswordFor = 437;
+inline constexpr int KdbxNeedsPassword = 438;
+inline constexpr int KdbxFileFilter = 439;
+inline constexpr int SpecifyKdbxPassword = 440;
+inline constexpr int ExportKdbxCaption = 441;
 } // namespace TextId

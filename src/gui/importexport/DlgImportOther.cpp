@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,13 +13,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/importexport/FieldNames.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/FileChooser.h"
 #include "gui/common/QtText.h"
 #include "gui/common/SecureText.h"
 #include "gui/dialogs/DialogButtons.h"
-#include "gui/mainwindow/EntryListModel.h"
+#include "gui/importexport/EntryPreview.h"
 
 namespace {
 constexpr std::string_view AutoPreset = "auto";
@@ -60,20 +58,6 @@ QString PathText(const std::filesystem::path& path)
     return QString::fromStdString(path.string());
 }
 
-// A cell of the preview: the password masked as the entry list masks it, the notes by their first line.
-QString PreviewText(const Entry& entry, EntryField field)
-{
-    if (field == EntryField::Password) {
-        return QString::fromStdU16String(std::u16string(EntryListModel::HiddenText));
-    }
-    QString text = ToQString(FieldOf(entry, field));
-    if (field == EntryField::Notes) {
-        if (const qsizetype end = text.indexOf(QLatin1Char('\n')); end >= 0) {
-            text.truncate(end > 0 && text[end - 1] == QLatin1Char('\r') ? end - 1 : end);
-        }
-    }
-    return text;
-}
 } // namespace
 
 const QString CDlgImportOther::FileFilter = QStringLiteral("*.csv;;*");
@@ -88,7 +72,7 @@ CDlgImportOther::CDlgImportOther(const ITextSource& texts, IFileChooser& files, 
     , fileName(new QLineEdit(this))
     , format(new QComboBox(this))
     , pages(new QStackedWidget(this))
-    , preview(new QTableWidget(0, EntryFieldCount, pages))
+    , preview(CreateEntryPreview(texts, PreviewRows, pages))
     , refusal(new QPlainTextEdit(pages))
     , counts(new QLabel(this))
 {
@@ -136,27 +120,13 @@ void CDlgImportOther::CreateFormatChoice()
 
 void CDlgImportOther::CreatePages()
 {
-    preview->setObjectName(QStringLiteral("preview"));
-    QStringList headings;
-    for (int field = 0; field < EntryFieldCount; ++field) {
-        headings.append(QtText(texts, FieldNameTextId(static_cast<EntryField>(field))));
-    }
-    preview->setHorizontalHeaderLabels(headings);
-    preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    preview->verticalHeader()->hide();
-    preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    preview->setSelectionMode(QAbstractItemView::NoSelection);
-    preview->setWordWrap(false);
     refusal->setObjectName(QStringLiteral("refusal"));
     refusal->setReadOnly(true);
     // The known headers are long lines without blanks: they wrap anywhere rather than widen the dialog.
     refusal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The preview's room for its rows holds whichever page shows, so that the dialog keeps its size.
     pages->addWidget(preview);
     pages->addWidget(refusal);
-    // Room for the preview's rows whichever page shows, so that the dialog keeps its size.
-    const int rowHeight = preview->verticalHeader()->defaultSectionSize();
-    pages->setMinimumSize(720, preview->horizontalHeader()->sizeHint().height() + rowHeight * PreviewRows +
-                                   2 * preview->frameWidth());
 }
 
 OtherExport CDlgImportOther::TakeEntries()
@@ -210,15 +180,7 @@ void CDlgImportOther::NameRecognisedFormat(std::optional<ExportSource> source)
 void CDlgImportOther::ShowEntries(const OtherExport& entries)
 {
     NameRecognisedFormat(entries.source);
-    const int rows = static_cast<int>(std::min<std::size_t>(entries.entries.size(), PreviewRows));
-    preview->clearContents();
-    preview->setRowCount(rows);
-    for (int row = 0; row < rows; ++row) {
-        const Entry& entry = entries.entries[static_cast<std::size_t>(row)];
-        for (int field = 0; field < EntryFieldCount; ++field) {
-            preview->setItem(row, field, new QTableWidgetItem(PreviewText(entry, static_cast<EntryField>(field))));
-        }
-    }
+    ShowEntryPreview(*preview, entries.entries, PreviewRows);
     pages->setCurrentIndex(PreviewPage);
     const std::size_t total = entries.entries.size() + entries.skipped;
     counts->setText(QtText(texts, TextId::ExportEntryCounts).arg(total).arg(entries.skipped));

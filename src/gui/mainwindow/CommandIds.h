@@ -9,10 +9,12 @@ inline constexpr int FileCreateBackup = 32871;
 inline constexpr int FileImportLdb = 32898;
 inline constexpr int FileImportCsv = 32896;
 inline constexpr int FileImportOther = 32962;
+inline constexpr int FileImportKdbx = 32970;
 inline constexpr int FileExportPrint = 32876;
 inline constexpr int FileExportTxt = 32877;
 inline constexpr int FileExportHtml = 32878;
 inline constexpr int FileExportCsv = 32893;
+inline constexpr int FileExportKdbx = 32971;
 inline constexpr int FileOpenFolder = 32888;
 inline constexpr int FileChangePass = 32839;
 // The program's own: locks the open database at once, as the automatic lock does.

@@ -30,10 +30,12 @@ const MenuText CommandTexts[] = {
     {FileImportCsv, TextId::CsvFile},
     {FileImportLdb, TextId::LockmereDatabase},
     {FileImportOther, TextId::OtherPasswordManager},
+    {FileImportKdbx, TextId::KdbxDatabaseItem},
     {FileExportPrint, TextId::Print},
     {FileExportTxt, TextId::TextFile},
     {FileExportHtml, TextId::HtmlFile},
     {FileExportCsv, TextId::CsvFile},
+    {FileExportKdbx, TextId::KdbxDatabaseItem},
     {FileCreateBackup, TextId::CreateBackup},
     {FileOpenFolder, TextId::OpenContainingFolder},
     {EditAddEntry, TextId::AddEntry},
@@ -106,11 +108,13 @@ void CMainMenu::CreateTemplate()
     AddCommand(importMenu, FileImportLdb);
     AddCommand(importMenu, FileImportCsv);
     AddCommand(importMenu, FileImportOther);
+    AddCommand(importMenu, FileImportKdbx);
     exportMenu = fileMenu->addMenu(QString());
     AddCommand(exportMenu, FileExportPrint);
     AddCommand(exportMenu, FileExportTxt);
     AddCommand(exportMenu, FileExportHtml);
     AddCommand(exportMenu, FileExportCsv);
+    AddCommand(exportMenu, FileExportKdbx);
     fileMenu->addSeparator();
     AddCommand(fileMenu, FileOpenFolder);
     fileMenu->addSeparator();

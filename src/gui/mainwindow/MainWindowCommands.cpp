@@ -1,6 +1,7 @@
 #include "gui/mainwindow/MainWindowCommands.h"
 
 #include "gui/importexport/CsvCommands.h"
+#include "gui/importexport/KdbxCommands.h"
 #include "gui/importexport/OtherImportCommand.h"
 #include "gui/importexport/PrintCommand.h"
 #include "gui/mainwindow/DatabaseCommands.h"
@@ -18,6 +19,7 @@ CommandTable MainWindowCommands()
     AddWindowCommands(table);
     AddCsvCommands(table);
     AddOtherImportCommand(table);
+    AddKdbxCommands(table);
     AddPrintCommand(table);
     AddPasswordHealthCommand(table);
     return table;
