@@ -414,7 +414,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Printing failed: the printer or the PDF file did not take the document.",                                 // 401
     u"Under Wayland Lockmere can type only into programs that run on X11 (XWayland), and the window to type into is "
     u"not one of them. Copy the value and paste it there instead.", // 402
-    u" ",                                                           // 403
+    u"The PDF file could not be written:",                          // 403
     u" ",                                                           // 404
     u" ",                                                           // 405
     u" ",                                                           // 406

@@ -226,6 +226,7 @@ inline constexpr int UnknownExportHeader = 372;
 inline constexpr int FileNotOpened = 400;
 inline constexpr int PrintFailed = 401;
 inline constexpr int FormFillingTargetIsWayland = 402;
+inline constexpr int PdfFileNotWritten = 403;
 // KeePassXC databases (.kdbx): import and export.
 inline constexpr int KdbxFileCreated = 430;
 inline constexpr int KdbxDatabaseItem = 431;
