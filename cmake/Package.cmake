@@ -28,7 +28,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[password manager with an encrypted datab
 Lockmere keeps a user's logins in one database file, encrypted twice
 (two-key triple DES inside AES-256) under a master password, and shows
 them in a window with a tree of groups beside a list of entries. Every
-change is written to the file at once.
+change is written to the file at once. Both keys are a single MD5 of the
+master password, without salt or key stretching, so the file is only as
+strong as a long master password; the program estimates how long an
+offline attack takes and warns when that is less than a century.
 
 It copies user names and passwords to the clipboard and clears it after
 a set time, types them into the previously active window, locks the

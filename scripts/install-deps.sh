@@ -14,6 +14,7 @@ packages=(
     openbox trayer xdotool xclip x11-xkb-utils xkb-data
     weston wl-clipboard dbus-daemon dbus-bin shared-mime-info
     clang clang-format
+    dosfstools fusefat
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian
 )
 

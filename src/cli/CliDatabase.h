@@ -27,6 +27,8 @@ public:
 
     const CDataBase& Entries() const { return entries; }
     const std::filesystem::path& Path() const { return path; }
+    // The master password the file was read with.
+    const SecureString& MasterPassword() const { return session.MasterPassword(); }
     // The entry under the key; fails the command when there is none, suggesting a key that differs only in case.
     Entry RequireEntry(const EntryKey& key) const;
 

@@ -26,33 +26,80 @@ int TimeoutOf(const CliContext& context, const CArguments& parsed)
     return configured > 0 ? std::min(configured, LongestTimeout) : COptions().uClearClipboardTime;
 }
 
-// Waits the seconds, or less when the user interrupts (Ctrl-C) or the session ends: the clipboard is cleared
-// then too.
-void WaitOrInterrupt(int seconds)
+// Holds back every signal that ends a session from before the copy is made until the clipboard is cleared, so that
+// each of them ends the wait and clears the copy instead of ending the program with the copy left on the clipboard:
+// Ctrl-C, Ctrl-\ (quit), the end of the terminal or session, kill, and an output whose reader has gone (SIGPIPE).
+class EndingSignalsHeld
 {
-    sigset_t ending;
-    sigemptyset(&ending);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&ending, signal);
-    }
-    ::sigprocmask(SIG_BLOCK, &ending, nullptr);
-    timespec deadline{};
-    ::clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += seconds;
-    for (;;) {
-        timespec now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        timespec left{deadline.tv_sec - now.tv_sec, deadline.tv_nsec - now.tv_nsec};
-        if (left.tv_nsec < 0) {
-            left.tv_nsec += 1000000000L;
-            --left.tv_sec;
+public:
+    EndingSignalsHeld()
+    {
+        sigemptyset(&ending);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+            sigaddset(&ending, signal);
         }
-        if (left.tv_sec < 0 || ::sigtimedwait(&ending, nullptr, &left) >= 0 || errno != EINTR) {
-            break;
+        ::sigprocmask(SIG_BLOCK, &ending, &previous);
+    }
+    ~EndingSignalsHeld() { ::sigprocmask(SIG_SETMASK, &previous, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+    // Waits the seconds, or less when one of the signals comes (or came while the copy was made).
+    void Wait(int seconds) const
+    {
+        timespec deadline{};
+        ::clock_gettime(CLOCK_MONOTONIC, &deadline);
+        deadline.tv_sec += seconds;
+        for (;;) {
+            timespec now{};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            timespec left{deadline.tv_sec - now.tv_sec, deadline.tv_nsec - now.tv_nsec};
+            if (left.tv_nsec < 0) {
+                left.tv_nsec += 1000000000L;
+                --left.tv_sec;
+            }
+            if (left.tv_sec < 0 || ::sigtimedwait(&ending, nullptr, &left) >= 0 || errno != EINTR) {
+                return;
+            }
         }
     }
-    ::sigprocmask(SIG_UNBLOCK, &ending, nullptr);
-}
+
+private:
+    sigset_t ending{};
+    sigset_t previous{};
+};
+
+// Clears the copy when the command fails between the copy and the wait (its messages cannot be written, say): a copy
+// that nobody clears stays on the clipboard for ever.
+class ClearedOnFailure
+{
+public:
+    ClearedOnFailure(const CClipboardTool& clipboard, const SecureUtf8& value)
+        : clipboard(clipboard)
+        , value(value)
+    {}
+    ~ClearedOnFailure()
+    {
+        if (!waited) {
+            try {
+                if (clipboard.Holds(value)) {
+                    clipboard.Clear();
+                }
+            } catch (...) {
+                // Already failing: the first failure is the one reported.
+            }
+        }
+    }
+    ClearedOnFailure(const ClearedOnFailure&) = delete;
+    ClearedOnFailure& operator=(const ClearedOnFailure&) = delete;
+
+    void Waited() { waited = true; }
+
+private:
+    const CClipboardTool& clipboard;
+    const SecureUtf8& value;
+    bool waited = false;
+};
 
 std::string Seconds(int count)
 {
@@ -73,12 +120,15 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
     CCliDatabase database(context, parsed.Path(0));
     database.Open(false);
     const SecureUtf8 value = PlainField(FieldOf(database.RequireEntry(key), field));
+    const EndingSignalsHeld signals;
+    ClearedOnFailure clearedOnFailure(clipboard, value);
     clipboard.Copy(value);
     const std::string what = "the " + Utf16ToUtf8(FieldArgumentNames[static_cast<int>(field)]) + " of " + KeyText(key);
     ConfirmDone(context, parsed,
                 "Copied " + what + " to the clipboard; it is cleared in " + Seconds(timeout) +
                     " (Ctrl-C clears it at once).");
-    WaitOrInterrupt(timeout);
+    signals.Wait(timeout);
+    clearedOnFailure.Waited();
     if (!clipboard.Holds(value)) {
         ConfirmDone(context, parsed, "The clipboard holds something else now; it was left as it is.");
     } else if (!clipboard.Clear()) {

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/Prompts.h"
+#include "core/health/OfflineAttack.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
@@ -29,6 +30,17 @@ void RequireEmptyMasterWanted(CliContext& context, const NewPasswordRequest& req
     }
     if (!context.passwords.Confirm(context.texts.Text(TextId::ConfirmEmptyMasterPassword))) {
         throw CliFailure("Nothing was changed: the new master password was empty.");
+    }
+}
+
+// The file's key is a single MD5 of the master password: a password that falls to an offline attack in less than a
+// century is said so where it is chosen.
+void WarnOfWeakMaster(CliContext& context, const SecureString& password)
+{
+    const MasterPasswordAssessment assessment = AssessMasterPassword(password, context.texts);
+    if (assessment.weak) {
+        context.reporter.ShowMessage(assessment.estimate + u" " + context.texts.Text(TextId::WeakMasterPasswordWarning),
+                                     MessageIcon::Warning);
     }
 }
 
@@ -60,6 +72,9 @@ SecureString AskNewPassword(CliContext& context, const NewPasswordRequest& reque
         if (password == repeat) {
             if (!entry && password.empty()) {
                 RequireEmptyMasterWanted(context, request);
+            }
+            if (!entry) {
+                WarnOfWeakMaster(context, password);
             }
             return password;
         }

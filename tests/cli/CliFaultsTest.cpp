@@ -191,13 +191,15 @@ TEST_F(CliFaults, ChangesAreConfirmedInOneLineUnlessQuiet)
     Create(other, "o");
     const std::string db = database.string();
     const std::string csv = (folder / "out.csv").string();
+    // Strong enough that no warning of an offline attack comes before the confirmation.
+    const std::string strong = "tangerine quietly harbors seventeen velvet cartographers\n";
     const struct
     {
         std::vector<std::string> arguments;
         std::string input;
         std::string confirmation;
     } cases[] = {
-        {{"create", (folder / "new.ldb").string()}, "n\nn\n", "Created " + (folder / "new.ldb").string() + "."},
+        {{"create", (folder / "new.ldb").string()}, strong + strong, "Created " + (folder / "new.ldb").string() + "."},
         {{"add", db, "G", "T"}, Master + "\np\np\n", "Added G/T."},
         {{"edit", db, "G", "T", "--title", "U"}, Master + "\n", "Changed G/T, now G/U."},
         {{"rm", db, "G", "U"}, Master + "\n", "Removed G/U."},
@@ -205,7 +207,7 @@ TEST_F(CliFaults, ChangesAreConfirmedInOneLineUnlessQuiet)
          Master + "\no\n",
          "Merged " + other.string() + " into " + db + ": 0 entries added."},
         {{"export", db, "--format", "csv", "-o", csv}, Master + "\n", "The CSV file is created: " + csv},
-        {{"passwd", db}, Master + "\nnew\nnew\n", "Re-keyed " + db + " with the new master password."},
+        {{"passwd", db}, Master + "\n" + strong + strong, "Re-keyed " + db + " with the new master password."},
     };
     for (const auto& [arguments, input, confirmation] : cases) {
         const ProgramResult result = Run(arguments, input);
@@ -214,7 +216,7 @@ TEST_F(CliFaults, ChangesAreConfirmedInOneLineUnlessQuiet)
     }
     std::filesystem::remove(folder / "new.ldb");
     for (const std::string quiet : {"-q", "--quiet"}) {
-        const ProgramResult result = Run({quiet, "create", (folder / "new.ldb").string()}, "n\nn\n");
+        const ProgramResult result = Run({quiet, "create", (folder / "new.ldb").string()}, strong + strong);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");
         std::filesystem::remove(folder / "new.ldb");

@@ -1,7 +1,13 @@
 #include <gmock/gmock.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <cstring>
+
 #include "CliRunner.h"
 #include "core/settings/Options.h"
+#include "support/ChildProcess.h"
 #include "support/MessageRecorder.h"
 
 using ::testing::HasSubstr;
@@ -144,7 +150,9 @@ TEST_F(CliNewCommands, InfoDescribesTheDatabaseInPlainWords)
     for (const std::string& fact :
          std::vector<std::string>{"Entries: 2\n", "Groups: 2\n",
                                   "File size: " + std::to_string(std::filesystem::file_size(database)) + " bytes\n",
-                                  "triple DES (CBC) inside AES-256 (CBC)", "no key stretching"}) {
+                                  "triple DES (CBC) inside AES-256 (CBC)", "no key stretching",
+                                  "offline attack on this database file to find this password: less than a second.",
+                                  "10^10", "Warning: that is less than a century."}) {
         EXPECT_THAT(result.out, HasSubstr(fact));
     }
     EXPECT_EQ(RunOn("info", {}, "wrong\n").exitCode, 3);
@@ -242,6 +250,23 @@ TEST_F(CliClip, CopiesAndClearsOnlyItsOwnCopy)
         EXPECT_THAT(ReadFileBytes(folder / "log"), StartsWith(copied));
         EXPECT_EQ(ReadFileBytes(clipboard), left);
         EXPECT_THAT(result.err, HasSubstr(someoneElse.empty() ? "Clipboard cleared." : "left as it is"));
+    }
+}
+
+TEST_F(CliClip, EverySignalThatEndsASessionClearsTheClipboardAtOnce)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+        std::filesystem::remove(clipboard);
+        ChildProcess clip(
+            Program(), {"clip", database.string(), "Web", "Bank", "--timeout", "600"},
+            {{"APPDATA", appData.string()}, {"PATH", tools.string()}, {"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", ""}},
+            ChildProcess::Input::Pipe);
+        clip.WriteInput(Master + "\n");
+        ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(clipboard) == "tab\there"; })) << strsignal(signal);
+        clip.Kill(signal);
+        const int status = clip.WaitForExit(std::chrono::seconds(30));
+        EXPECT_TRUE(WIFEXITED(status)) << strsignal(signal) << ": status " << status;
+        EXPECT_EQ(ReadFileBytes(clipboard), "") << strsignal(signal);
     }
 }
 

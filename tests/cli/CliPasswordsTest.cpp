@@ -106,6 +106,29 @@ TEST_F(CliPasswords, CreateRefusesMismatchedPasswordsAndWritesNoFile)
     EXPECT_FALSE(std::filesystem::exists(database));
 }
 
+TEST_F(CliPasswords, ANewMasterPasswordThatFallsInUnderACenturyIsWarnedOf)
+{
+    const std::string strong = "tangerine quietly harbors seventeen velvet cartographers";
+    const struct
+    {
+        std::vector<std::string> command;
+        std::string input;
+        bool warned;
+    } cases[] = {
+        {{"create", database.string()}, "summer2024\nsummer2024\n", true},
+        // Quiet leaves out confirmations, not warnings.
+        {{"-q", "passwd", database.string()}, "summer2024\nsummer2024\nsummer2024\n", true},
+        {{"passwd", database.string()}, "summer2024\n" + strong + "\n" + strong + "\n", false},
+        {{"passwd", database.string()}, strong + "\nKenwood!1984\nKenwood!1984\n", true},
+    };
+    for (const auto& [command, input, warned] : cases) {
+        const ProgramResult result = Run(command, input);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err.find("Warning: that is less than a century.") != std::string::npos, warned) << result.err;
+        EXPECT_EQ(result.err.find("Estimated time for an offline attack") != std::string::npos, warned) << result.err;
+    }
+}
+
 TEST_F(CliPasswords, CreateDoesNotWriteOverAnExistingFile)
 {
     WriteFileBytes(database, "precious");

@@ -155,6 +155,34 @@ TEST_F(PasswordDialogTest, EqualTextsCloseWithThePassword)
     EXPECT_EQ(dialog.Password(), ToSecure(u"Same"));
 }
 
+TEST_F(PasswordDialogTest, SetPasswordEstimatesTheOfflineAttackAsTypedAndWarnsUnderACentury)
+{
+    const struct
+    {
+        const char16_t* password;
+        const char16_t* duration;
+        bool warned;
+    } cases[] = {
+        {u"", u"less than a second", true},
+        {u"summer2024", u"less than a second", true},
+        {u"tangerine quietly harbors seventeen velvet cartographers", u"more than a thousand years", false},
+    };
+    for (const SetPasswordMode mode : {SetPasswordMode::NewDatabase, SetPasswordMode::Change}) {
+        CDlgSetPassword dialog(mode, texts);
+        dialog.show();
+        for (const auto& [password, duration, warned] : cases) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(QString::fromStdU16String(password));
+            const QString estimate = dialog.findChild<QLabel*>(QStringLiteral("attackEstimate"))->text();
+            EXPECT_TRUE(
+                estimate.contains(QStringLiteral(": ") + QString::fromStdU16String(duration) + QLatin1Char('.')))
+                << estimate.toStdString();
+            EXPECT_TRUE(estimate.contains(QStringLiteral("10^10"))) << estimate.toStdString();
+            EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("attackWarning"))->isVisible(), warned)
+                << QString::fromStdU16String(password).toStdString();
+        }
+    }
+}
+
 TEST_F(PasswordDialogTest, LayoutIndicatorRefreshesTwiceASecondInItsColour)
 {
     CDlgEnter dialog(EnterMode::Open, texts);

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -28,7 +29,7 @@
 #include "support/TempDir.h"
 
 namespace {
-// Pictures of the main window and the dialogs in English and German, for a person to look at. Runs only when
+// Pictures of the main window and the dialogs in English, German and Russian, for a person to look at. Runs only when
 // LOCKMERE_SCREENSHOT_DIR names the folder to write them to.
 class ScreenshotTest : public ::testing::TestWithParam<const char*>
 {
@@ -84,7 +85,11 @@ TEST_P(ScreenshotTest, MainWindowAndDialogs)
     CDlgEnter enter(EnterMode::Merge, translation);
     Save(enter, QStringLiteral("enter"));
     CDlgSetPassword setPassword(SetPasswordMode::NewDatabase, translation);
+    setPassword.findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("summer2024"));
     Save(setPassword, QStringLiteral("set-password"));
+    CDlgSetPassword changePassword(SetPasswordMode::Change, translation);
+    changePassword.findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("correct horse battery"));
+    Save(changePassword, QStringLiteral("change-password"));
     bool showTip = true;
     CDlgTip tip(showTip, 173, translation);
     Save(tip, QStringLiteral("tip"));

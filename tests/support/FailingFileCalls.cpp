@@ -8,6 +8,11 @@ int FailingFileCalls::Failed() const
     return -1;
 }
 
+int FailingFileCalls::CreateUnnamed(const char* folder, mode_t mode) const
+{
+    return step == WriteStep::Create ? Failed() : FileSystemCalls::CreateUnnamed(folder, mode);
+}
+
 int FailingFileCalls::CreateTemporary(char* pathTemplate, int suffixLength) const
 {
     return step == WriteStep::Create ? Failed() : FileSystemCalls::CreateTemporary(pathTemplate, suffixLength);
@@ -37,4 +42,14 @@ int FailingFileCalls::Close(int descriptor) const
 int FailingFileCalls::Rename(const char* from, const char* to) const
 {
     return step == WriteStep::Rename ? Failed() : FileSystemCalls::Rename(from, to);
+}
+
+int FailingFileCalls::Link(int descriptor, const char* to) const
+{
+    return step == WriteStep::Rename ? Failed() : FileSystemCalls::Link(descriptor, to);
+}
+
+int FailingFileCalls::RenameNoReplace(const char* from, const char* to) const
+{
+    return step == WriteStep::Rename ? Failed() : FileSystemCalls::RenameNoReplace(from, to);
 }

@@ -1,9 +1,11 @@
 #include "support/KillLoop.h"
 
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -11,36 +13,63 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Removes what killed saves left beside the file and tells how many there were.
-int RemoveLeftovers(const std::filesystem::path& file)
+// Checks what a kill left beside the file and removes it; tells how many leftovers there were, or -1 (after failing
+// the test) when one held part of a state.
+int CheckAndRemoveLeftovers(const std::filesystem::path& file, const StateOfFile& stateOf, int kill)
 {
     int leftovers = 0;
     for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
-        if (entry.path() != file && entry.path().filename().string().starts_with(file.filename().string() + ".")) {
-            std::filesystem::remove(entry.path());
-            ++leftovers;
+        if (entry.path() == file) {
+            continue;
         }
+        if (!stateOf(entry.path())) {
+            ADD_FAILURE() << "kill " << kill << " left part of the content under the name " << entry.path();
+            return -1;
+        }
+        std::filesystem::remove(entry.path());
+        ++leftovers;
     }
     return leftovers;
 }
+
+// A flag in memory shared with the children: whether the child is inside a save when it is killed.
+class SharedFlag
+{
+public:
+    SharedFlag()
+        : flag(static_cast<std::atomic<int>*>(
+              ::mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0)))
+    {
+        new (flag) std::atomic<int>(0);
+    }
+    ~SharedFlag() { ::munmap(flag, sizeof(std::atomic<int>)); }
+    SharedFlag(const SharedFlag&) = delete;
+    SharedFlag& operator=(const SharedFlag&) = delete;
+
+    std::atomic<int>& operator*() const { return *flag; }
+
+private:
+    std::atomic<int>* flag;
+};
 } // namespace
 
 KillLoopResult KillWhileSaving(const std::filesystem::path& file, int kills, int maxPauseMicroseconds,
-                               const std::function<bool(int state)>& save,
-                               const std::function<std::optional<int>()>& stateOfFile)
+                               const std::function<bool(int state)>& save, const StateOfFile& stateOf)
 {
     KillLoopResult result;
-    const std::optional<int> initial = stateOfFile();
+    const std::optional<int> initial = stateOf(file);
     if (!initial) {
         ADD_FAILURE() << "the file holds no state before the first save";
         return result;
     }
     result.lastState = *initial;
+    const SharedFlag saving;
     // A fixed seed: the pauses repeat from run to run, the moments they hit within a save do not.
     std::mt19937 random(20261208);
     std::uniform_int_distribution<int> pause(0, maxPauseMicroseconds);
     for (int kill = 0; kill < kills; ++kill) {
         const int first = result.lastState + 1;
+        *saving = 0;
         const pid_t child = ::fork();
         if (child < 0) {
             ADD_FAILURE() << "fork failed";
@@ -48,9 +77,11 @@ KillLoopResult KillWhileSaving(const std::filesystem::path& file, int kills, int
         }
         if (child == 0) {
             for (int state = first;; ++state) {
+                *saving = 1;
                 if (!save(state)) {
                     ::_exit(1);
                 }
+                *saving = 0;
             }
         }
         std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
@@ -62,8 +93,13 @@ KillLoopResult KillWhileSaving(const std::filesystem::path& file, int kills, int
             return result;
         }
         ++result.kills;
-        result.interruptedSaves += RemoveLeftovers(file);
-        const std::optional<int> state = stateOfFile();
+        result.killsDuringSave += *saving;
+        const int leftovers = CheckAndRemoveLeftovers(file, stateOf, kill);
+        if (leftovers < 0) {
+            return result;
+        }
+        result.completeLeftovers += leftovers;
+        const std::optional<int> state = stateOf(file);
         if (!state) {
             ADD_FAILURE() << "after kill " << kill << " the file holds none of the saved states (last was "
                           << result.lastState << ")";
@@ -80,14 +116,15 @@ KillLoopResult KillWhileSaving(const std::filesystem::path& file, int kills, int
 }
 
 void ExpectEveryKillLeavesOneSavedState(const std::filesystem::path& file, const std::function<bool(int state)>& save,
-                                        const std::function<std::optional<int>()>& stateOfFile)
+                                        const StateOfFile& stateOf)
 {
     ASSERT_TRUE(save(0));
-    const KillLoopResult result = KillWhileSaving(file, 200, 20000, save, stateOfFile);
+    const KillLoopResult result = KillWhileSaving(file, 200, 20000, save, stateOf);
 
     EXPECT_EQ(result.kills, 200);
     EXPECT_GT(result.lastState, 0) << "no save finished between the kills";
-    EXPECT_GT(result.interruptedSaves, 0) << "no kill came in the middle of a save";
+    EXPECT_GT(result.killsDuringSave, 100) << "too few kills came in the middle of a save";
     testing::Test::RecordProperty("states", result.lastState);
-    testing::Test::RecordProperty("interrupted_saves", result.interruptedSaves);
+    testing::Test::RecordProperty("kills_during_save", result.killsDuringSave);
+    testing::Test::RecordProperty("complete_leftovers", result.completeLeftovers);
 }

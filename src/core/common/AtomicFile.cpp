@@ -13,12 +13,10 @@
 #include <string>
 
 #include "core/common/UniqueFd.h"
+#include "core/common/UnpublishedFile.h"
 
 namespace {
-// Our temporary files are NAME.XXXXXX.lockmere-tmp: the suffix tells them from anybody else's files.
-constexpr std::string_view TemporarySuffix = ".lockmere-tmp";
-constexpr std::size_t RandomPartLength = 6;
-// A temporary file nobody has locked for this long belongs to a save that was killed.
+// A temporary file nobody has locked for this long belongs to a write that was killed.
 constexpr std::time_t StaleAfterSeconds = 60;
 
 [[noreturn]] void Fail(const std::string& what, int error)
@@ -26,97 +24,18 @@ constexpr std::time_t StaleAfterSeconds = 60;
     throw FileWriteError(what + ": " + std::strerror(error));
 }
 
-// Removes the temporary file unless the write got as far as the rename. Holds an exclusive lock on it while it is
-// written, so that the cleaning of stale files never takes a file that a running save is still writing.
-class TemporaryFile
-{
-public:
-    TemporaryFile(const std::filesystem::path& target, const FileSystemCalls& calls)
-        : calls(calls)
-        , path(target.string() + "." + std::string(RandomPartLength, 'X') + std::string(TemporarySuffix))
-    {
-        descriptor.Reset(calls.CreateTemporary(path.data(), static_cast<int>(TemporarySuffix.size())));
-        if (!descriptor.Valid()) {
-            Fail("cannot create a file beside " + target.string(), errno);
-        }
-        created = true;
-        ::flock(descriptor.Get(), LOCK_EX | LOCK_NB);
-    }
-    ~TemporaryFile()
-    {
-        if (created && !renamed) {
-            ::unlink(path.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    // The mode, and the owner and group of the file replaced: a save by root must not take another user's file.
-    void TakeOver(mode_t mode, const struct stat* replaced)
-    {
-        if (replaced != nullptr && (replaced->st_uid != ::geteuid() || replaced->st_gid != ::getegid())) {
-            // Not allowed for an ordinary user giving a file away; that user's own file keeps them anyway.
-            [[maybe_unused]] const int owned = ::fchown(descriptor.Get(), replaced->st_uid, replaced->st_gid);
-        }
-        if (::fchmod(descriptor.Get(), mode) != 0) {
-            Fail("cannot set the permissions of " + path, errno);
-        }
-    }
-
-    void WriteAll(std::span<const unsigned char> data)
-    {
-        while (!data.empty()) {
-            const std::size_t chunk = std::min(data.size(), AtomicWriteChunkSize);
-            const ssize_t written = calls.Write(descriptor.Get(), data.data(), chunk);
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written <= 0) {
-                Fail("cannot write " + path, written < 0 ? errno : ENOSPC);
-            }
-            data = data.subspan(static_cast<std::size_t>(written));
-        }
-    }
-
-    FileVersion SyncAndClose()
-    {
-        if (calls.Sync(descriptor.Get()) != 0) {
-            Fail("cannot sync " + path, errno);
-        }
-        struct stat status
-        {};
-        if (::fstat(descriptor.Get(), &status) != 0) {
-            Fail("cannot look at " + path, errno);
-        }
-        if (calls.Close(descriptor.Release()) != 0) {
-            Fail("cannot close " + path, errno);
-        }
-        return FileVersion::Of(status);
-    }
-
-    void RenameOver(const std::filesystem::path& target)
-    {
-        if (calls.Rename(path.c_str(), target.c_str()) != 0) {
-            Fail("cannot replace " + target.string(), errno);
-        }
-        renamed = true;
-    }
-
-private:
-    const FileSystemCalls& calls;
-    std::string path;
-    UniqueFd descriptor;
-    bool created = false;
-    bool renamed = false;
-};
-
 // Holds an exclusive advisory lock on the existing target while it is replaced, so that a file another Lockmere
 // holds open (with a shared lock) is refused instead of being replaced behind its back.
 class TargetLock
 {
 public:
-    TargetLock(const std::filesystem::path& target)
+    TargetLock(const std::filesystem::path& target, bool replaceExisting)
     {
+        struct stat any
+        {};
+        if (!replaceExisting && ::lstat(target.c_str(), &any) == 0) {
+            Fail(target.string(), EEXIST);
+        }
         // Without blocking: a pipe in the file's place would otherwise hang the program here.
         descriptor.Reset(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
         if (!descriptor.Valid()) {
@@ -160,19 +79,15 @@ std::filesystem::path FolderOf(const std::filesystem::path& target)
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-bool IsOurTemporaryName(std::string_view name)
+// Replaces what a link points to rather than the link itself; a write of a new file takes no link's place.
+std::filesystem::path ResolvedTarget(const std::filesystem::path& path, bool replaceExisting)
 {
-    if (name.size() < TemporarySuffix.size() + RandomPartLength + 2 || !name.ends_with(TemporarySuffix)) {
-        return false;
+    std::error_code error;
+    if (!replaceExisting || !std::filesystem::is_symlink(path, error)) {
+        return path;
     }
-    const std::string_view random =
-        name.substr(name.size() - TemporarySuffix.size() - RandomPartLength, RandomPartLength);
-    for (const char character : random) {
-        if (!std::isalnum(static_cast<unsigned char>(character))) {
-            return false;
-        }
-    }
-    return name[name.size() - TemporarySuffix.size() - RandomPartLength - 1] == '.';
+    std::filesystem::path resolved = std::filesystem::canonical(path, error);
+    return error ? path : resolved;
 }
 
 // Best effort: a temporary file left by a save that was killed midway. Only our own files, only regular ones, only
@@ -213,6 +128,11 @@ void SyncFolder(const std::filesystem::path& folder)
 }
 } // namespace
 
+int FileSystemCalls::CreateUnnamed(const char* folder, mode_t mode) const
+{
+    return ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+}
+
 int FileSystemCalls::CreateTemporary(char* pathTemplate, int suffixLength) const
 {
     return ::mkostemps(pathTemplate, suffixLength, O_CLOEXEC);
@@ -238,6 +158,46 @@ int FileSystemCalls::Rename(const char* from, const char* to) const
     return ::rename(from, to);
 }
 
+int FileSystemCalls::Link(int descriptor, const char* to) const
+{
+    // Naming an open file directly needs a privilege most users lack; its entry under /proc needs none.
+    if (::linkat(descriptor, "", AT_FDCWD, to, AT_EMPTY_PATH) == 0) {
+        return 0;
+    }
+    if (errno != ENOENT && errno != EPERM) {
+        return -1;
+    }
+    const std::string open = "/proc/self/fd/" + std::to_string(descriptor);
+    return ::linkat(AT_FDCWD, open.c_str(), AT_FDCWD, to, AT_SYMLINK_FOLLOW);
+}
+
+int FileSystemCalls::RenameNoReplace(const char* from, const char* to) const
+{
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    // A file system without the no-replace rename still refuses to link over an existing name.
+    if (errno != EINVAL && errno != ENOSYS) {
+        return -1;
+    }
+    if (::link(from, to) == 0) {
+        ::unlink(from);
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
+        return -1;
+    }
+    // Neither (FAT through FUSE): the name is looked at just before the rename. Another program that takes the name
+    // in that instant loses its file; nothing better can be done there.
+    struct stat existing
+    {};
+    if (::lstat(to, &existing) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from, to);
+}
+
 const FileSystemCalls& FileSystemCalls::System()
 {
     static const FileSystemCalls system;
@@ -255,27 +215,19 @@ FileVersion WriteFileAtomicallyInPieces(const std::filesystem::path& path,
                                         const std::function<void(const ContentSink&)>& produce,
                                         const FileReplacement& how)
 {
-    // Replace what a link points to rather than the link itself.
-    std::error_code error;
-    std::filesystem::path target = path;
-    if (std::filesystem::is_symlink(path, error)) {
-        target = std::filesystem::canonical(path, error);
-        if (error) {
-            target = path;
-        }
-    }
+    const std::filesystem::path target = ResolvedTarget(path, how.replaceExisting);
     const std::filesystem::path folder = FolderOf(target);
     RemoveStaleTemporaryFiles(folder);
-    TargetLock lock(target);
+    TargetLock lock(target, how.replaceExisting);
     if (how.checkTarget) {
         how.checkTarget(lock.Existing());
     }
-    TemporaryFile temporary(target, *how.calls);
+    UnpublishedFile file(target, *how.calls);
     const struct stat* existing = lock.Existing();
-    temporary.TakeOver(existing != nullptr ? existing->st_mode & 07777 : how.newFileMode, existing);
-    produce([&temporary](std::span<const unsigned char> piece) { temporary.WriteAll(piece); });
-    const FileVersion written = temporary.SyncAndClose();
-    temporary.RenameOver(target);
+    file.TakeOver(existing != nullptr ? existing->st_mode & 07777 : how.newFileMode, existing);
+    produce([&file](std::span<const unsigned char> piece) { file.WriteAll(piece); });
+    const FileVersion written = file.Sync();
+    file.Publish(how.replaceExisting);
     SyncFolder(folder);
     return written;
 }

@@ -44,11 +44,19 @@ class FileSystemCalls
 {
 public:
     virtual ~FileSystemCalls() = default;
+    // A file without a name in `folder` (O_TMPFILE); fails with EOPNOTSUPP, EISDIR or EINVAL where the file system
+    // cannot make one.
+    virtual int CreateUnnamed(const char* folder, mode_t mode) const;
+    // A file under a temporary name, for those file systems.
     virtual int CreateTemporary(char* pathTemplate, int suffixLength) const;
     virtual ssize_t Write(int descriptor, const void* data, std::size_t size) const;
     virtual int Sync(int descriptor) const;
     virtual int Close(int descriptor) const;
+    // Gives the unnamed file open at `descriptor` the name `to`; fails with EEXIST when the name is taken.
+    virtual int Link(int descriptor, const char* to) const;
     virtual int Rename(const char* from, const char* to) const;
+    // A rename that fails with EEXIST instead of replacing a file.
+    virtual int RenameNoReplace(const char* from, const char* to) const;
 
     static const FileSystemCalls& System();
 };
@@ -62,6 +70,10 @@ struct FileReplacement
         , calls(&calls)
         , newFileMode(newFileMode)
     {}
+    // Other system calls alone, from a test.
+    FileReplacement(const FileSystemCalls& calls)
+        : FileReplacement({}, calls)
+    {}
     // A check alone, written as a lambda at the call.
     template <class Check>
     requires std::is_invocable_v<Check, const struct stat*> FileReplacement(Check check)
@@ -73,13 +85,19 @@ struct FileReplacement
     const FileSystemCalls* calls;
     // Mode of a new file; a replaced file keeps its own mode, owner and group where the system allows it.
     mode_t newFileMode;
+    // False: the write only makes a new file, and fails when any file (or link) has the name, also one that appears
+    // while the content is written.
+    bool replaceExisting = true;
 };
 
-// Writes the whole file beside the old one, syncs it and renames it over the old one, then syncs the folder, so a
-// crash or a failure at any step leaves either the old file or the new one, never a mix. Refuses a target that is
-// read-only or no regular file, and one that another program holds open against writers (an advisory lock, as the
-// open database is held). Temporary files of earlier saves that were killed midway are removed from the folder.
-// Returns the version of the file written. Throws FileWriteError.
+// Writes the whole file without a name in the target's folder, syncs it, and only then gives it a name: the target's
+// own where it is free, else a temporary one that is at once renamed over the old file; then syncs the folder. So a
+// crash, a kill or a failure at any step leaves either the old file or the new one, never a mix, and no part of the
+// content under any name. Where the file system cannot make a file without a name, the content is written under a
+// temporary name, removed on failure and on SIGINT, SIGTERM and SIGHUP. Refuses a target that is read-only or no
+// regular file, and one that another program holds open against writers (an advisory lock, as the open database is
+// held). Temporary files of earlier writes that were killed midway are removed from the folder. Returns the version
+// of the file written. Throws FileWriteError.
 FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
                                 const FileReplacement& how = {});
 

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "core/health/OfflineAttack.h"
 #include "core/health/StrengthEstimate.h"
 
 namespace {
@@ -29,7 +30,8 @@ std::size_t TextSize(const CDataBase& database)
 }
 } // namespace
 
-PasswordHealthAnalysis::PasswordHealthAnalysis(const CDataBase& database)
+PasswordHealthAnalysis::PasswordHealthAnalysis(const CDataBase& database, std::optional<SecureString> masterPassword)
+    : masterPassword(std::move(masterPassword))
 {
     auto append = [](SecureString& buffer, const SecureString& text) {
         const Place place{buffer.size(), text.size()};
@@ -128,6 +130,13 @@ std::optional<std::vector<HealthFinding>> PasswordHealthAnalysis::Run(HealthProg
         }
     }
     std::sort(findings.begin(), findings.end(), WeakestFirst);
+    if (masterPassword) {
+        // The key to all the others comes first, whatever the entries' estimates.
+        const double masterBits = EstimateStrengthBits(*masterPassword);
+        if (MasterPasswordWeak(masterBits)) {
+            findings.insert(findings.begin(), {HealthFindingKind::WeakMasterPassword, {}, masterBits});
+        }
+    }
     return findings;
 }
 
@@ -136,8 +145,10 @@ unsigned HealthThreadCount()
     return std::max(std::thread::hardware_concurrency(), 1U);
 }
 
-std::vector<HealthFinding> AnalyzePasswordHealth(const CDataBase& database)
+std::vector<HealthFinding> AnalyzePasswordHealth(const CDataBase& database, std::optional<SecureString> masterPassword)
 {
     HealthProgress progress;
-    return PasswordHealthAnalysis(database).Run(progress, HealthThreadCount()).value_or(std::vector<HealthFinding>());
+    return PasswordHealthAnalysis(database, std::move(masterPassword))
+        .Run(progress, HealthThreadCount())
+        .value_or(std::vector<HealthFinding>());
 }

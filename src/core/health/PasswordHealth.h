@@ -14,6 +14,8 @@ enum class HealthFindingKind
     EmptyPassword,
     ReusedPassword,
     WeakPassword,
+    // The master password falls to an offline attack on the file in less than a century; names no entry.
+    WeakMasterPassword,
 };
 
 // One problem of the database's passwords. It names the entries and carries the estimate, never the password.
@@ -33,13 +35,15 @@ struct HealthProgress
     std::atomic<bool> stop{false};
 };
 
-// The password health report: entries with an empty password, passwords that more than one entry uses, and weak
-// passwords. The constructor takes what it needs from the database on the caller's thread, so that Run can go on
-// on another one while the database changes or is locked.
+// The password health report: a weak master password first, then entries with an empty password, passwords that more
+// than one entry uses, and weak passwords. The constructor takes what it needs from the database on the caller's
+// thread, so that Run can go on on another one while the database changes or is locked.
 class PasswordHealthAnalysis
 {
 public:
-    explicit PasswordHealthAnalysis(const CDataBase& database);
+    // The master password is judged too when it is given.
+    explicit PasswordHealthAnalysis(const CDataBase& database,
+                                    std::optional<SecureString> masterPassword = std::nullopt);
 
     // The number of estimates Run makes: each distinct non-empty password once.
     std::size_t DistinctPasswords() const { return uses.size(); }
@@ -77,10 +81,12 @@ private:
     std::vector<KeyPlace> keys;       // by entry, in key order
     std::vector<std::uint32_t> useOf; // by entry: its password in `uses`, or NoPassword
     std::vector<PasswordUse> uses;
+    std::optional<SecureString> masterPassword;
 };
 
 // One thread per processor the system reports, at least one.
 unsigned HealthThreadCount();
 
 // The whole report on HealthThreadCount threads, for callers that wait for it.
-std::vector<HealthFinding> AnalyzePasswordHealth(const CDataBase& database);
+std::vector<HealthFinding> AnalyzePasswordHealth(const CDataBase& database,
+                                                 std::optional<SecureString> masterPassword = std::nullopt);

@@ -1,128 +1,55 @@
 #include "core/portable/ExclusiveCopy.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
-#include <string>
+
+#include "core/common/AtomicFile.h"
+#include "core/common/UniqueFd.h"
 
 namespace {
-class Descriptor
+void CopyContents(int source, const ContentSink& sink)
 {
-public:
-    explicit Descriptor(int value)
-        : value(value)
-    {}
-    ~Descriptor()
-    {
-        if (value >= 0) {
-            ::close(value);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return value; }
-    bool Close()
-    {
-        const int closing = value;
-        value = -1;
-        return ::close(closing) == 0;
-    }
-
-private:
-    int value;
-};
-
-bool WriteAll(int descriptor, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-bool CopyContents(int source, int target)
-{
-    std::array<char, 1 << 16> buffer{};
+    std::array<unsigned char, 1 << 16> buffer{};
     for (;;) {
         const ssize_t read = ::read(source, buffer.data(), buffer.size());
         if (read < 0 && errno == EINTR) {
             continue;
         }
         if (read < 0) {
-            return false;
+            throw FileWriteError("cannot read the file to copy");
         }
         if (read == 0) {
-            return true;
+            return;
         }
-        if (!WriteAll(target, buffer.data(), static_cast<std::size_t>(read))) {
-            return false;
-        }
-    }
-}
-
-void SyncFolderOf(const std::filesystem::path& path)
-{
-    const Descriptor folder(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) {
-        ::fsync(folder.Get());
+        sink(std::span<const unsigned char>(buffer.data(), static_cast<std::size_t>(read)));
     }
 }
 } // namespace
 
-bool MoveIntoPlaceExclusively(const std::filesystem::path& from, const std::filesystem::path& to)
+FileReplacement OnlyNewFile(mode_t mode)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        SyncFolderOf(to);
-        return true;
-    }
-    // A file system without the no-replace rename still refuses to link over an existing name.
-    if (errno != EINVAL && errno != ENOSYS) {
-        return false;
-    }
-    if (::link(from.c_str(), to.c_str()) != 0) {
-        return false;
-    }
-    ::unlink(from.c_str());
-    SyncFolderOf(to);
-    return true;
+    FileReplacement how({}, FileSystemCalls::System(), mode);
+    how.replaceExisting = false;
+    return how;
 }
 
 bool CopyFileExclusively(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    const Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status
     {};
-    if (source.Get() < 0 || ::fstat(source.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (!source.Valid() || ::fstat(source.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return false;
     }
-    // Refused early so that copying a large file into an occupied name costs nothing; the move checks again.
-    std::error_code error;
-    if (std::filesystem::symlink_status(to, error).type() != std::filesystem::file_type::not_found) {
+    try {
+        WriteFileAtomicallyInPieces(
+            to, [&](const ContentSink& sink) { CopyContents(source.Get(), sink); }, OnlyNewFile(status.st_mode & 0777));
+        return true;
+    } catch (const FileWriteError&) {
         return false;
     }
-    std::string temporary = to.string() + ".XXXXXX";
-    Descriptor target(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (target.Get() < 0) {
-        return false;
-    }
-    const bool written = ::fchmod(target.Get(), status.st_mode & 0777) == 0 &&
-                         CopyContents(source.Get(), target.Get()) && ::fsync(target.Get()) == 0 && target.Close();
-    if (!written || !MoveIntoPlaceExclusively(temporary, to)) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
 }

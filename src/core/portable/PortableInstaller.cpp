@@ -169,24 +169,8 @@ void PortableInstaller::CopyGroup(const std::vector<std::filesystem::path>& file
 
 void PortableInstaller::CopySettings(IMessageReporter& reporter) const
 {
-    // The store's writer replaces whatever file it is given, so it writes a fresh file of our own, which then takes
-    // the settings file's name only if that name is still free.
-    const std::filesystem::path target = DestinationFolder() / SettingsCopyName;
-    std::string fresh = (DestinationFolder() / ".Lockmere.xml.XXXXXX").string();
-    const int descriptor = ::mkstemp(fresh.data());
-    if (descriptor < 0) {
-        reporter.ShowMessage(std::u16string(XmlSaveFailedText), MessageIcon::Error);
-        return;
-    }
-    ::close(descriptor);
-    if (!settingsCopy.Save(reporter, fresh)) {
-        ::unlink(fresh.c_str());
-        return;
-    }
-    if (!MoveIntoPlaceExclusively(fresh, target)) {
-        ::unlink(fresh.c_str());
-        reporter.ShowMessage(std::u16string(XmlSaveFailedText), MessageIcon::Error);
-    }
+    // The settings file takes its name only if that name is still free; a failure has been shown by the store.
+    settingsCopy.Save(reporter, DestinationFolder() / SettingsCopyName, OnlyNewFile(0600));
 }
 
 std::u16string PortableInstaller::SuccessMessage() const

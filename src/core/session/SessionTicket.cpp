@@ -95,3 +95,8 @@ std::u16string SessionTicket::Folder() const
 {
     return session.Folder();
 }
+
+const SecureString& SessionTicket::MasterPassword() const
+{
+    return session.MasterPassword();
+}

@@ -51,6 +51,8 @@ public:
     // The open database's file name and folder, for the names a chooser proposes.
     std::u16string FileName() const;
     std::u16string Folder() const;
+    // The open database's master password, for the password health report, which judges it too.
+    const SecureString& MasterPassword() const;
 
 private:
     DatabaseSession& session;

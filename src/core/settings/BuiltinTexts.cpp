@@ -390,17 +390,20 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 377
     u" ",                                                                                                       // 378
     u" ",                                                                                                       // 379
-    u" ",                                                                                                       // 380
-    u" ",                                                                                                       // 381
-    u" ",                                                                                                       // 382
-    u" ",                                                                                                       // 383
-    u" ",                                                                                                       // 384
-    u" ",                                                                                                       // 385
-    u" ",                                                                                                       // 386
-    u" ",                                                                                                       // 387
-    u" ",                                                                                                       // 388
-    u" ",                                                                                                       // 389
-    u" ",                                                                                                       // 390
+    u"Estimated time for an offline attack on this database file to find this password: %1. The file's key is "
+    u"a single MD5 of the master password, without salt, and one consumer graphics card tries about ten billion "
+    u"(10^10) passwords a second.",                                                                             // 380
+    u"Warning: that is less than a century. Choose a longer password, for example five or more unrelated "
+    u"words.",                                                                                                  // 381
+    u"less than a second",                                                                                      // 382
+    u"about 1 second|about %1 seconds",                                                                         // 383
+    u"about 1 minute|about %1 minutes",                                                                         // 384
+    u"about 1 hour|about %1 hours",                                                                             // 385
+    u"about 1 day|about %1 days",                                                                               // 386
+    u"about 1 year|about %1 years",                                                                             // 387
+    u"more than a thousand years",                                                                              // 388
+    u"Weak master password",                                                                                    // 389
+    u"(the master password)",                                                                                   // 390
     u" ",                                                                                                       // 391
     u" ",                                                                                                       // 392
     u" ",                                                                                                       // 393

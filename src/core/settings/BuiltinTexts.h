@@ -221,7 +221,18 @@ inline constexpr int ChangedEntryPasswordPrompt = 334;
 inline constexpr int BrokenQuoteBeforeLine = 370;
 inline constexpr int BrokenQuoteAfterLine = 371;
 inline constexpr int UnknownExportHeader = 372;
-
+// The offline attack on the master password's single MD5.
+inline constexpr int OfflineAttackEstimate = 380;
+inline constexpr int WeakMasterPasswordWarning = 381;
+inline constexpr int LessThanASecond = 382;
+inline constexpr int AboutSeconds = 383;
+inline constexpr int AboutMinutes = 384;
+inline constexpr int AboutHours = 385;
+inline constexpr int AboutDays = 386;
+inline constexpr int AboutYears = 387;
+inline constexpr int MoreThanAThousandYears = 388;
+inline constexpr int WeakMasterPasswordFinding = 389;
+inline constexpr int MasterPasswordRow = 390;
 // The desktop's own ways: files named outside the program, printing, typing under Wayland.
 inline constexpr int FileNotOpened = 400;
 inline constexpr int PrintFailed = 401;

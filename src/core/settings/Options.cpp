@@ -121,7 +121,7 @@ void COptions::Load(IMessageReporter& reporter, const std::filesystem::path& fil
     }
 }
 
-bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& file, const FileSystemCalls& calls) const
+bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& file, const FileReplacement& how) const
 {
     try {
         auto document = std::make_unique<CXML>();
@@ -146,7 +146,7 @@ bool COptions::Save(IMessageReporter& reporter, const std::filesystem::path& fil
             }
             document->SetValue(setting.key, text);
         }
-        document->Save(file, calls);
+        document->Save(file, how);
         return true;
     } catch (const XmlError& error) {
         reporter.ShowMessage(error.Message(), MessageIcon::Error);

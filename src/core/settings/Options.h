@@ -23,8 +23,7 @@ public:
     // Writes the record to the settings file `file`, whose folder must exist. Keeps
     // the order and the foreign elements of a well-formed existing file. A failure is shown through the reporter
     // and gives false; the file is then unchanged.
-    bool Save(IMessageReporter& reporter, const std::filesystem::path& file,
-              const FileSystemCalls& calls = FileSystemCalls::System()) const;
+    bool Save(IMessageReporter& reporter, const std::filesystem::path& file, const FileReplacement& how = {}) const;
 
     // The two tip flags, by tip number (0 or 1). Throws std::out_of_range for another number.
     bool& Tip(int number);

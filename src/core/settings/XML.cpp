@@ -265,7 +265,7 @@ void CXML::SetValue(std::u16string_view key, std::u16string_view text)
     element.append_child(pugi::node_pcdata).set_value(Utf16ToUtf8(AllowedInXml(text)).c_str());
 }
 
-void CXML::Save(const std::filesystem::path& path, const FileSystemCalls& calls) const
+void CXML::Save(const std::filesystem::path& path, const FileReplacement& how) const
 {
     if (path.empty()) {
         throw XmlError(CannotSaveDocument);
@@ -275,7 +275,7 @@ void CXML::Save(const std::filesystem::path& path, const FileSystemCalls& calls)
     document->save(writer, "\t", deep ? pugi::format_raw : pugi::format_default, pugi::encoding_utf8);
     try {
         const auto* bytes = reinterpret_cast<const unsigned char*>(writer.bytes.data());
-        WriteFileAtomically(path, {bytes, writer.bytes.size()}, {{}, calls});
+        WriteFileAtomically(path, {bytes, writer.bytes.size()}, how);
     } catch (const FileWriteError&) {
         throw XmlError(CannotSaveDocument);
     } catch (const std::filesystem::filesystem_error&) {

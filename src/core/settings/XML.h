@@ -47,7 +47,7 @@ public:
     // root is not `Options` is left as it is.
     void SetValue(std::u16string_view key, std::u16string_view text);
     // Writes the document in UTF-8, replacing the file atomically. Throws XmlError when it cannot be written.
-    void Save(const std::filesystem::path& path, const FileSystemCalls& calls = FileSystemCalls::System()) const;
+    void Save(const std::filesystem::path& path, const FileReplacement& how = {}) const;
 
 private:
     pugi::xml_node Find(std::u16string_view path) const;

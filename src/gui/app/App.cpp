@@ -5,6 +5,7 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/ProgramDataFolder.h"
+#include "gui/app/QtSettingsPlace.h"
 #include "gui/app/SecondStartListener.h"
 #include "gui/common/QtTranslations.h"
 #include "gui/mainwindow/CommandLine.h"
@@ -23,6 +24,7 @@ int CApp::Run()
 {
     // The window system, the widget classes and the framework are up with the QApplication before this runs.
     programPath = ::ProgramPath();
+    KeepQtSettingsWithOurs();
     options.Load(reporter, SettingsFilePath());
     // From here on every text the user sees comes from the translation, the already-running message included.
     translation.Load(options.Language);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/health/OfflineAttack.h"
 #include "core/health/StrengthEstimate.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/QtText.h"
@@ -62,6 +63,13 @@ void CDlgPasswordHealth::Fill(const std::vector<HealthFinding>& findings)
 {
     rows->clear();
     for (const HealthFinding& finding : findings) {
+        if (finding.kind == HealthFindingKind::WeakMasterPassword) {
+            // No entry to open: the row only tells, and the user changes it with File > Change Master Password.
+            auto* row = new QTreeWidgetItem(rows);
+            row->setText(FindingColumn, FindingText(finding));
+            row->setText(TitleColumn, QtText(texts, TextId::MasterPasswordRow));
+            row->setText(StrengthColumn, StrengthText(finding.bits));
+        }
         for (const EntryKey& key : finding.entries) {
             const std::optional<Entry> entry = database.Find(key);
             auto* row = new QTreeWidgetItem(rows);
@@ -93,6 +101,9 @@ QString CDlgPasswordHealth::FindingText(const HealthFinding& finding) const
         return QStringLiteral("%1 (%2 %3)")
             .arg(QtText(texts, TextId::ReusedPasswordFinding), QtText(texts, TextId::EntriesCount))
             .arg(finding.entries.size());
+    case HealthFindingKind::WeakMasterPassword:
+        return QStringLiteral("%1: %2").arg(QtText(texts, TextId::WeakMasterPasswordFinding),
+                                            ToQString(DurationInWords(OfflineAttackSeconds(finding.bits), texts)));
     case HealthFindingKind::WeakPassword:
         break;
     }
@@ -110,6 +121,9 @@ QString CDlgPasswordHealth::StrengthText(double bits) const
 
 void CDlgPasswordHealth::OnRowActivated(QTreeWidgetItem* row)
 {
+    if (!row->data(0, GroupRole).isValid()) {
+        return;
+    }
     const EntryKey key{ToSecureString(row->data(0, GroupRole).toString()),
                        ToSecureString(row->data(0, TitleRole).toString())};
     const int index = rows->indexOfTopLevelItem(row);

@@ -9,19 +9,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/health/OfflineAttack.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
+#include "gui/common/SecureText.h"
 #include "gui/dialogs/DialogButtons.h"
 #include "gui/dialogs/PasswordMasking.h"
-
-namespace {} // namespace
 
 CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts, QWidget* parent)
     : QDialog(parent)
     , texts(texts)
     , field(new QLineEdit(this))
     , repeat(new QLineEdit(this))
+    , attackEstimate(new QLabel(this))
+    , attackWarning(new QLabel(QtText(texts, TextId::WeakMasterPasswordWarning), this))
 {
     const bool change = mode == SetPasswordMode::Change;
     setWindowTitle(QtText(texts, change ? TextId::ChangePassword : TextId::EnterCaption));
@@ -41,6 +43,14 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
     hideBox->setObjectName(QStringLiteral("hide"));
     ConnectMasking(*hideBox, {field, repeat});
 
+    attackEstimate->setObjectName(QStringLiteral("attackEstimate"));
+    attackEstimate->setWordWrap(true);
+    attackWarning->setObjectName(QStringLiteral("attackWarning"));
+    attackWarning->setWordWrap(true);
+    attackWarning->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    connect(field, &QLineEdit::textChanged, this, &CDlgSetPassword::ShowAttackEstimate);
+    ShowAttackEstimate();
+
     auto* advice = new QLabel(QtText(texts, TextId::RememberPasswordAdvice), this);
     advice->setObjectName(QStringLiteral("advice"));
     advice->setWordWrap(true);
@@ -59,6 +69,8 @@ CDlgSetPassword::CDlgSetPassword(SetPasswordMode mode, const ITextSource& texts,
     layout->addWidget(prompt);
     layout->addLayout(grid);
     layout->addWidget(hideBox);
+    layout->addWidget(attackEstimate);
+    layout->addWidget(attackWarning);
     layout->addWidget(advice);
     layout->addWidget(buttons);
     setMinimumWidth(420);
@@ -68,6 +80,16 @@ void CDlgSetPassword::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     field->setFocus();
+}
+
+void CDlgSetPassword::ShowAttackEstimate()
+{
+    // The field's text is copied only for the estimate and wiped at once.
+    SecureString typed = ToSecureString(field->text());
+    const MasterPasswordAssessment assessment = AssessMasterPassword(typed, texts);
+    WipeString(typed);
+    attackEstimate->setText(ToQString(assessment.estimate));
+    attackWarning->setVisible(assessment.weak);
 }
 
 void CDlgSetPassword::accept()

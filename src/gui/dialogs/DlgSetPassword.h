@@ -6,9 +6,11 @@
 #include "core/common/TextSource.h"
 #include "core/session/IPrompts.h"
 
+class QLabel;
 class QLineEdit;
 
-// Asks for a new master password twice and closes with OK only when both are the same.
+// Asks for a new master password twice and closes with OK only when both are the same. While it is typed, says how
+// long an offline attack on the file would take to find it, and warns when that is less than a century.
 class CDlgSetPassword : public QDialog
 {
     Q_OBJECT
@@ -25,8 +27,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void ShowAttackEstimate();
+
     const ITextSource& texts;
     SecureString password;
     QLineEdit* field;
     QLineEdit* repeat;
+    QLabel* attackEstimate;
+    QLabel* attackWarning;
 };

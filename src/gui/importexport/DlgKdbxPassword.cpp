@@ -38,16 +38,20 @@ CDlgKdbxPassword::CDlgKdbxPassword(Mode mode, const ITextSource& texts, IFileCho
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QtText(texts, TextId::PasswordLabel), this), 0, 0);
     grid->addWidget(password, 0, 1, 1, 2);
-    auto* hideBox = new QCheckBox(QtText(texts, TextId::HidePasswordCheck), this);
-    hideBox->setObjectName(QStringLiteral("hide"));
     if (mode == Mode::New) {
         repeat = new QLineEdit(this);
         repeat->setObjectName(QStringLiteral("repeat"));
         grid->addWidget(new QLabel(QtText(texts, TextId::RepeatLabel), this), 1, 0);
         grid->addWidget(repeat, 1, 1, 1, 2);
-        ConnectMasking(*hideBox, {password, repeat});
     } else {
         AddKeyFileRow(*grid);
+    }
+    // Made after the fields, since Tab follows the order of making: the password, then the repeat or the key file.
+    auto* hideBox = new QCheckBox(QtText(texts, TextId::HidePasswordCheck), this);
+    hideBox->setObjectName(QStringLiteral("hide"));
+    if (repeat != nullptr) {
+        ConnectMasking(*hideBox, {password, repeat});
+    } else {
         ConnectMasking(*hideBox, {password});
     }
     grid->setColumnStretch(1, 1);

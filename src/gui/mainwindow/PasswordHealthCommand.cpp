@@ -76,7 +76,9 @@ std::optional<std::vector<HealthFinding>> Analyze(CommandTicket& ticket)
 {
     // The analysis copies what it needs, so a lock while it runs cannot pull the entries from under it.
     std::optional<PasswordHealthAnalysis> analysis;
-    if (!ticket.IsLive() || !ticket.Session().Read([&](const CDataBase& entries) { analysis.emplace(entries); })) {
+    if (!ticket.IsLive() || !ticket.Session().Read([&](const CDataBase& entries) {
+            analysis.emplace(entries, ticket.Session().MasterPassword());
+        })) {
         return std::nullopt;
     }
     std::optional<std::vector<HealthFinding>> findings = RunPasswordHealth(*analysis, ticket.Texts(), ticket.Window());

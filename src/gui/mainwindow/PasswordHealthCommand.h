@@ -9,9 +9,9 @@
 class CommandTable;
 class CommandTicket;
 
-// Makes the password health report from the copy the analysis holds, on worker threads. The window keeps answering
-// meanwhile and, when it takes longer than half a second, shows a progress indicator whose Cancel stops it (nothing
-// then).
+// Makes the password health report (the master password's finding included) from the copy the analysis holds, on worker
+// threads. The window keeps answering meanwhile and, when it takes longer than half a second, shows a progress
+// indicator whose Cancel stops it (nothing then).
 std::optional<std::vector<HealthFinding>> RunPasswordHealth(const PasswordHealthAnalysis& analysis,
                                                             const ITextSource& texts, QWidget* parent);
 

@@ -54,7 +54,9 @@ CTabOptPV::CTabOptPV(const COptions& options, const ITextSource& texts, IMessage
 
 void CTabOptPV::Browse()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QString(), path->text());
+    // Qt's own chooser, as everywhere in the program: a desktop's chooser would note the folder in the user's home.
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QString(), path->text(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty()) {
         path->setText(chosen);
     }

@@ -31,11 +31,11 @@ protected:
         return WriteDatabase(database, file, password);
     }
 
-    std::optional<int> StateOfFile()
+    std::optional<int> StateOf(const std::filesystem::path& path)
     {
         recorder.Reset();
         CDataBase loaded(recorder, texts);
-        if (ReadDatabase(loaded, file, password) != ReadResult::Done) {
+        if (ReadDatabase(loaded, path, password) != ReadResult::Done) {
             return std::nullopt;
         }
         const int state = static_cast<int>(loaded.Size());
@@ -54,9 +54,67 @@ protected:
     SecureString password = ToSecure(u"kill test");
 };
 
+// The save that encrypts only from the first changed record on: state k adds entry k - 1 to state k - 1, whose file is
+// on disk when it is saved, and the entries before stay as they were.
+class IncrementalKillTest : public DatabaseKillTest
+{
+protected:
+    static Entry EntryNumber(int i)
+    {
+        const std::u16string n = ToU16(static_cast<unsigned>(i));
+        // Zero-padded titles keep the key order the order of the numbers.
+        std::u16string title = ToU16(static_cast<unsigned>(100000 + i));
+        return Entry{ToSecure(u"Group"),         ToSecure(u"Entry " + title), ToSecure(u"user " + n),
+                     ToSecure(u"password " + n), ToSecure(u"https://" + n),   ToSecure(u"notes of " + n)};
+    }
+    static void FillAppended(CDataBase& database, int state)
+    {
+        for (int i = 0; i < state * 20; ++i) {
+            const Entry entry = EntryNumber(i);
+            database.Add(entry.Key(), entry.Fields());
+        }
+    }
+
+    bool SaveIncrementally(int state)
+    {
+        CDataBase database(recorder, texts);
+        FillAppended(database, state);
+        const std::optional<FileVersion> held = FileVersion::At(file);
+        if (!held || state == 0) {
+            return WriteDatabase(database, file, password);
+        }
+        const UnchangedPrefix unchanged{*held, EntryNumber((state - 1) * 20).Key()};
+        return WriteDatabase(database, file, password, {}, nullptr, &unchanged);
+    }
+
+    std::optional<int> AppendedStateOf(const std::filesystem::path& path)
+    {
+        recorder.Reset();
+        CDataBase loaded(recorder, texts);
+        if (ReadDatabase(loaded, path, password) != ReadResult::Done || loaded.Size() % 20 != 0) {
+            return std::nullopt;
+        }
+        const int state = static_cast<int>(loaded.Size() / 20);
+        CDataBase expected(recorder, texts);
+        FillAppended(expected, state);
+        if (!std::equal(loaded.begin(), loaded.end(), expected.begin(), expected.end())) {
+            return std::nullopt;
+        }
+        return state;
+    }
+};
+
+TEST_F(IncrementalKillTest, EveryKillOfASaveFromTheFirstChangedRecordLeavesExactlyOneSavedState)
+{
+    ExpectEveryKillLeavesOneSavedState(
+        file, [this](int state) { return SaveIncrementally(state); },
+        [this](const std::filesystem::path& path) { return AppendedStateOf(path); });
+}
+
 TEST_F(DatabaseKillTest, EveryKillLeavesExactlyOneSavedState)
 {
     ExpectEveryKillLeavesOneSavedState(
-        file, [this](int state) { return Save(state); }, [this] { return StateOfFile(); });
+        file, [this](int state) { return Save(state); },
+        [this](const std::filesystem::path& path) { return StateOf(path); });
 }
 } // namespace

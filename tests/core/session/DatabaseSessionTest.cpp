@@ -11,6 +11,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "platform/HeldFileHandle.h"
 #include "support/EntryBuilder.h"
+#include "support/KillLoop.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -317,6 +318,49 @@ TEST_F(BackupTest, CancelWritesNothing)
     session.CreateBackup();
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+// A backup killed at any moment leaves the previous backup or the whole new one, and no part of it under any name.
+TEST_F(BackupTest, EveryKillLeavesThePreviousOrTheWholeBackupAndNothingElse)
+{
+    const auto path = folder / "lockmere.ldb";
+    MakeFile(path, u"pw", {});
+    Open(path, u"pw");
+    const std::filesystem::path backups = folder / "backups";
+    std::filesystem::create_directory(backups);
+    const std::filesystem::path backup = backups / "lockmere.ldb.bak";
+    // State k: k entries, each naming k.
+    const auto fill = [](CDataBase& collection, int state) {
+        const std::u16string k = ToU16(static_cast<unsigned>(state));
+        for (int i = 0; i < state * 20; ++i) {
+            const std::u16string n = ToU16(static_cast<unsigned>(i));
+            collection.Add(MakeEntry(u"Group", u"Entry " + n).Key(),
+                           MakeEntry(u"", u"", u"user " + k, u"password " + k + u"/" + n).Fields());
+        }
+    };
+    const auto save = [&](int state) {
+        database.Clear();
+        fill(database, state);
+        prompts.SaveFile(backup);
+        messages.Reset();
+        session.CreateBackup();
+        return messages.messages.size() == 1 && messages.messages[0].icon == MessageIcon::Information;
+    };
+    const auto stateOf = [&](const std::filesystem::path& file) -> std::optional<int> {
+        MessageRecorder quiet;
+        CDataBase read(quiet, texts);
+        if (ReadDatabase(read, file, ToSecure(u"pw")) != ReadResult::Done || read.Size() % 20 != 0) {
+            return std::nullopt;
+        }
+        const int state = static_cast<int>(read.Size() / 20);
+        CDataBase expected(quiet, texts);
+        fill(expected, state);
+        if (!std::equal(read.begin(), read.end(), expected.begin(), expected.end())) {
+            return std::nullopt;
+        }
+        return state;
+    };
+    ExpectEveryKillLeavesOneSavedState(backup, save, stateOf);
 }
 
 class ChangePasswordTest : public DatabaseSessionTest

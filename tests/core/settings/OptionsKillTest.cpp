@@ -29,7 +29,7 @@ protected:
     bool Save(int state) { return State(state).Save(recorder, file); }
 
     // Reads the file as the settings loader does and tells the state its values belong to.
-    std::optional<int> StateOfFile()
+    std::optional<int> StateOf(const std::filesystem::path& file)
     {
         CXML document;
         if (!document.LoadFile(file)) {
@@ -59,6 +59,7 @@ protected:
 TEST_F(OptionsKillTest, EveryKillLeavesExactlyOneSavedState)
 {
     ExpectEveryKillLeavesOneSavedState(
-        file, [this](int state) { return Save(state); }, [this] { return StateOfFile(); });
+        file, [this](int state) { return Save(state); },
+        [this](const std::filesystem::path& path) { return StateOf(path); });
 }
 } // namespace
