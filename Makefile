@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test install package test-asan fuzz-smoke bench clean
+.PHONY: deps configure build run test install package portable test-asan fuzz-smoke bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,6 +26,10 @@ test: build
 # The stripped programs and their files under PREFIX, after the desktop conventions; DESTDIR is honoured.
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
+
+# The portable copy in build/portable/Lockmere, to copy to a USB drive as it is (every build makes it too).
+portable: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target portable
 
 # A Debian package of the build (lockmere_VERSION_ARCH.deb in the build folder).
 package: build

@@ -73,10 +73,10 @@ SecureBytes EncryptedFile(const CDataBase& database)
     return buffer;
 }
 
-void SaveAndRemember(const CDataBase& database, const std::filesystem::path& file, FileVersion& version)
+void SaveAndRemember(const CDataBase& database, const std::filesystem::path& file, DatabaseFileText& written)
 {
-    const UnchangedPrefix unchanged{version, database.FirstChangedKey()};
-    if (!WriteDatabase(database, file, Password, {{}, NoSync}, &version, &unchanged)) {
+    const UnchangedPrefix unchanged{written, database.FirstChangedKey()};
+    if (!WriteDatabase(database, file, Password, {{}, NoSync}, &written, &unchanged)) {
         throw std::runtime_error("the benchmark save failed");
     }
 }
@@ -117,8 +117,8 @@ void MeasureSaveAfterEdit(benchmark::State& state, bool lastEntry)
     BenchDatabase bench(RecordCount);
     CDataBase& database = bench.database;
     const auto file = BenchFile();
-    FileVersion version;
-    WriteDatabase(database, file, Password, {{}, NoSync}, &version);
+    DatabaseFileText written;
+    WriteDatabase(database, file, Password, {{}, NoSync}, &written);
     database.ForgetChanges();
     std::vector<EntryKey> keys;
     for (const auto& item : database) {
@@ -134,7 +134,7 @@ void MeasureSaveAfterEdit(benchmark::State& state, bool lastEntry)
             fields.username.push_back(u'x');
             database.Replace(key, key, fields);
             const auto start = ThreadClock::now();
-            SaveAndRemember(database, file, version);
+            SaveAndRemember(database, file, written);
             saving += SecondsSince<ThreadClock>(start);
             database.ForgetChanges();
             // The baseline is taken among the saves, so that both see the same load of the machine.

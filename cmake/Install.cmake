@@ -36,17 +36,14 @@ lockmere_compressed_file(changelog ${LOCKMERE_LINUX_DIR}/changelog)
 
 install(TARGETS lockmere-cli DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${LOCKMERE_LANGUAGE_FILES} ${LOCKMERE_README_TXT} DESTINATION ${LOCKMERE_DATA_DIR})
-if(TARGET lockmere-portable)
-    # The portable edition is a program: it lives in lib, stripped like the others, and share/lockmere holds a
-    # relative link to it, so that the portable installer finds it beside the language files it copies too.
-    set(portable_dir lib/lockmere)
-    install(TARGETS lockmere-portable DESTINATION ${portable_dir})
-    file(RELATIVE_PATH portable_link_target /prefix/${LOCKMERE_DATA_DIR} /prefix/${portable_dir}/pv.dat)
-    install(CODE "
-        set(shared \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${LOCKMERE_DATA_DIR}\")
-        file(MAKE_DIRECTORY \"\${shared}\")
-        file(CREATE_LINK ${portable_link_target} \"\${shared}/pv.dat\" SYMBOLIC)
-        message(STATUS \"Installing: \${shared}/pv.dat -> ${portable_link_target}\")")
+if(TARGET portable)
+    # The portable copy as the portable installer copies it to a removable drive, in a folder of its own under lib,
+    # as it holds programs and libraries. Its program file is stripped already; the installer finds the folder from
+    # bin as ../lib/lockmere/portable.
+    install(DIRECTORY ${LOCKMERE_PORTABLE_DIR}/ DESTINATION lib/lockmere/portable USE_SOURCE_PERMISSIONS)
+    # The libraries it carries for that other computer are no embedding lintian should report.
+    install(FILES ${LOCKMERE_LINUX_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+            RENAME lockmere)
 endif()
 install(FILES ${LOCKMERE_LINUX_DIR}/lockmere-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lockmere-cli)

@@ -13,6 +13,7 @@ packages=(
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     openbox trayer xdotool xclip x11-xkb-utils xkb-data
     weston wl-clipboard dbus-daemon dbus-bin shared-mime-info
+    patchelf mtools strace
     clang clang-format
     dosfstools fusefat
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian

@@ -35,12 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MessageRecorder reporter;
     CDataBase database(reporter, texts);
-    const int result = ReadDatabase(database, file, FuzzPassword());
+    RecordsRead read;
+    const int result = ReadDatabase(database, file, FuzzPassword(), &read);
     FuzzCheck(result == ReadResult::Done || result == ReadResult::Failed || result == ReadResult::InvalidPassword,
               "the result is one of the three");
     if (result == ReadResult::Done) {
         FuzzCheck(reporter.messages.empty(), "a file that was read shows no message");
         CheckCollectionRoundTrips(database);
+        if (IsTextOfCollection(database, read)) {
+            // A save then keeps the file's encryption of the records it leaves alone: it must be what a save writes.
+            const SecureString plaintext = BuildPlaintext(database);
+            FuzzCheck(EncryptBothLayers(reinterpret_cast<const std::uint8_t*>(plaintext.data()),
+                                        plaintext.size() * 2) == bytes,
+                      "a file taken for its collection is what a save of the collection writes");
+        }
     } else {
         FuzzCheck(reporter.messages.size() == 1, "a refused file shows exactly one message");
         FuzzCheck(database.Empty(), "a refused file inserts nothing");

@@ -1,9 +1,7 @@
 #include "cli/Arguments.h"
-#include "cli/CliDatabase.h"
 #include "cli/Commands.h"
 #include "cli/Confirmation.h"
-#include "cli/FileChecks.h"
-#include "cli/Prompts.h"
+#include "cli/OtherFileCommand.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/Merge.h"
 #include "core/settings/BuiltinTexts.h"
@@ -13,24 +11,16 @@ namespace {
 int Run(CliContext& context, const std::vector<std::string>& arguments)
 {
     const CArguments parsed(arguments, {});
-    parsed.ExpectPositional(2);
-    const std::filesystem::path other = parsed.Path(1);
-    RequireReadableFile(other);
-    CCliDatabase database(context, parsed.Path(0));
-    database.Open(true);
-    context.passwords.Explain(context.texts.Text(TextId::SpecifyImportingPassword));
-    const SecureString otherPassword =
-        context.passwords.Read(PromptFor(context.texts, TextId::MasterPasswordFor, other));
-    const std::size_t before = database.Entries().Size();
-    int readResult = ReadResult::Failed;
-    // Saved under DB's own master password; the other file's password only reads it.
-    if (!database.Import(
-            [&](CDataBase& entries) { return MergeDatabase(entries, other, otherPassword, &readResult); })) {
-        throw CliFailure("", readResult == ReadResult::InvalidPassword ? ExitCode::InvalidPassword : ExitCode::Failed);
-    }
+    OtherFileCommand command(context, parsed, TextId::SpecifyImportingPassword);
+    const std::size_t before = command.Database().Entries().Size();
+    command.Pour([](CDataBase& entries, const std::filesystem::path& other, const SecureString& password) {
+        int readResult = ReadResult::Failed;
+        MergeDatabase(entries, other, password, &readResult);
+        return readResult;
+    });
     ConfirmDone(context, parsed,
-                "Merged " + other.string() + " into " + database.Path().string() + ": " +
-                    std::to_string(database.Entries().Size() - before) + " entries added.");
+                "Merged " + command.Other().string() + " into " + command.Database().Path().string() + ": " +
+                    std::to_string(command.Database().Entries().Size() - before) + " entries added.");
     return ExitCode::Done;
 }
 } // namespace

@@ -23,3 +23,4 @@ extern const CliCommand GenCommand;
 extern const CliCommand ExportCommand;
 extern const CliCommand ImportCommand;
 extern const CliCommand MergeCommand;
+extern const CliCommand SyncCommand;

@@ -1,24 +1,36 @@
 #include "platform/ThreadPriority.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
-// On Linux the nice value belongs to the thread: ten steps give the window about ten times its share.
-constexpr int NiceSteps = 10;
-constexpr int LowestPriority = 19;
+// On Linux the nice value belongs to the thread, not to the process, so it is read by the thread's own id.
+id_t CallingThreadId()
+{
+    return static_cast<id_t>(::syscall(SYS_gettid));
+}
 } // namespace
 
-void YieldToOtherThreads()
+ThreadScheduling CurrentThreadScheduling()
 {
-    const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+    ThreadScheduling scheduling;
+    sched_param parameters{};
+    ::pthread_getschedparam(::pthread_self(), &scheduling.policy, &parameters);
     errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, thread);
-    if (errno != 0) {
-        return;
-    }
-    ::setpriority(PRIO_PROCESS, thread, std::min(current + NiceSteps, LowestPriority));
+    const int nice = ::getpriority(PRIO_PROCESS, CallingThreadId());
+    scheduling.nice = errno == 0 ? nice : 0;
+    return scheduling;
+}
+
+void ScheduleAsBatchWork()
+{
+    // A lower nice value as well would hand the work's share to every other program on the desktop: a busy
+    // browser or build would make opening a file several times slower. The batch policy alone keeps the window
+    // answering, as the window's thread sleeps while it waits and preempts the work whenever it wakes.
+    const sched_param parameters{};
+    ::pthread_setschedparam(::pthread_self(), SCHED_BATCH, &parameters);
 }

@@ -59,16 +59,39 @@ protected:
     CliContext context{messages, texts, passwords, output};
 };
 
-TEST_F(CliDatabaseFile, AFileReplacedAfterReadingIsNotOverwritten)
+TEST_F(CliDatabaseFile, AFileReplacedAfterReadingIsMergedNotOverwritten)
+{
+    Feed("pw\n");
+    CCliDatabase database(context, path);
+    database.Open(true);
+    const std::size_t before = database.Entries().Size();
+
+    // Another program saves its own change in between.
+    CDataBase theirs(messages, texts);
+    for (const auto& [key, fields] : database.Entries()) {
+        theirs.Insert(key, fields);
+    }
+    ASSERT_TRUE(theirs.Add({u"Theirs", u"t"}, {}));
+    ASSERT_TRUE(WriteDatabase(theirs, path, Password(u"pw")));
+
+    EXPECT_NO_THROW(database.Add({u"Mine", u"t"}, {}));
+    CDataBase reread(messages, texts);
+    ASSERT_EQ(ReadDatabase(reread, path, Password(u"pw")), ReadResult::Done);
+    EXPECT_EQ(reread.Size(), before + 2);
+    EXPECT_TRUE(reread.Find({u"Theirs", u"t"}));
+    EXPECT_TRUE(reread.Find({u"Mine", u"t"}));
+}
+
+TEST_F(CliDatabaseFile, AFileReplacedUnderAnotherPasswordIsNotOverwritten)
 {
     Feed("pw\n");
     CCliDatabase database(context, path);
     database.Open(true);
 
-    // Another program saves its own change in between.
+    // Another program saves its own version under a password of its own in between.
     CDataBase theirs(messages, texts);
     ASSERT_TRUE(theirs.Add({u"Theirs", u"t"}, {}));
-    ASSERT_TRUE(WriteDatabase(theirs, path, Password(u"pw")));
+    ASSERT_TRUE(WriteDatabase(theirs, path, Password(u"other")));
     const std::string theirFile = ReadFileBytes(path);
 
     EXPECT_THROW(database.Add({u"Mine", u"t"}, {}), CliFailure);

@@ -61,6 +61,7 @@ TEST_F(CliFaults, FileProblemsAreNamedWithTheReasonBeforeAnyPassword)
         {{"passwd", readOnly}, readOnly + ": Permission denied"},
         {{"import", db, missing}, missing + ": No such file or directory"},
         {{"merge", db, missing}, missing + ": No such file or directory"},
+        {{"sync", db, missing}, missing + ": No such file or directory"},
         {{"export", db, "--format", "csv", "-o", noFolder},
          (folder / "nofolder").string() + ": No such file or directory"},
         {{"create", noFolder}, (folder / "nofolder").string() + ": No such file or directory"},

@@ -186,7 +186,7 @@ TEST_F(CliNewCommands, VersionAndHelpSuitAManPageGenerator)
         EXPECT_THAT(help.out, HasSubstr(option));
     }
     for (const std::string command : {"create", "ls", "show", "search", "info", "add", "edit", "rm", "passwd", "clip",
-                                      "gen", "export", "import", "merge"}) {
+                                      "gen", "export", "import", "merge", "sync"}) {
         EXPECT_THAT(help.out, HasSubstr("\n  " + command + " ")) << command;
         const ProgramResult one = Run({command, "--help"});
         EXPECT_EQ(one.exitCode, 0);

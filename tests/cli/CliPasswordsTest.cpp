@@ -2,9 +2,10 @@
 
 #include "CliRunner.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/WinCrypto.h"
 #include "core/settings/Options.h"
 #include "platform/HeldFile.h"
+#include "support/EntryBuilder.h"
+#include "support/HandMadeFile.h"
 #include "support/MessageRecorder.h"
 
 using ::testing::HasSubstr;
@@ -219,36 +220,51 @@ TEST_F(CliFiles, ADatabaseReachedThroughALinkIsWrittenWhereTheLinkPoints)
 
 TEST_F(CliFiles, ADamagedFileIsKeptBesideItBeforeTheFirstChangeIsWritten)
 {
-    // A text that ends inside a record cannot come from this program: the whole records are changed and written, the
-    // user is told, and the original stays beside the file, so that nothing of it is ever lost.
+    // Texts that cannot come from this program: the whole records are changed and written, the user is told, and the
+    // original stays beside the file, so that nothing of it is ever lost. The entries fill whole cipher blocks, so
+    // that a save taking the file's encryption of them over would write the padding of the missing byte as text.
     MessageRecorder messages;
     BuiltinTextSource texts;
     CDataBase entries(messages, texts);
-    ASSERT_TRUE(entries.Add({u"Web", u"Shop"}, {u"a", u"b", u"c", u"d"}));
-    SecureString plaintext = BuildPlaintext(entries);
-    plaintext.append(u"partial");
-    SecureBytes inner = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, Secure("pw"))
-                            .Encrypt(reinterpret_cast<const unsigned char*>(plaintext.data()), plaintext.size() * 2);
-    SecureBytes outer = CWinCrypto(CWinCrypto::Algorithm::Aes256, Secure("pw")).Encrypt(inner.data(), inner.size());
-    WriteFileBytes(database, std::string(outer.begin(), outer.end()));
+    ASSERT_TRUE(entries.Add({u"Web", u"Bank"}, {u"a", u"b", u"c", u"d"}));
+    ASSERT_TRUE(entries.Add({u"Web", u"Shop"}, {u"a", u"b", u"c", u"xxxxxxx"}));
+    const SecureString plaintext = BuildPlaintext(entries);
+    ASSERT_EQ(plaintext.size() * 2 % 16, 0u);
+    const std::string whole = TextBytes({plaintext.data(), plaintext.size()});
+    const struct
+    {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"a rest that is no record", whole + TextBytes(u"partial")},
+        {"the last byte missing", whole.substr(0, whole.size() - 1)},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        std::filesystem::remove(database.string() + ".damaged");
+        const std::string outer = EncryptedDatabaseBytes(test.text, Secure("pw"));
+        WriteFileBytes(database, outer);
 
-    const std::string told =
-        "lockmere-cli: The database file is damaged. Entries read: 1\nThe rest of the file could not be read. "
-        "Before the first change is saved, the original file is kept as: " +
-        database.string() + ".damaged\n";
-    const ProgramResult listed = Run({"ls", database.string()}, "pw\n");
-    EXPECT_EQ(listed.exitCode, 0);
-    EXPECT_EQ(listed.out, "Web\tShop\n");
-    EXPECT_EQ(listed.err, told);
-    EXPECT_FALSE(std::filesystem::exists(database.string() + ".damaged")) << "reading changes nothing";
+        const std::string told =
+            "lockmere-cli: The database file is damaged. Entries read: 2\nThe rest of the file could not be read. "
+            "Before the first change is saved, the original file is kept as: " +
+            database.string() + ".damaged\n";
+        const ProgramResult listed = Run({"ls", database.string()}, "pw\n");
+        EXPECT_EQ(listed.exitCode, 0);
+        EXPECT_EQ(listed.out, "Web\tBank\nWeb\tShop\n");
+        EXPECT_EQ(listed.err, told);
+        EXPECT_FALSE(std::filesystem::exists(database.string() + ".damaged")) << "reading changes nothing";
 
-    const ProgramResult added = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
-    EXPECT_EQ(added.exitCode, 0);
-    EXPECT_EQ(added.err, told + "lockmere-cli: Added g/t.\n");
-    EXPECT_EQ(ReadFileBytes(database.string() + ".damaged"), std::string(outer.begin(), outer.end()));
-    EXPECT_EQ(ReadEntries(database, "pw").size(), 2u);
-    EXPECT_EQ(Run({"add", database.string(), "g", "u"}, "pw\np\np\n").err, "lockmere-cli: Added g/u.\n")
-        << "told once, while damaged";
+        const ProgramResult added = Run({"add", database.string(), "g", "t"}, "pw\np\np\n");
+        EXPECT_EQ(added.exitCode, 0);
+        EXPECT_EQ(added.err, told + "lockmere-cli: Added g/t.\n");
+        EXPECT_EQ(ReadFileBytes(database.string() + ".damaged"), outer);
+        std::vector<Entry> expected = EntriesOf(entries);
+        expected.push_back(MakeEntry(u"g", u"t", u"", u"p"));
+        EXPECT_EQ(ReadEntries(database, "pw"), expected);
+        EXPECT_EQ(Run({"add", database.string(), "g", "u"}, "pw\np\np\n").err, "lockmere-cli: Added g/u.\n")
+            << "told once, while damaged";
+    }
 }
 
 class CliLanguage : public CliRunner

@@ -74,7 +74,7 @@ TEST_F(CliUsage, TheReadmeListsEveryCommandAsHelpDoes)
 {
     const std::string readme = ReadFileBytes(std::filesystem::path(LOCKMERE_SOURCE_DIR) / "README.md");
     for (const std::string command : {"create", "ls", "show", "search", "info", "analyze", "add", "edit", "rm",
-                                      "passwd", "clip", "gen", "export", "import", "merge"}) {
+                                      "passwd", "clip", "gen", "export", "import", "merge", "sync"}) {
         // The usage as one line: the help wraps it, indenting the later lines by four spaces.
         std::string usage = Run({command, "--help"}).out;
         usage = usage.substr(std::string("Usage: ").size(), usage.find("\n\n") - std::string("Usage: ").size());

@@ -239,3 +239,52 @@ TEST_F(MergeCommandTest, MergingTheDatabaseIntoItselfDoublesIt)
     EXPECT_EQ(ReadEntries(database, "master").size(), 4u);
 }
 } // namespace
+
+namespace {
+using SyncCommandTest = FormatsCommandsTest;
+
+TEST_F(SyncCommandTest, AddsWhatOnlyTheOtherHoldsKeepsBothOfADifferenceAndSaysSo)
+{
+    const auto other = folder / "lockmere.sync-conflict-20240101-120000-ABC.ldb";
+    {
+        CDataBase entries(recorder, texts);
+        for (const Entry& entry : ReadEntries(database, "master")) {
+            entries.Insert(entry.Key(), entry.Fields());
+        }
+        entries.Replace({S(u"Web"), S(u"Bank")}, {S(u"Web"), S(u"Bank")}, {S(u"laptop"), S(u""), S(u""), S(u"")});
+        entries.Add({S(u"Laptop"), S(u"Only")}, {S(u""), S(u""), S(u""), S(u"")});
+        ASSERT_TRUE(WriteDatabase(entries, other, S(u"other")));
+    }
+    const std::string otherBefore = ReadFileBytes(other);
+
+    const auto result = Run({"sync", database.string(), other.string()}, "master\nother\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    EXPECT_NE(result.err.find(": 1 added, 1 identical, 1 kept both.\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("Kept both, the other file's entry as Web/Bank1"), std::string::npos) << result.err;
+    const auto entries = ReadEntries(database, "master");
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].Key(), (EntryKey{S(u"Laptop"), S(u"Only")}));
+    EXPECT_EQ(entries[3].Key(), (EntryKey{S(u"Web"), S(u"Bank1")}));
+    EXPECT_EQ(entries[3].username, S(u"laptop"));
+    EXPECT_EQ(ReadFileBytes(other), otherBefore) << "the other file is only read";
+}
+
+TEST_F(SyncCommandTest, AWrongPasswordOfTheOtherFileChangesNothing)
+{
+    const std::string before = ReadFileBytes(database);
+    const auto result = Run({"sync", database.string(), database.string()}, "master\nwrong\n");
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err, "lockmere-cli: Invalid password.\n");
+    EXPECT_EQ(ReadFileBytes(database), before);
+}
+
+TEST_F(SyncCommandTest, SynchronizingWithItselfChangesNoEntry)
+{
+    const auto before = ReadEntries(database, "master");
+    const auto result = Run({"sync", database.string(), database.string()}, "master\nmaster\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find(": 0 added, 2 identical, 0 kept both."), std::string::npos) << result.err;
+    EXPECT_EQ(ReadEntries(database, "master"), before);
+}
+} // namespace

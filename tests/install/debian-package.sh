@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Packages the existing build with CPack (no rebuild) and inspects the .deb: its control fields and dependencies,
-# that every file lies under /usr, that the changelog names the package's version, and that lintian finds no error.
+# that every file lies under /usr, that it carries the portable copy, that the changelog names the package's version,
+# and that lintian finds no error.
 #   debian-package.sh BUILD_DIR GUI(ON|OFF)
 set -euo pipefail
 build_dir=$1
@@ -45,6 +46,12 @@ paths=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 outside=$(grep -v -e '^\./$' -e '^\./usr/' <<<"$paths" || true)
 [[ -z $outside ]] || fail "files outside /usr: $outside"
 grep -qx '\./usr/bin/lockmere-cli' <<<"$paths" || fail "no lockmere-cli in /usr/bin"
+if [[ $gui == ON ]]; then
+    # The portable installer of the installed program copies the portable copy from there.
+    for file in Lockmere Lockmere.exe Readme.txt lib/libQt6Core.so.6 plugins/platforms/libqxcb.so; do
+        grep -qx "\./usr/lib/lockmere/portable/$file" <<<"$paths" || fail "the package lacks the portable copy's $file"
+    done
+fi
 
 dpkg-deb --extract "$deb" "$work/root"
 changelog_version=$(gzip -dc "$work/root/usr/share/doc/lockmere/changelog.gz" | dpkg-parsechangelog -l - -S Version)

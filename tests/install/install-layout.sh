@@ -28,8 +28,13 @@ expected=(
 for language_file in "$source_dir"/resources/lang/*.lng; do
     expected+=("share/lockmere/$(basename "$language_file")")
 done
-if [[ -e $build_dir/bin/pv.dat ]]; then
-    expected+=(lib/lockmere/pv.dat share/lockmere/pv.dat)
+# The portable copy, file for file, where the portable installer finds it from bin, and what lintian is told of it.
+portable=$build_dir/portable/Lockmere
+if [[ -d $portable ]]; then
+    expected+=(share/lintian/overrides/lockmere)
+    while IFS= read -r file; do
+        expected+=("lib/lockmere/portable/$file")
+    done < <(cd "$portable" && find . -type f | sed 's|^\./||')
 fi
 sizes=(16 32 48 64 128 256)
 if [[ $gui == ON ]]; then
@@ -48,10 +53,16 @@ fi
 diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort) ||
     fail "the installed files differ from the expected list (- expected, + installed)"
 
-for program in "$prefix"/bin/* "$prefix"/share/lockmere/pv.dat; do
+for program in "$prefix"/bin/* "$prefix"/lib/lockmere/portable/Lockmere.exe; do
     [[ -e $program ]] || continue
     file --dereference "$program" | grep -q 'ELF.*, stripped' || fail "$program is no stripped program"
 done
+if [[ -d $portable ]]; then
+    diff -r "$portable" "$prefix/lib/lockmere/portable" >/dev/null ||
+        fail "the installed portable copy is not the built one"
+    [[ -x $prefix/lib/lockmere/portable/Lockmere && -x $prefix/lib/lockmere/portable/Lockmere.exe ]] ||
+        fail "the portable copy's launcher or program lost its execute permission"
+fi
 
 pages=("$prefix"/share/man/man1/*.1.gz)
 for page in "${pages[@]}"; do

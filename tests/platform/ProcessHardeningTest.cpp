@@ -6,6 +6,7 @@
 
 #include "platform/ProcessHardening.h"
 #include "platform/ProgramPath.h"
+#include "support/ChildProcess.h"
 
 // The hardening is tried in a child, so that the test program itself keeps its core files for debugging.
 class ProcessHardening : public ::testing::Test
@@ -68,4 +69,18 @@ TEST_F(ProgramPathOfTheProcess, IsTheFullPathOfTheRunningExecutable)
     const std::filesystem::path path = ProgramPath();
     EXPECT_TRUE(path.is_absolute());
     EXPECT_EQ(path, std::filesystem::canonical(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere_platform_tests"));
+}
+
+// The portable copy's launcher starts the program file through the loader where the drive keeps no execute bits; the
+// test above, run that way, must still find this program and not the loader.
+TEST_F(ProgramPathOfTheProcess, IsTheProgramAlsoWhenTheDynamicLoaderStartedIt)
+{
+    const std::filesystem::path self = std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere_platform_tests";
+    for (const std::filesystem::path& given : {self, std::filesystem::relative(self)}) {
+        const ProgramResult result =
+            RunProgram("/lib64/ld-linux-x86-64.so.2",
+                       {given.string(), "--gtest_filter=ProgramPathOfTheProcess.IsTheFullPathOfTheRunningExecutable"});
+        EXPECT_EQ(result.exitCode, 0) << given << "\n" << result.out;
+        EXPECT_NE(result.out.find("[  PASSED  ] 1 test"), std::string::npos) << result.out;
+    }
 }

@@ -1,6 +1,7 @@
 #include "support/EntryBuilder.h"
 
 #include "core/common/SecureString.h"
+#include "core/common/Utf.h"
 
 Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16string_view username,
                 std::u16string_view password, std::u16string_view url, std::u16string_view notes)
@@ -16,4 +17,13 @@ std::vector<Entry> EntriesOf(const CDataBase& database)
         entries.push_back(ToEntry(item));
     }
     return entries;
+}
+
+void PrintTo(const Entry& entry, std::ostream* out)
+{
+    *out << '(';
+    for (int field = 0; field < EntryFieldCount; ++field) {
+        *out << (field > 0 ? ", " : "") << '"' << SecureToUtf8(FieldOf(entry, static_cast<EntryField>(field))) << '"';
+    }
+    *out << ')';
 }

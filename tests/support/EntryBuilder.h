@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string_view>
 #include <vector>
 
@@ -12,3 +13,6 @@ Entry MakeEntry(std::u16string_view group, std::u16string_view title, std::u16st
 
 // The collection's entries in key order.
 std::vector<Entry> EntriesOf(const CDataBase& database);
+
+// Shows an entry's fields in failure messages.
+void PrintTo(const Entry& entry, std::ostream* out);

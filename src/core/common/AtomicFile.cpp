@@ -231,3 +231,8 @@ FileVersion WriteFileAtomicallyInPieces(const std::filesystem::path& path,
     SyncFolder(folder);
     return written;
 }
+
+void RemoveStaleTemporaryFilesBeside(const std::filesystem::path& file)
+{
+    RemoveStaleTemporaryFiles(FolderOf(ResolvedTarget(file, true)));
+}

@@ -101,6 +101,12 @@ struct FileReplacement
 FileVersion WriteFileAtomically(const std::filesystem::path& path, std::span<const unsigned char> data,
                                 const FileReplacement& how = {});
 
+// Removes from the folder a save of `file` writes in the named temporary files that saves killed midway left there
+// (older versions wrote every file under a temporary name first; where a file system cannot make unnamed files we
+// still do): only ours, only when no running save holds them and they have not changed for a while. A save does so
+// itself; opening a file calls it, so that they do not wait for the next save into that folder.
+void RemoveStaleTemporaryFilesBeside(const std::filesystem::path& file);
+
 // Hands one piece of a file's content on to be written.
 using ContentSink = std::function<void(std::span<const unsigned char> piece)>;
 

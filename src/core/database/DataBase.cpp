@@ -14,6 +14,16 @@ const std::u16string MatchNotFoundMessage = u"Error. Match is not found for the 
 constexpr std::uint64_t LastRenamingNumber = 4294967294ULL;
 } // namespace
 
+SecureString NumberedTitle(const SecureString& title, std::uint64_t number)
+{
+    SecureString numbered = title;
+    if (number != 0) {
+        const std::u16string suffix = ToU16(number);
+        numbered.append(suffix.begin(), suffix.end());
+    }
+    return numbered;
+}
+
 CDataBase::CDataBase(IMessageReporter& reporter, const ITextSource& texts)
     : reporter(reporter)
     , texts(texts)
@@ -61,23 +71,22 @@ std::optional<Entry> CDataBase::Find(const EntryKey& key) const
     return ToEntry(*found);
 }
 
-void CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
+std::optional<std::uint64_t> CDataBase::AddRenaming(const EntryKey& key, const EntryFields& fields)
 {
     if (Insert(key, fields)) {
-        return;
+        return 0;
     }
     std::uint64_t& first = firstNumberToTry.try_emplace(key, 1).first->second;
     EntryKey numbered{key.group, {}};
     for (std::uint64_t number = first; number <= LastRenamingNumber; ++number) {
-        numbered.title = key.title;
-        const std::u16string suffix = ToU16(number);
-        numbered.title.append(suffix.begin(), suffix.end());
+        numbered.title = NumberedTitle(key.title, number);
         if (Insert(numbered, fields)) {
             first = number + 1;
-            return;
+            return number;
         }
     }
     first = LastRenamingNumber + 1;
+    return std::nullopt;
 }
 
 bool CDataBase::Insert(const EntryKey& key, const EntryFields& fields)
@@ -114,6 +123,15 @@ void CDataBase::Clear()
     ForgetRenamingNumbers();
     entries.clear();
     firstChanged = EntryKey{};
+}
+
+void CDataBase::SwapEntries(CDataBase& other)
+{
+    entries.swap(other.entries);
+    for (CDataBase* side : {this, &other}) {
+        side->ForgetRenamingNumbers();
+        side->firstChanged = EntryKey{};
+    }
 }
 
 void CDataBase::NoteChange(const EntryKey& key)

@@ -32,13 +32,17 @@ public:
     bool Replace(const EntryKey& newKey, const EntryKey& oldKey, const EntryFields& fields);
     std::size_t Remove(const EntryKey& key);
     std::optional<Entry> Find(const EntryKey& key) const;
-    // Inserts under the key, or under the title followed by 1, 2, 3 ... when the key is taken. Silent.
-    void AddRenaming(const EntryKey& key, const EntryFields& fields);
+    // Inserts under the key, or under the title followed by 1, 2, 3 ... when the key is taken. Silent. Gives the
+    // number put after the title (0: none), or nullopt when every number was taken and the entry dropped.
+    std::optional<std::uint64_t> AddRenaming(const EntryKey& key, const EntryFields& fields);
     // Inserts unless the key is taken; the existing entry stays. Used by the file reader.
     bool Insert(const EntryKey& key, const EntryFields& fields);
     // The same, taking the entry's strings over; a refused entry is left as it was.
     bool Insert(Entry&& entry);
     void Clear();
+    // Exchanges the entries with `other`, as a new version of the file replaces the collection; both count as
+    // changed throughout, as after Clear.
+    void SwapEntries(CDataBase& other);
 
     // The entry at 1-based position (command - base) in key order, if there is one.
     std::optional<Entry> EntryAt(std::uint32_t command, std::uint32_t base) const;
@@ -74,6 +78,9 @@ private:
     std::map<EntryKey, std::uint64_t, std::less<EntryKey>, WipingAllocator<std::pair<const EntryKey, std::uint64_t>>>
         firstNumberToTry;
 };
+
+// The title AddRenaming gives an entry for the number it put after it (0: the title as it is).
+SecureString NumberedTitle(const SecureString& title, std::uint64_t number);
 
 inline Entry ToEntry(const CDataBase::Map::value_type& item)
 {

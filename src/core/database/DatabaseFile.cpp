@@ -9,6 +9,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/SecretPages.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/FileReplacedCheck.h"
 #include "core/database/InnerLayerStart.h"
 #include "core/database/LayeredDecryption.h"
 #include "core/database/WinCrypto.h"
@@ -40,6 +41,8 @@ constexpr std::uint64_t MaximumFileBytes = 4294967296ULL;
 // Room for the padding of both layers: up to 8 bytes of triple DES, then up to 16 of AES.
 constexpr std::size_t PaddingRoomUnits = (8 + 16) / 2;
 constexpr std::size_t FieldsPerRecord = EntryFieldCount;
+constexpr std::size_t TripleDesBlock = 8;
+constexpr std::size_t AesBlock = 16;
 
 struct PlaintextTooLarge
 {};
@@ -75,6 +78,22 @@ std::uint64_t RecordUnits(const CDataBase::Map::value_type& item)
     std::uint64_t units = 0;
     ForEachField(item, [&](const SecureString& field) { units += field.size() + FieldTerminatorView.size(); });
     return units;
+}
+
+std::uint64_t TextUnits(const CDataBase& database)
+{
+    std::uint64_t units = 0;
+    for (const auto& item : database) {
+        units += RecordUnits(item);
+    }
+    return units;
+}
+
+// The length of a file over a text of `textBytes`: each layer pads to its next whole block.
+std::uint64_t FileBytesFor(std::uint64_t textBytes)
+{
+    const std::uint64_t inner = (textBytes / TripleDesBlock + 1) * TripleDesBlock;
+    return (inner / AesBlock + 1) * AesBlock;
 }
 
 void AppendRecord(SecureString& text, const CDataBase::Map::value_type& item)
@@ -143,16 +162,23 @@ unsigned char* BytesOf(SecureString& text)
     return reinterpret_cast<unsigned char*>(text.data());
 }
 
+// Whether the file's triple-DES ciphertext of its first `restart` bytes is that of the new text: it covers only text
+// the file holds (not its padding), and the file is as long as a file over that text.
+bool MayKeep(const DatabaseFileText& file, const Plaintext& plaintext, std::size_t restart)
+{
+    return restart > 0 && restart >= plaintext.firstWrittenUnits * 2 && plaintext.markedUnits * 2 <= file.textBytes &&
+           static_cast<std::uint64_t>(file.version.size) == FileBytesFor(file.textBytes);
+}
+
 // Takes the triple-DES ciphertext before the first changed record over from the file before, from the start up to
 // whole blocks of both layers, in place of the plaintext it was made from. Returns how many bytes were taken; when
 // none were, the buffer holds the whole plaintext.
 std::size_t KeepInnerLayerStart(Plaintext& plaintext, const CDataBase& database, const std::filesystem::path& path,
-                                const CWinCrypto& aes, const FileVersion& file)
+                                const CWinCrypto& aes, const DatabaseFileText& file)
 {
-    constexpr std::size_t WholeBlocks = 16;
-    const std::size_t restart = plaintext.markedUnits * 2 / WholeBlocks * WholeBlocks;
-    if (restart > 0 && restart >= plaintext.firstWrittenUnits * 2 &&
-        ReadInnerLayerStart(path, file, aes, BytesOf(plaintext.text), restart)) {
+    const std::size_t restart = plaintext.markedUnits * 2 / AesBlock * AesBlock;
+    if (MayKeep(file, plaintext, restart) &&
+        ReadInnerLayerStart(path, file.version, aes, BytesOf(plaintext.text), restart)) {
         return restart;
     }
     // The records left out, or overwritten by a read that failed midway, are needed after all.
@@ -162,8 +188,9 @@ std::size_t KeepInnerLayerStart(Plaintext& plaintext, const CDataBase& database,
     return 0;
 }
 
-FileVersion EncryptAndWrite(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                            const FileReplacement& how, const UnchangedPrefix* unchanged)
+DatabaseFileText EncryptAndWrite(const CDataBase& database, const std::filesystem::path& path,
+                                 const SecureString& password, const FileReplacement& how,
+                                 const UnchangedPrefix* unchanged)
 {
     const auto firstChanged = unchanged != nullptr && unchanged->firstChanged
                                   ? database.LowerBound(*unchanged->firstChanged)
@@ -179,7 +206,7 @@ FileVersion EncryptAndWrite(const CDataBase& database, const std::filesystem::pa
     std::size_t length = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password)
                              .EncryptInPlaceFrom(BytesOf(buffer), plaintextBytes, kept);
     length = aes.EncryptInPlace(BytesOf(buffer), length);
-    return WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how);
+    return {WriteFileAtomically(path, std::span<const unsigned char>(BytesOf(buffer), length), how), plaintextBytes};
 }
 
 bool ComesAfterLast(const CDataBase& database, const Entry& entry)
@@ -239,7 +266,11 @@ RecordsRead ReadFileRecords(const std::filesystem::path& path, const SecureStrin
     // unit, as a NUL is damage the reader must see, not an end.
     std::memset(pages.Data() + textLength, 0, length - textLength);
     const std::u16string_view whole(text, (textLength + 1) / 2);
-    const RecordsRead read = reader.Finish(whole);
+    RecordsRead read = reader.Finish(whole);
+    // No save writes half a unit: the byte is missing from a damaged copy. Completed with the zero that ends every
+    // whole text, the records are still read, but the file is not what a save of them writes.
+    read.damaged = read.damaged || textLength % 2 != 0;
+    read.textBytes = textLength;
     // Text without a single whole record is what a wrong password gives when both paddings happen to be valid;
     // opening it as an empty database would let the next save destroy the real one.
     if (!whole.empty() && read.records == 0 && !HoldsAWholeRecord(whole)) {
@@ -275,15 +306,28 @@ SecureString BuildPlaintext(const CDataBase& database)
 }
 
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const FileReplacement& how, FileVersion* written, const UnchangedPrefix* unchanged)
+                   const FileReplacement& how, DatabaseFileText* written, const UnchangedPrefix* unchanged)
+{
+    const WriteResult result = WriteDatabaseUnlessReplaced(database, path, password, how, written, unchanged);
+    if (result == WriteResult::Replaced) {
+        database.Reporter().ShowMessage(FileReplacedMessage, MessageIcon::Error);
+    }
+    return result == WriteResult::Written;
+}
+
+WriteResult WriteDatabaseUnlessReplaced(const CDataBase& database, const std::filesystem::path& path,
+                                        const SecureString& password, const FileReplacement& how,
+                                        DatabaseFileText* written, const UnchangedPrefix* unchanged)
 {
     IMessageReporter& reporter = database.Reporter();
     try {
-        const FileVersion version = EncryptAndWrite(database, path, password, how, unchanged);
+        const DatabaseFileText file = EncryptAndWrite(database, path, password, how, unchanged);
         if (written != nullptr) {
-            *written = version;
+            *written = file;
         }
-        return true;
+        return WriteResult::Written;
+    } catch (const FileReplaced&) {
+        return WriteResult::Replaced;
     } catch (const std::invalid_argument&) {
         reporter.ShowMessage(InvalidCharactersMessage, MessageIcon::Error);
     } catch (const PlaintextTooLarge&) {
@@ -299,7 +343,7 @@ bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path,
     } catch (...) {
         reporter.ShowMessage(WriteUnknownMessage, MessageIcon::Error);
     }
-    return false;
+    return WriteResult::Failed;
 }
 
 int ReadRecords(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
@@ -353,4 +397,10 @@ RecordsRead ParseEntries(CDataBase& database, const SecureString& text)
 bool IsWholeRecords(const SecureString& text)
 {
     return !RecordReader([](Entry&) {}).Finish({text.data(), text.size()}).damaged;
+}
+
+bool IsTextOfCollection(const CDataBase& database, const RecordsRead& read)
+{
+    return !read.damaged && read.inKeyOrder && read.records == database.Size() &&
+           read.textBytes == TextUnits(database) * 2;
 }

@@ -16,23 +16,45 @@ inline constexpr int Done = 1;             // text delivered / entries inserted
 inline constexpr int InvalidPassword = -1; // wrong password or damaged file, reported as "Invalid password."
 } // namespace ReadResult
 
-// The file a save replaces, when it holds exactly what a save of the collection wrote (or read, in key order and
-// undamaged) before the changes from `firstChanged` on (nullopt: none), under the same password. Every layer starts
-// from a zero IV and records are written in key order, so the triple-DES ciphertext before the first changed record
-// is the same in the new file: it is taken over from this file, if that is still the version given.
+// A database file as written or read: which version of it, and the length of the text under its two layers.
+struct DatabaseFileText
+{
+    FileVersion version;
+    std::size_t textBytes = 0;
+};
+
+// The file a save replaces, when its text is byte for byte what a save of the collection, as it stood before the
+// changes from `firstChanged` on (nullopt: none), writes under the same password. Every layer starts from a zero IV
+// and records are written in key order, so the triple-DES ciphertext before the first changed record is the same in
+// the new file: it is taken over from this file, if that is still the version given and as long as the text given.
 struct UnchangedPrefix
 {
-    FileVersion file;
+    DatabaseFileText file;
     std::optional<EntryKey> firstChanged;
 };
 
 // Writes the whole collection to the file, encrypted under the password; reports failures itself. The check of `how`,
 // when given, looks at the file about to be replaced while it is locked; its refusal is shown with its own message.
-// `written`, when given, receives the version of the file written. With `unchanged`, triple DES runs only from the
-// first changed record on; the bytes written are the same as without.
+// `written`, when given, receives the version and text length of the file written. With `unchanged`, triple DES runs
+// only from the first changed record on; the bytes written are the same as without.
 bool WriteDatabase(const CDataBase& database, const std::filesystem::path& path, const SecureString& password,
-                   const FileReplacement& how = {}, FileVersion* written = nullptr,
+                   const FileReplacement& how = {}, DatabaseFileText* written = nullptr,
                    const UnchangedPrefix* unchanged = nullptr);
+
+enum class WriteResult
+{
+    Written,
+    // The check of `how` found the file replaced by another program (FileReplaced): nothing was written or reported.
+    Replaced,
+    // Reported.
+    Failed,
+};
+
+// WriteDatabase for a caller that deals with a replaced file itself.
+WriteResult WriteDatabaseUnlessReplaced(const CDataBase& database, const std::filesystem::path& path,
+                                        const SecureString& password, const FileReplacement& how = {},
+                                        DatabaseFileText* written = nullptr,
+                                        const UnchangedPrefix* unchanged = nullptr);
 
 // When the records of a file reach the caller: while later parts of it are still being decrypted, or only once all
 // of it has decrypted, so that a failure of the decryption adds none of them.
@@ -57,6 +79,11 @@ RecordsRead ParseEntries(CDataBase& database, const SecureString& text);
 
 // Whether the decrypted text is a database this program may write back as it is: whole records and nothing else.
 bool IsWholeRecords(const SecureString& text);
+
+// Whether the text just read into the collection, which was empty before, is byte for byte what a save of the
+// collection writes: undamaged, each record after the one before it in key order (so none was dropped as a
+// duplicate), and the same length. Only then may a save keep the file's encryption of the records it leaves alone.
+bool IsTextOfCollection(const CDataBase& database, const RecordsRead& read);
 
 // Whether a field can be stored: it holds neither the terminator nor a NUL, which the reader takes for damage.
 bool IsStorableField(const SecureString& field);

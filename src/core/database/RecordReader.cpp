@@ -44,5 +44,6 @@ RecordsRead RecordReader::Finish(std::u16string_view text)
 {
     const bool whole = ReadFields(Trusted(text));
     read.damaged = !whole || nul != std::u16string_view::npos;
+    read.textBytes = text.size() * 2;
     return read;
 }

@@ -11,14 +11,16 @@ inline constexpr char16_t FieldTerminator[] = {0x0007, 0x0001, 0x0005};
 inline constexpr std::u16string_view FieldTerminatorView{FieldTerminator, 3};
 
 // What the reader made of a decrypted text: the whole records before the first damage, and whether there was damage
-// (a NUL, or a rest that is no whole record). Every file this program writes is whole records only.
+// (a NUL, a rest that is no whole record, or a last byte that is no whole unit). Every file this program writes is
+// whole records only.
 struct RecordsRead
 {
     std::size_t records = 0;
     bool damaged = false;
-    // Each record's key came after the one before it (set by ParseEntries): an undamaged text is then exactly what a
-    // save of the collection read from it writes.
+    // Each record's key came after the one before it (set by ParseEntries and ReadDatabase).
     bool inKeyOrder = true;
+    // The length of the decrypted text, set by the readers of a text or file.
+    std::size_t textBytes = 0;
 };
 
 // Reads the records of a decrypted text from its start while the rest may still be on its way: the records are the

@@ -5,6 +5,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <limits>
+
 #include "core/common/Reporter.h"
 #include "core/common/TextSource.h"
 #include "core/common/Utf.h"
@@ -15,8 +17,9 @@
 namespace {
 
 constexpr char16_t SubfolderName[] = u"Lockmere";
-constexpr char InstalledProgramName[] = "Lockmere.exe";
 constexpr char SettingsCopyName[] = "Lockmere.xml";
+// The progress position reached when the program is copied: its files move the bar up to here.
+constexpr int ProgramCopied = 20;
 
 std::uint64_t SizeOrZero(const std::filesystem::path& file)
 {
@@ -37,7 +40,18 @@ std::uint64_t AvailableSpace(const std::filesystem::path& folder)
     if (::statvfs(folder.c_str(), &volume) != 0) {
         return 0;
     }
+    // A volume that tells no size at all (FAT through fusefat) cannot be judged: the copy is tried, and a drive that
+    // fills up stops it with the installation's error, without a half-written file.
+    if (volume.f_blocks == 0) {
+        return std::numeric_limits<std::uint64_t>::max();
+    }
     return std::uint64_t{volume.f_bavail} * volume.f_frsize;
+}
+
+PortableInstaller::Environment SystemEnvironment(const std::filesystem::path& programFolder,
+                                                 const std::filesystem::path& settingsFile)
+{
+    return {FindPortableSources(programFolder), settingsFile, AvailableSpace, CopyFileExclusively};
 }
 
 PortableInstaller::PortableInstaller(const PortableRequest& request, const COptions& settings, const ITextSource& texts,
@@ -72,15 +86,27 @@ std::filesystem::path PortableInstaller::DestinationFolder() const
     return Utf16ToUtf8(folder);
 }
 
+std::vector<std::filesystem::path> PortableInstaller::ProgramFiles() const
+{
+    // The program file comes last, so that a copy that stopped half-way holds no program to start.
+    std::vector<std::filesystem::path> files = environment.sources.runtimeFiles;
+    files.push_back(environment.sources.programFile);
+    return files;
+}
+
+std::uint64_t PortableInstaller::SizeOf(const std::vector<std::filesystem::path>& files) const
+{
+    std::uint64_t total = 0;
+    for (const std::filesystem::path& file : files) {
+        total += SizeOrZero(environment.sources.folder / file);
+    }
+    return total;
+}
+
 std::uint64_t PortableInstaller::RequiredSpace() const
 {
     const PortableSources& sources = environment.sources;
-    std::uint64_t total = SizeOrZero(sources.portableProgram);
-    for (const auto* group : {&sources.textFiles, &sources.languageFiles}) {
-        for (const std::filesystem::path& file : *group) {
-            total += SizeOrZero(file);
-        }
-    }
+    std::uint64_t total = SizeOf(ProgramFiles()) + SizeOf(sources.textFiles) + SizeOf(sources.languageFiles);
     if (request.copySettings) {
         total += SizeOrZero(environment.settingsFile);
     }
@@ -113,12 +139,12 @@ bool PortableInstaller::Run(IMessageReporter& reporter, std::atomic<bool>& stop,
 
 bool PortableInstaller::Install(IMessageReporter& reporter, std::atomic<bool>& stop, const ProgressSink& progress)
 {
-    // Each step starts only while nobody asked to stop; a group of files already begun is finished first.
-    const auto step = [&](int percent, const std::function<void()>& work) {
-        if (stop) {
+    // Each step starts only while nobody asked to stop; a group of text or language files already begun is finished
+    // first, while the program's many files stop at the next file.
+    const auto step = [&](int percent, const std::function<bool()>& work) {
+        if (stop || !work()) {
             return false;
         }
-        work();
         if (percent > 0) {
             progress(percent);
         }
@@ -130,18 +156,15 @@ bool PortableInstaller::Install(IMessageReporter& reporter, std::atomic<bool>& s
             throw InstallFailed();
         }
         const PortableSources& sources = environment.sources;
-        return step(20,
-                    [&] {
-                        if (!environment.copyFile(sources.portableProgram, destination / InstalledProgramName)) {
-                            throw InstallFailed();
-                        }
-                    }) &&
-               step(40, [&] { CopyGroup(sources.textFiles); }) && step(60, [&] { CopyGroup(sources.languageFiles); }) &&
+        return step(ProgramCopied, [&] { return CopyProgram(stop, progress); }) &&
+               step(40, [&] { return CopyGroup(sources.textFiles); }) &&
+               step(60, [&] { return CopyGroup(sources.languageFiles); }) &&
                step(80,
                     [&] {
                         if (request.copySettings) {
                             CopySettings(reporter);
                         }
+                        return true;
                     }) &&
                step(0,
                     [&] {
@@ -149,8 +172,9 @@ bool PortableInstaller::Install(IMessageReporter& reporter, std::atomic<bool>& s
                             !environment.copyFile(database, destination / database.filename())) {
                             throw InstallFailed();
                         }
+                        return true;
                     }) &&
-               step(100, [] {});
+               step(100, [] { return true; });
     } catch (const InstallFailed&) {
         stop = true;
         reporter.ShowMessage(failedText, MessageIcon::None);
@@ -158,13 +182,42 @@ bool PortableInstaller::Install(IMessageReporter& reporter, std::atomic<bool>& s
     }
 }
 
-void PortableInstaller::CopyGroup(const std::vector<std::filesystem::path>& files) const
+bool PortableInstaller::CopyProgram(const std::atomic<bool>& stop, const ProgressSink& progress) const
+{
+    const std::filesystem::path destination = DestinationFolder();
+    const std::vector<std::filesystem::path> files = ProgramFiles();
+    const std::uint64_t total = SizeOf(files);
+    std::uint64_t copied = 0;
+    int shown = 0;
+    for (const std::filesystem::path& file : files) {
+        if (stop) {
+            return false;
+        }
+        // Without any one of its files the program does not start: each is as necessary as the program file.
+        const std::filesystem::path target = destination / file;
+        std::error_code error;
+        std::filesystem::create_directories(target.parent_path(), error);
+        if (error || !environment.copyFile(environment.sources.folder / file, target)) {
+            throw InstallFailed();
+        }
+        copied += SizeOrZero(environment.sources.folder / file);
+        const int percent = total == 0 ? 0 : static_cast<int>(copied * ProgramCopied / total);
+        if (percent > shown && percent < ProgramCopied) {
+            shown = percent;
+            progress(percent);
+        }
+    }
+    return true;
+}
+
+bool PortableInstaller::CopyGroup(const std::vector<std::filesystem::path>& files) const
 {
     const std::filesystem::path destination = DestinationFolder();
     for (const std::filesystem::path& file : files) {
         // A text or language file that cannot be copied is not worth stopping the installation for.
-        environment.copyFile(file, destination / file.filename());
+        environment.copyFile(environment.sources.folder / file, destination / file);
     }
+    return true;
 }
 
 void PortableInstaller::CopySettings(IMessageReporter& reporter) const

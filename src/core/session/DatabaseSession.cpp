@@ -1,15 +1,20 @@
 #include "core/session/DatabaseSession.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
 #include "core/database/FileReplacedCheck.h"
 #include "core/database/Merge.h"
 #include "core/importexport/TextExport.h"
+#include "core/session/FileVersionRead.h"
 #include "core/session/SessionTicket.h"
 #include "core/settings/BuiltinTexts.h"
 
 namespace {
 constexpr int MergeTip = 1;
+// A save merges another program's version at most this often before it gives up: a sync tool that rewrites the file
+// faster than it can be read and merged would otherwise keep the save going for ever.
+constexpr int SaveTries = 4;
 constexpr char16_t BackupExtension[] = u".bak";
 
 std::u16string PathText(const std::filesystem::path& path)
@@ -72,10 +77,25 @@ void DatabaseSession::Hold(const std::filesystem::path& path)
 {
     handle.Open(path);
     versionHeld = handle.HeldVersion();
-    heldFileIsCollection = false;
+    collectionTextBytes.reset();
+    versionNotFollowed.reset();
 }
 
-bool DatabaseSession::WriteHeldFile(const SecureString& password)
+void DatabaseSession::CollectionReplaced()
+{
+    // The one place a new generation starts: whatever replaces the collection as a whole (an open, a close, a lock,
+    // another program's version followed) ends every ticket taken on the entries before it, so that a dialog opened
+    // on them cannot write them over the new ones.
+    ++generation;
+    merging.ForgetBase();
+}
+
+void DatabaseSession::BeforeChange()
+{
+    merging.TakeBase(database);
+}
+
+WriteResult DatabaseSession::WriteHeldFile(const SecureString& password)
 {
     // Another Lockmere can replace the file only in the moments it is not held here: while it is read, and around
     // our own saves. Writing over a version we never read would silently undo that program's change.
@@ -84,26 +104,28 @@ bool DatabaseSession::WriteHeldFile(const SecureString& password)
         damaged.KeepBeforeReplacing(database.Texts());
     };
     std::optional<UnchangedPrefix> unchanged;
-    if (heldFileIsCollection && versionHeld && password == masterPassword) {
-        unchanged = UnchangedPrefix{*versionHeld, database.FirstChangedKey()};
+    if (collectionTextBytes && versionHeld && password == masterPassword) {
+        unchanged = UnchangedPrefix{{*versionHeld, *collectionTextBytes}, database.FirstChangedKey()};
     }
     handle.Close();
-    FileVersion written;
-    if (!WriteDatabase(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr)) {
-        return false;
+    DatabaseFileText written;
+    const WriteResult result =
+        WriteDatabaseUnlessReplaced(database, Path(), password, {check}, &written, unchanged ? &*unchanged : nullptr);
+    if (result != WriteResult::Written) {
+        return result;
     }
     // The version we wrote, not whatever the path shows once it is held again: a program that replaced the file in
     // between would otherwise have its change taken for ours and undone by the next save.
     handle.Open(Path());
-    versionHeld = written;
-    heldFileIsCollection = true;
+    versionHeld = written.version;
+    collectionTextBytes = written.textBytes;
     database.ForgetChanges();
-    return true;
+    return WriteResult::Written;
 }
 
 void DatabaseSession::ShowOpened(const std::filesystem::path& path)
 {
-    ++generation;
+    CollectionReplaced();
     view.FillViews();
     view.ShowPath(PathText(path));
     view.EnableCommands(true);
@@ -112,13 +134,18 @@ void DatabaseSession::ShowOpened(const std::filesystem::path& path)
 int DatabaseSession::ReadInBackground(const std::filesystem::path& path, RecordsRead& read)
 {
     int result = ReadResult::Failed;
-    work.Run(FileWork::Opening, [&] { result = ReadDatabase(database, path, masterPassword, &read); });
+    work.Run(FileWork::Opening, [&] {
+        result = ReadDatabase(database, path, masterPassword, &read);
+        if (result == ReadResult::Done) {
+            RemoveStaleTemporaryFilesBeside(path);
+        }
+    });
     return result;
 }
 
-bool DatabaseSession::WriteHeldFileInBackground(const SecureString& password)
+WriteResult DatabaseSession::WriteHeldFileInBackground(const SecureString& password)
 {
-    bool written = false;
+    WriteResult written = WriteResult::Failed;
     work.Run(FileWork::Saving, [&] { written = WriteHeldFile(password); });
     return written;
 }
@@ -130,6 +157,7 @@ void DatabaseSession::ReportDatabaseGone()
 
 void DatabaseSession::ClearCollection()
 {
+    CollectionReplaced();
     // The views read the collection in place: they let go of their rows before the entries go.
     view.ClearViews();
     work.Run(FileWork::Closing, [this] { database.Clear(); });
@@ -137,7 +165,6 @@ void DatabaseSession::ClearCollection()
 
 void DatabaseSession::CloseDatabase()
 {
-    ++generation;
     handle.Close();
     damaged.Forget();
     ClearCollection();
@@ -230,7 +257,18 @@ bool DatabaseSession::OpenFile(const std::filesystem::path& path)
 
 void DatabaseSession::OpenDatabase()
 {
-    while (TryOpen() == Attempt::Retry) {
+    Attempt attempt = Attempt::Retry;
+    while ((attempt = TryOpen()) == Attempt::Retry) {
+    }
+    if (attempt == Attempt::Done) {
+        Opened();
+    }
+}
+
+void DatabaseSession::Opened()
+{
+    if (copiesTrash != nullptr && IsOpen()) {
+        OfferConflictCopies(*copiesTrash);
     }
 }
 
@@ -263,7 +301,9 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
             }
         }
         if (result == ReadResult::Done) {
-            heldFileIsCollection = !read.damaged && read.inKeyOrder && read.records == database.Size();
+            if (IsTextOfCollection(database, read)) {
+                collectionTextBytes = read.textBytes;
+            }
             database.ForgetChanges();
             ShowOpened(path);
             damaged.Opened(database, path, read);
@@ -280,11 +320,68 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
 
 bool DatabaseSession::SaveAndReopen()
 {
-    if (!WriteHeldFileInBackground(masterPassword)) {
-        return false;
+    return Save(masterPassword, std::nullopt) == SaveOutcome::Saved;
+}
+
+DatabaseSession::SaveOutcome DatabaseSession::Save(const SecureString& password,
+                                                   const std::optional<std::vector<EntryKey>>& touched)
+{
+    for (int attempt = 1;; ++attempt) {
+        const WriteResult written = WriteHeldFileInBackground(password);
+        if (written == WriteResult::Written) {
+            break;
+        }
+        if (written == WriteResult::Failed) {
+            return FinishFailedSave();
+        }
+        if (attempt == SaveTries || !merging.HasBase()) {
+            Report(FileReplacedMessage, MessageIcon::Error);
+            return FinishFailedSave();
+        }
+        FileVersionRead::Outcome read = FileVersionRead::Outcome::Unreadable;
+        work.Run(FileWork::Reading, [&] { read = merging.ReadTheirs(Path(), masterPassword, database.Texts()); });
+        if (read != FileVersionRead::Outcome::Read) {
+            Report(merging.RefusalText(read), MessageIcon::Error);
+            return FinishFailedSave();
+        }
+        MergeTheirs();
+    }
+    const std::u16string conflicts = ConflictReport(merging.Conflicts(), database.Texts());
+    const bool merged = merging.Merged();
+    merging.Finish(true, database);
+    if (!merged) {
+        merging.Saved(database, touched);
     }
     view.FillViews();
-    return true;
+    if (!conflicts.empty()) {
+        Report(conflicts, MessageIcon::Warning);
+    }
+    return SaveOutcome::Saved;
+}
+
+void DatabaseSession::MergeTheirs()
+{
+    merging.MergeInto(database);
+    // The views read the entries in place: they show the merged collection before anything else runs.
+    view.ShowChangedEntries();
+    versionHeld = merging.TheirVersion();
+    collectionTextBytes.reset();
+    // The version merged was read whole, so whatever damaged original the file was is gone already.
+    damaged.Forget();
+}
+
+DatabaseSession::SaveOutcome DatabaseSession::FinishFailedSave()
+{
+    if (!merging.Merged()) {
+        merging.Finish(false, database);
+        return SaveOutcome::NotSaved;
+    }
+    // The views let go of the merged entries before the version in the file takes their place.
+    view.ClearViews();
+    merging.Finish(false, database);
+    view.FillViews();
+    view.ShowPath(PathText(Path()));
+    return SaveOutcome::NotSavedCollectionRestored;
 }
 
 void DatabaseSession::ReopenAfterFailedSave()
@@ -295,46 +392,55 @@ void DatabaseSession::ReopenAfterFailedSave()
     handle.Open(Path());
 }
 
-ChangeResult DatabaseSession::SaveOrUndo(const std::function<void()>& undo)
+ChangeResult DatabaseSession::SaveOrUndo(const std::function<void()>& undo,
+                                         const std::optional<std::vector<EntryKey>>& touched)
 {
-    if (SaveAndReopen()) {
+    const SaveOutcome saved = Save(masterPassword, touched);
+    if (saved == SaveOutcome::Saved) {
         return ChangeResult::Saved;
     }
-    undo();
+    if (saved == SaveOutcome::NotSaved) {
+        undo();
+    }
     ReopenAfterFailedSave();
     return ChangeResult::NotSaved;
 }
 
 ChangeResult DatabaseSession::AddEntry(const EntryKey& key, const EntryFields& fields)
 {
+    BeforeChange();
     if (!database.Add(key, fields)) {
         return ChangeResult::Refused;
     }
     // An insertion leaves every listed row where it is, so the views need no refresh before the save reports.
-    return SaveOrUndo([&] { database.Remove(key); });
+    return SaveOrUndo([&] { database.Remove(key); }, std::vector<EntryKey>{key});
 }
 
 ChangeResult DatabaseSession::ReplaceEntry(const EntryKey& oldKey, const EntryKey& newKey, const EntryFields& fields)
 {
+    BeforeChange();
     const std::optional<Entry> before = database.Find(oldKey);
     if (!before || !database.Replace(newKey, oldKey, fields)) {
         return ChangeResult::Refused;
     }
     // The replaced entry's row is gone from the collection: the views must not show it while the save reports.
     view.ShowChangedEntries();
-    const ChangeResult result = SaveOrUndo([&] { database.Replace(before->Key(), newKey, before->Fields()); });
+    const ChangeResult result =
+        SaveOrUndo([&] { database.Replace(before->Key(), newKey, before->Fields()); }, std::vector{oldKey, newKey});
     view.ShowChangedEntries();
     return result;
 }
 
 ChangeResult DatabaseSession::RemoveEntry(const EntryKey& key)
 {
+    BeforeChange();
     const std::optional<Entry> removed = database.Find(key);
     if (!removed || database.Remove(key) != 1) {
         return ChangeResult::Refused;
     }
     view.ShowChangedEntries();
-    const ChangeResult result = SaveOrUndo([&] { database.Add(removed->Key(), removed->Fields()); });
+    const ChangeResult result =
+        SaveOrUndo([&] { database.Add(removed->Key(), removed->Fields()); }, std::vector<EntryKey>{key});
     if (result == ChangeResult::NotSaved) {
         view.FillViews();
     }
@@ -344,11 +450,12 @@ ChangeResult DatabaseSession::RemoveEntry(const EntryKey& key)
 
 ChangeResult DatabaseSession::ImportEntries(const std::function<bool(CDataBase&)>& import)
 {
+    BeforeChange();
     if (!import(database)) {
         return ChangeResult::Refused;
     }
     // The imported entries stay in memory; the next successful save writes them too.
-    return SaveOrUndo([] {});
+    return SaveOrUndo([] {}, std::nullopt);
 }
 
 void DatabaseSession::CreateBackup()
@@ -398,7 +505,8 @@ void DatabaseSession::ChangeMasterPassword()
 
 bool DatabaseSession::Rekey(SecureString fresh)
 {
-    if (WriteHeldFileInBackground(fresh)) {
+    BeforeChange();
+    if (Save(fresh, std::vector<EntryKey>{}) == SaveOutcome::Saved) {
         masterPassword = std::move(fresh);
         return true;
     }
@@ -416,7 +524,6 @@ void DatabaseSession::Lock()
     if (opening) {
         return;
     }
-    ++generation;
     isLocked = true;
     ClearCollection();
     view.EnableCommands(false);
@@ -435,6 +542,9 @@ bool DatabaseSession::Unlock()
         view.EnableCommands(false);
     }
     isLocked = false;
+    if (opened) {
+        Opened();
+    }
     return opened;
 }
 
@@ -454,6 +564,31 @@ void DatabaseSession::StartupOpen(bool openLastDatabase)
         lastPath.clear();
     }
     isLocked = false;
+    Opened();
+}
+
+std::optional<ChangeResult> DatabaseSession::PourOtherFile(SessionTicket& ticket, EnterMode mode, const PourFile& pour)
+{
+    // A file that was not read asks again: the database may have gone during the message that said so.
+    if (!ticket.Confirm()) {
+        return std::nullopt;
+    }
+    const auto path = prompts.ChooseFileToOpen();
+    if (!path || !ticket.Confirm()) {
+        return std::nullopt;
+    }
+    auto password = prompts.AskPassword(mode, *path);
+    if (!password) {
+        return std::nullopt;
+    }
+    if (!ticket.Confirm()) {
+        WipeString(*password);
+        return std::nullopt;
+    }
+    const ChangeResult poured =
+        ticket.ImportEntries(FileWork::Importing, [&](CDataBase& into) { return pour(into, *path, *password); });
+    WipeString(*password);
+    return poured;
 }
 
 DatabaseSession::Attempt DatabaseSession::TryMerge(SessionTicket& ticket)
@@ -462,21 +597,13 @@ DatabaseSession::Attempt DatabaseSession::TryMerge(SessionTicket& ticket)
     if (!ticket.Confirm()) {
         return Attempt::Cancelled;
     }
-    const auto path = prompts.ChooseFileToOpen();
-    if (!path || !ticket.Confirm()) {
+    const std::optional<ChangeResult> merged = PourOtherFile(
+        ticket, EnterMode::Merge, [](CDataBase& into, const std::filesystem::path& path, const SecureString& password) {
+            return MergeDatabase(into, path, password);
+        });
+    if (!merged) {
         return Attempt::Cancelled;
     }
-    auto password = prompts.AskPassword(EnterMode::Merge, *path);
-    if (!password) {
-        return Attempt::Cancelled;
-    }
-    if (!ticket.Confirm()) {
-        WipeString(*password);
-        return Attempt::Cancelled;
-    }
-    const ChangeResult merged = ticket.ImportEntries(
-        FileWork::Importing, [&](CDataBase& into) { return MergeDatabase(into, *path, *password); });
-    WipeString(*password);
     return merged == ChangeResult::Refused ? Attempt::Retry : Attempt::Done;
 }
 

@@ -12,6 +12,8 @@ enum class EnterMode
     Open = 0,
     OldPassword = 1,
     Merge = 2,
+    // The password of a file to synchronize with.
+    Synchronize = 3,
 };
 
 // What the new-password prompt is for.

@@ -17,4 +17,14 @@ public:
     // Shows the collection again after an entry was replaced, removed or put back, keeping the selected group. A
     // view that lists no entries needs nothing here.
     virtual void ShowChangedEntries() {}
+    // Another program's version of the file is about to replace the collection: the views let go of their rows and
+    // remember the selected group and entry.
+    virtual void BeforeReload() { ClearViews(); }
+    // The collection holds that version: the views show it, selecting again what was selected where it still
+    // exists, with `note` in the status bar.
+    virtual void AfterReload(const std::u16string& note)
+    {
+        (void)note;
+        FillViews();
+    }
 };

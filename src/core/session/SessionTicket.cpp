@@ -7,7 +7,14 @@ SessionTicket::SessionTicket(DatabaseSession& session)
     : session(session)
     , generation(session.Generation())
     , openAtStart(session.IsOpen())
-{}
+{
+    session.TicketTaken();
+}
+
+SessionTicket::~SessionTicket()
+{
+    session.TicketReturned();
+}
 
 bool SessionTicket::IsLive() const
 {

@@ -22,6 +22,11 @@ public:
     // Taken when the command starts; a ticket taken while no database is open, or a locked one, is stale from the
     // start.
     explicit SessionTicket(DatabaseSession& session);
+    // While a ticket is held, the session does not follow the file: the command's dialogs show the entries it was
+    // handed.
+    ~SessionTicket() override;
+    SessionTicket(const SessionTicket&) = delete;
+    SessionTicket& operator=(const SessionTicket&) = delete;
 
     // The database the ticket was taken on is still open, unlocked, and has not been closed or locked in between.
     bool IsLive() const;

@@ -392,63 +392,71 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u" ",                                                                                                       // 379
     u"Estimated time for an offline attack on this database file to find this password: %1. The file's key is "
     u"a single MD5 of the master password, without salt, and one consumer graphics card tries about ten billion "
-    u"(10^10) passwords a second.",                                                                             // 380
+    u"(10^10) passwords a second.", // 380
     u"Warning: that is less than a century. Choose a longer password, for example five or more unrelated "
-    u"words.",                                                                                                  // 381
-    u"less than a second",                                                                                      // 382
-    u"about 1 second|about %1 seconds",                                                                         // 383
-    u"about 1 minute|about %1 minutes",                                                                         // 384
-    u"about 1 hour|about %1 hours",                                                                             // 385
-    u"about 1 day|about %1 days",                                                                               // 386
-    u"about 1 year|about %1 years",                                                                             // 387
-    u"more than a thousand years",                                                                              // 388
-    u"Weak master password",                                                                                    // 389
-    u"(the master password)",                                                                                   // 390
-    u" ",                                                                                                       // 391
-    u" ",                                                                                                       // 392
-    u" ",                                                                                                       // 393
-    u" ",                                                                                                       // 394
-    u" ",                                                                                                       // 395
-    u" ",                                                                                                       // 396
-    u" ",                                                                                                       // 397
-    u" ",                                                                                                       // 398
-    u" ",                                                                                                       // 399
-    u"The database file could not be opened:",                                                                  // 400
-    u"Printing failed: the printer or the PDF file did not take the document.",                                 // 401
+    u"words.",                                                                  // 381
+    u"less than a second",                                                      // 382
+    u"about 1 second|about %1 seconds",                                         // 383
+    u"about 1 minute|about %1 minutes",                                         // 384
+    u"about 1 hour|about %1 hours",                                             // 385
+    u"about 1 day|about %1 days",                                               // 386
+    u"about 1 year|about %1 years",                                             // 387
+    u"more than a thousand years",                                              // 388
+    u"Weak master password",                                                    // 389
+    u"(the master password)",                                                   // 390
+    u" ",                                                                       // 391
+    u" ",                                                                       // 392
+    u" ",                                                                       // 393
+    u" ",                                                                       // 394
+    u" ",                                                                       // 395
+    u" ",                                                                       // 396
+    u" ",                                                                       // 397
+    u" ",                                                                       // 398
+    u" ",                                                                       // 399
+    u"The database file could not be opened:",                                  // 400
+    u"Printing failed: the printer or the PDF file did not take the document.", // 401
     u"Under Wayland Lockmere can type only into programs that run on X11 (XWayland), and the window to type into is "
-    u"not one of them. Copy the value and paste it there instead.", // 402
-    u"The PDF file could not be written:",                          // 403
-    u" ",                                                           // 404
-    u" ",                                                           // 405
-    u" ",                                                           // 406
-    u" ",                                                           // 407
-    u" ",                                                           // 408
-    u" ",                                                           // 409
-    u" ",                                                           // 410
-    u" ",                                                           // 411
-    u" ",                                                           // 412
-    u" ",                                                           // 413
-    u" ",                                                           // 414
-    u" ",                                                           // 415
-    u" ",                                                           // 416
-    u" ",                                                           // 417
-    u" ",                                                           // 418
-    u" ",                                                           // 419
-    u" ",                                                           // 420
-    u" ",                                                           // 421
-    u" ",                                                           // 422
-    u" ",                                                           // 423
-    u" ",                                                           // 424
-    u" ",                                                           // 425
-    u" ",                                                           // 426
-    u" ",                                                           // 427
-    u" ",                                                           // 428
-    u" ",                                                           // 429
-    u"The KeePassXC database is created:",                          // 430
-    u"KeePassXC Database (.kdbx)...",                               // 431
-    u"Open KeePassXC Database",                                     // 432
-    u"Password for",                                                // 433
-    u"Key file (optional):",                                        // 434
+    u"not one of them. Copy the value and paste it there instead.",                 // 402
+    u"The PDF file could not be written:",                                          // 403
+    u" ",                                                                           // 404
+    u" ",                                                                           // 405
+    u" ",                                                                           // 406
+    u" ",                                                                           // 407
+    u" ",                                                                           // 408
+    u" ",                                                                           // 409
+    u"The database file was changed by another program; its new version is shown.", // 410
+    u"The database file was replaced by a version that does not open with this database's "
+    u"password: its password may have been changed elsewhere. Nothing of it was read, and no "
+    u"change can be saved over it. Close the database?", // 411
+    u"The database file was changed by another program, but its new version could not be read; "
+    u"the window keeps showing the version read before.", // 412
+    u"The new version of the file is damaged.",           // 413
+    u"The file kept changing while it was read.",         // 414
+    u"The database file had been changed by another program; its changes and yours were both "
+    u"saved. These entries were changed differently on both sides: the other program's version "
+    u"keeps its title, and yours was saved under the title after the arrow:", // 415
+    u"The database file was changed by another program, and its new version does not open with "
+    u"this database's password; nothing was written, to keep that version. Close the database, "
+    u"open it with its new password, then repeat your change.", // 416
+    u"The database file was changed by another program, and its new version could not be read; "
+    u"nothing was written, to keep that version.",                                      // 417
+    u"Synchronize...",                                                                  // 418
+    u"Synchronizing databases",                                                         // 419
+    u"Specify the password of the database to synchronize with.",                       // 420
+    u"Synchronization finished. Added: %1, identical: %2, kept both: %3.",              // 421
+    u"Kept both; the other file's entry is under the title shown:",                     // 422
+    u"A file synchronizing tool left conflict copies of this database beside it:",      // 423
+    u"Synchronize them into the database now?",                                         // 424
+    u"The conflict copies are synchronized into the database. Move them to the trash?", // 425
+    u"The copy could not be moved to the trash. Delete it for good?",                   // 426
+    u" ",                                                                               // 427
+    u" ",                                                                               // 428
+    u" ",                                                                               // 429
+    u"The KeePassXC database is created:",                                              // 430
+    u"KeePassXC Database (.kdbx)...",                                                   // 431
+    u"Open KeePassXC Database",                                                         // 432
+    u"Password for",                                                                    // 433
+    u"Key file (optional):",                                                            // 434
     u"Import finished. Added: %1, renamed: %2. Not imported: %3 history entries, %4 entries in the recycle bin, %5 "
     u"attachments.", // 435
     u"The file holds %1 entries. Not imported: %2 history entries, %3 entries in the recycle bin, %4 attachments.", // 436

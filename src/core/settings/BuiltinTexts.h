@@ -238,6 +238,24 @@ inline constexpr int FileNotOpened = 400;
 inline constexpr int PrintFailed = 401;
 inline constexpr int FormFillingTargetIsWayland = 402;
 inline constexpr int PdfFileNotWritten = 403;
+// Following the file through other programs' changes, merging on save, and synchronizing with another file.
+inline constexpr int FollowedFileNote = 410;
+inline constexpr int OtherVersionWrongPassword = 411;
+inline constexpr int OtherVersionUnreadable = 412;
+inline constexpr int OtherVersionDamaged = 413;
+inline constexpr int FileKeepsChanging = 414;
+inline constexpr int MergeKeptBoth = 415;
+inline constexpr int SaveRefusedOtherPassword = 416;
+inline constexpr int SaveRefusedUnreadable = 417;
+inline constexpr int SynchronizeItem = 418;
+inline constexpr int SynchronizingDatabases = 419;
+inline constexpr int SpecifySynchronizePassword = 420;
+inline constexpr int SyncSummary = 421;
+inline constexpr int SyncKeptBothList = 422;
+inline constexpr int ConflictCopiesFound = 423;
+inline constexpr int SynchronizeCopiesQuestion = 424;
+inline constexpr int MoveCopiesToTrash = 425;
+inline constexpr int TrashFailedDelete = 426;
 // KeePassXC databases (.kdbx): import and export.
 inline constexpr int KdbxFileCreated = 430;
 inline constexpr int KdbxDatabaseItem = 431;

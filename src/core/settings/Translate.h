@@ -24,15 +24,14 @@ public:
     // Refills the table for the language whose file names it as "lang_en"; an empty or unknown name gives the
     // built-in texts. Entries are overwritten in place; the table never shrinks.
     void Load(const std::u16string& language);
+    // The loaded language file's "lang_code" (an ISO 639 code such as "de", which names the Qt catalogue of the same
+    // language); empty for the built-in texts or a file without one.
+    const std::u16string& LanguageCode() const { return languageCode; }
     // Replaces the list by the native names of the language files and selects the one named `language`.
     void FillLanguageList(LanguageList& list, const std::u16string& language) const;
     // Sets `language` to the English name of the file at the selected position; leaves it when nothing is
     // selected or the file is gone.
     void ReadLanguageChoice(const LanguageList& list, std::u16string& language) const;
-
-    // The code of the loaded language ("de", "ru") from its file's "lang_code", for the translations of the
-    // libraries the program shows; empty for the built-in texts or a file without one.
-    const std::u16string& LanguageCode() const { return languageCode; }
 
     // Throws std::invalid_argument for an id beyond the table.
     const std::u16string& Text(int id) const override;

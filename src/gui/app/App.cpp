@@ -5,9 +5,9 @@
 
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/ProgramDataFolder.h"
+#include "gui/app/Language.h"
 #include "gui/app/QtSettingsPlace.h"
 #include "gui/app/SecondStartListener.h"
-#include "gui/common/QtTranslations.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
 #include "platform/InstanceChannel.h"
@@ -27,8 +27,7 @@ int CApp::Run()
     KeepQtSettingsWithOurs();
     options.Load(reporter, SettingsFilePath());
     // From here on every text the user sees comes from the translation, the already-running message included.
-    translation.Load(options.Language);
-    UseQtTranslations(translation.LanguageCode());
+    LoadLanguage(translation, options.Language);
 
     const QStringList arguments = QCoreApplication::arguments();
     const std::optional<std::filesystem::path> file = DatabaseFileArgument(arguments);

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "gui/common/SecureText.h"
+
 namespace {
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
@@ -35,8 +37,7 @@ void CGuiReporter::ShowMessage(const std::u16string& text, MessageIcon icon)
             Qt::BlockingQueuedConnection);
         return;
     }
-    QMessageBox box(BoxIcon(icon), QStringLiteral("Lockmere"),
-                    QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(BoxIcon(icon), QStringLiteral("Lockmere"), QStringOfUnits(text.data(), text.size()),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

@@ -7,6 +7,7 @@
 #include "gui/app/App.h"
 #include "gui/app/GuiReporter.h"
 #include "gui/app/ProgramInformation.h"
+#include "gui/app/QtFiles.h"
 #include "platform/ProcessHardening.h"
 #include "platform/ProgramPath.h"
 #include "platform/SettingsFolder.h"
@@ -21,8 +22,11 @@ int main(int argc, char* argv[])
     // Lets Wayland compositors match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tavilo.lockmere"));
 #ifdef LOCKMERE_SETTINGS_BESIDE_PROGRAM
-    // The portable edition runs from a removable drive and must leave nothing on the computer it runs on.
-    KeepSettingsInFolder(ProgramPath().parent_path());
+    // The portable edition runs from a removable drive and must leave nothing on the computer it runs on; it
+    // carries its own Qt, which must not meet the computer's.
+    const std::filesystem::path folder = ProgramPath().parent_path();
+    KeepSettingsInFolder(folder);
+    KeepQtFilesInFolder(folder);
 #endif
     QApplication application(argc, argv);
     CGuiReporter reporter;

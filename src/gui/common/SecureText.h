@@ -4,11 +4,18 @@
 
 #include "core/common/SecureString.h"
 
+// Every unit as it is. QString::fromUtf16 would take a leading U+FEFF for a byte-order mark and drop it from the
+// text: from a field shown, copied or edited, and then from the entry.
+inline QString QStringOfUnits(const char16_t* units, std::size_t size)
+{
+    return QString(reinterpret_cast<const QChar*>(units), static_cast<qsizetype>(size));
+}
+
 // Entry fields cross into Qt only as copies for display and editing; these keep the conversions free of
 // intermediate standard strings that would be released unwiped.
 inline QString ToQString(const SecureString& text)
 {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return QStringOfUnits(text.data(), text.size());
 }
 
 inline SecureString ToSecureString(const QString& text)

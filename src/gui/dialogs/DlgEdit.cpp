@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -85,7 +84,6 @@ CDlgEdit::CDlgEdit(EditMode mode, const CDataBase& database, const COptions& opt
             GeneratePassword();
         }
     }
-    shownNotes = notes;
     MembersToFields();
     MaskField(*passwordField, options.fHidePass);
     MaskField(*repeatField, options.fHidePass);
@@ -255,27 +253,7 @@ void CDlgEdit::FieldsToMembers()
     password = ToSecureString(passwordField->text());
     repeat = ToSecureString(repeatField->text());
     url = ToSecureString(urlField->text());
-    notes = NotesFromField();
-}
-
-SecureString CDlgEdit::NotesFromField() const
-{
-    // The edit turns every line break into a bare line feed. Untouched notes come back exactly as stored, and
-    // changed ones keep the entry's own line breaks: notes written on Windows end their lines with CR LF.
-    if (!notesField->document()->isModified()) {
-        return shownNotes;
-    }
-    const QString text = notesField->toPlainText();
-    const bool crlf = shownNotes.find(u"\r\n") != SecureString::npos;
-    SecureString result;
-    result.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar character : text) {
-        if (character == u'\n' && crlf) {
-            result.push_back(u'\r');
-        }
-        result.push_back(character.unicode());
-    }
-    return result;
+    notes = notesText.From(*notesField);
 }
 
 void CDlgEdit::MembersToFields()
@@ -286,7 +264,7 @@ void CDlgEdit::MembersToFields()
     passwordField->setText(ToQString(password));
     repeatField->setText(ToQString(repeat));
     urlField->setText(ToQString(url));
-    notesField->setPlainText(ToQString(notes));
+    notesText.Show(*notesField, notes);
 }
 
 void CDlgEdit::ToggleMask(std::initializer_list<QLineEdit*> fields)

@@ -6,6 +6,7 @@
 
 #include "core/database/DataBase.h"
 #include "core/passgen/PassGen.h"
+#include "gui/dialogs/ExactPlainText.h"
 
 class COptions;
 class PasswordStrengthBar;
@@ -65,7 +66,6 @@ private:
     void TakeValues(const Entry& entry);
     void GeneratePassword();
     void FieldsToMembers();
-    SecureString NotesFromField() const;
     void MembersToFields();
     void ToggleMask(std::initializer_list<QLineEdit*> fields);
     void OnGenerate();
@@ -79,8 +79,8 @@ private:
     bool prefilled = false;
     bool noSuchEntry = false;
     CPassGen generator;
-    // The notes as the dialog opened with them.
-    SecureString shownNotes;
+    // The notes exactly as shown and as typed, which the notes field alone does not keep.
+    ExactPlainText notesText;
 
     QComboBox* groupBox = nullptr;
     QLineEdit* titleField = nullptr;

@@ -28,6 +28,8 @@ ModeTexts TextsOf(EnterMode mode)
         return {TextId::ChangePassword, TextId::SpecifyOldMasterPassword};
     case EnterMode::Merge:
         return {TextId::MergingDatabases, TextId::SpecifyImportingPassword};
+    case EnterMode::Synchronize:
+        return {TextId::SynchronizingDatabases, TextId::SpecifySynchronizePassword};
     case EnterMode::Open:
         break;
     }

@@ -57,7 +57,7 @@ template <class OnPiece> void PrintLayout::ForEachPiece(std::size_t start, std::
 
 QString PrintLayout::Piece(std::size_t begin, std::size_t end) const
 {
-    return QString::fromUtf16(text.data() + begin, static_cast<qsizetype>(end - begin));
+    return QStringOfUnits(text.data() + begin, end - begin);
 }
 
 int PrintLayout::MakeLines(QTextLayout& layout, int firstLine) const

@@ -19,6 +19,8 @@ inline constexpr int FileOpenFolder = 32888;
 inline constexpr int FileChangePass = 32839;
 // The program's own: locks the open database at once, as the automatic lock does.
 inline constexpr int FileLock = 40071;
+// Synchronizes another database file (a sync tool's conflict copy, another machine's file) into the open one.
+inline constexpr int FileSynchronize = 40072;
 inline constexpr int EditAddEntry = 32786;
 inline constexpr int EditEditEntry = 32785;
 inline constexpr int EditDeleteEntry = 32784;

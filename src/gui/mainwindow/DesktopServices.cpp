@@ -4,6 +4,7 @@
 
 #include "gui/mainwindow/QtSecondTimer.h"
 #include "gui/mainwindow/QtSecretClipboard.h"
+#include "platform/Trash.h"
 
 DesktopServices DesktopServices::Real()
 {
@@ -13,5 +14,6 @@ DesktopServices DesktopServices::Real()
     services.lockTimer = std::make_unique<QtSecondTimer>();
     services.trayWatchTimer = std::make_unique<QtSecondTimer>();
     services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    services.trash = std::make_unique<Trash>();
     return services;
 }

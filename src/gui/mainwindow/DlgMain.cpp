@@ -25,7 +25,6 @@
 #include "gui/common/Icons.h"
 #include "gui/common/LayoutIndicator.h"
 #include "gui/common/QtText.h"
-#include "gui/common/QtTranslations.h"
 #include "gui/common/SecureText.h"
 #include "gui/common/WindowModalDialogs.h"
 #include "gui/mainwindow/ClipboardClearer.h"
@@ -36,6 +35,7 @@
 #include "gui/mainwindow/MainWindowCommands.h"
 #include "gui/mainwindow/QuickSearch.h"
 #include "gui/mainwindow/SearchField.h"
+#include "gui/mainwindow/SyncedFolder.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/TrayMenu.h"
 #include "gui/mainwindow/WelcomePanel.h"
@@ -48,7 +48,7 @@
 using namespace CommandId;
 
 namespace {
-constexpr int AlreadyRunningNoteMilliseconds = 10000;
+constexpr int NoteMilliseconds = 10000;
 
 struct ToolButton
 {
@@ -120,6 +120,9 @@ CDlgMain::CDlgMain(CDataBase& database, COptions& options, const ITextSource& te
     connect(escape, &QShortcut::activated, this, &CDlgMain::Exit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveSettings(); });
     CreateTray();
+    syncedFolder = std::make_unique<SyncedFolder>(
+        session, options, desktop.trash.get(), [this] { return !fileWork.IsRunning(); },
+        [this] { UpdateCommandState(HasCurrentEntry(), session.IsOpen()); });
     fixedTranslation = std::make_unique<CTranslate>(std::filesystem::path());
     fixedTranslation->Load(u"");
     translation = fixedTranslation.get();
@@ -384,6 +387,24 @@ void CDlgMain::ShowChangedEntries()
     views->FillViews(true);
 }
 
+void CDlgMain::BeforeReload()
+{
+    currentBeforeReload = views->CurrentKey();
+    emit entriesGoing.going();
+    trayMenu->Discard();
+    views->LetGoOfEntries();
+}
+
+void CDlgMain::AfterReload(const std::u16string& note)
+{
+    FillViews();
+    if (currentBeforeReload) {
+        views->SelectKey(*currentBeforeReload);
+    }
+    currentBeforeReload.reset();
+    statusBar()->showMessage(ToQString(note), NoteMilliseconds);
+}
+
 void CDlgMain::ClearViews()
 {
     // The windows that show entries let go of them with the views, before the entries go.
@@ -471,7 +492,6 @@ void CDlgMain::ApplyOptions()
     SaveSettings();
     ApplyStartAtLogin();
     ApplyTopmost();
-    UseQtTranslations(translation->LanguageCode());
     ApplyTexts();
     UpdateCommandState(false, session.IsOpen());
     ApplyGroupsTree();
@@ -506,7 +526,7 @@ void CDlgMain::BringToFront()
     // Behind the password prompt the window tells why it came up.
     const bool locked = session.IsLocked() && !StartHidden();
     if (locked) {
-        statusBar()->showMessage(QtText(texts, TextId::AlreadyRunning), AlreadyRunningNoteMilliseconds);
+        statusBar()->showMessage(QtText(texts, TextId::AlreadyRunning), NoteMilliseconds);
     }
     lifecycle->BringToFront();
     if (locked && session.IsOpen()) {

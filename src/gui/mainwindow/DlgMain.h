@@ -30,6 +30,7 @@ class QAction;
 class QLabel;
 class QStackedWidget;
 class SearchField;
+class SyncedFolder;
 class WelcomePanel;
 class WindowLifecycle;
 class QToolBar;
@@ -102,6 +103,8 @@ private:
     void EnableCommands(bool databaseOpen) override;
     void ShowPath(const std::u16string& path) override;
     void ShowChangedEntries() override;
+    void BeforeReload() override;
+    void AfterReload(const std::u16string& note) override;
 
     // IWindowActions
     void Exit() override;
@@ -144,6 +147,9 @@ private:
     TrayMenu* trayMenu = nullptr;
     WindowLifecycle* lifecycle = nullptr;
     std::unique_ptr<WindowParts> parts;
+    std::unique_ptr<SyncedFolder> syncedFolder;
+    // The entry that was current before another program's version of the file replaced the collection.
+    std::optional<EntryKey> currentBeforeReload;
 
     QToolBar* toolBar = nullptr;
     std::map<int, QAction*> toolbarActions;

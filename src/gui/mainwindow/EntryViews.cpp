@@ -273,6 +273,12 @@ void EntryViews::OnTreeSelectionChanged()
     emit selectionChanged(false);
 }
 
+void EntryViews::LetGoOfEntries()
+{
+    searchIndex.reset();
+    model->SetRows({}, options.fHideUser, options.fHidePass);
+}
+
 void EntryViews::ClearViews()
 {
     DropSearch();

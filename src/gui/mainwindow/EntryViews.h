@@ -40,6 +40,8 @@ public:
     void FillViews(bool rebuildTree);
     // Empties the tree, the list and its columns, and the two status panes.
     void ClearViews();
+    // Lists nothing until the next fill, keeping the tree and its selection: the collection is about to be replaced.
+    void LetGoOfEntries();
     // The group chosen in the tree, when the tree is shown and a group (not the root) is selected.
     std::optional<SecureString> SelectedGroup() const;
     // Selects the tree's root, so that no group narrows the list.

@@ -60,6 +60,7 @@ const MenuText CommandTexts[] = {
     {EditAutoLogin, TextId::AutoLogin},
     {EditPasswordHealth, TextId::PasswordHealth},
     {FileLock, TextId::LockItem},
+    {FileSynchronize, TextId::SynchronizeItem},
 };
 
 struct Image
@@ -115,6 +116,7 @@ void CMainMenu::CreateTemplate()
     AddCommand(exportMenu, FileExportHtml);
     AddCommand(exportMenu, FileExportCsv);
     AddCommand(exportMenu, FileExportKdbx);
+    AddCommand(fileMenu, FileSynchronize);
     fileMenu->addSeparator();
     AddCommand(fileMenu, FileOpenFolder);
     fileMenu->addSeparator();

@@ -7,6 +7,7 @@
 #include "gui/mainwindow/DatabaseCommands.h"
 #include "gui/mainwindow/EntryCommands.h"
 #include "gui/mainwindow/PasswordHealthCommand.h"
+#include "gui/mainwindow/SynchronizeCommand.h"
 #include "gui/mainwindow/ViewCommands.h"
 #include "gui/mainwindow/WindowCommands.h"
 
@@ -22,5 +23,6 @@ CommandTable MainWindowCommands()
     AddKdbxCommands(table);
     AddPrintCommand(table);
     AddPasswordHealthCommand(table);
+    AddSynchronizeCommand(table);
     return table;
 }

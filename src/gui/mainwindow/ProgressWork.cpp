@@ -62,7 +62,7 @@ void ProgressWork::Run(FileWork kind, const std::function<void()>& work)
     std::atomic<bool> done{false};
     QEventLoop loop;
     std::thread worker([&] {
-        YieldToOtherThreads();
+        ScheduleAsBatchWork();
         try {
             work();
         } catch (...) {

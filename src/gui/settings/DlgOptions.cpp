@@ -7,6 +7,7 @@
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/Options.h"
 #include "core/settings/Translate.h"
+#include "gui/app/Language.h"
 #include "gui/common/QtText.h"
 #include "gui/dialogs/DialogButtons.h"
 #include "gui/settings/TabOptFF.h"
@@ -51,6 +52,6 @@ void CDlgOptions::accept()
     for (const OptionsPage* page : pages) {
         page->Read(options);
     }
-    translation.Load(options.Language);
+    LoadLanguage(translation, options.Language);
     QDialog::accept();
 }

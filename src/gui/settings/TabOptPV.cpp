@@ -8,7 +8,6 @@
 
 #include "core/common/Reporter.h"
 #include "core/common/Utf.h"
-#include "core/portable/ExclusiveCopy.h"
 #include "core/portable/PortableInstaller.h"
 #include "core/settings/BuiltinTexts.h"
 #include "gui/portable/DlgPVInstall.h"
@@ -75,8 +74,8 @@ void CTabOptPV::Install()
         return;
     }
     const PortableRequest request{target, subfolder->isChecked(), copySettings->isChecked(), copyDatabase->isChecked()};
-    PortableInstaller::Environment environment{FindPortableSources(ProgramPath().parent_path()), SettingsFilePath(),
-                                               AvailableSpace, CopyFileExclusively};
-    CDlgPVInstall progress(PortableInstaller(request, options, texts, std::move(environment)), texts, reporter, this);
+    CDlgPVInstall progress(
+        PortableInstaller(request, options, texts, SystemEnvironment(ProgramPath().parent_path(), SettingsFilePath())),
+        texts, reporter, this);
     progress.exec();
 }

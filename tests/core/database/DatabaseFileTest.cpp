@@ -8,9 +8,9 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/WinCrypto.h"
 #include "support/EntryBuilder.h"
 #include "support/FailingFileCalls.h"
+#include "support/HandMadeFile.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -40,11 +40,7 @@ protected:
     // A file holding exactly the given plaintext, encrypted like a database.
     void WriteRawFile(const std::filesystem::path& path, std::u16string_view plaintext, const SecureString& password)
     {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
-        SecureBytes inner =
-            CWinCrypto(CWinCrypto::Algorithm::TripleDes112, password).Encrypt(bytes, plaintext.size() * 2);
-        SecureBytes outer = CWinCrypto(CWinCrypto::Algorithm::Aes256, password).Encrypt(inner.data(), inner.size());
-        WriteFileBytes(path, std::string(outer.begin(), outer.end()));
+        WriteHandMadeFile(path, plaintext, password);
     }
 
     std::vector<Entry> Entries(const CDataBase& source) const { return EntriesOf(source); }

@@ -83,7 +83,11 @@ protected:
         if (!held || state == 0) {
             return WriteDatabase(database, file, password);
         }
-        const UnchangedPrefix unchanged{*held, EntryNumber((state - 1) * 20).Key()};
+        // The file on disk holds state - 1, whose text is that of its collection.
+        CDataBase before(recorder, texts);
+        FillAppended(before, state - 1);
+        const UnchangedPrefix unchanged{{*held, BuildPlaintext(before).size() * 2},
+                                        EntryNumber((state - 1) * 20).Key()};
         return WriteDatabase(database, file, password, {}, nullptr, &unchanged);
     }
 

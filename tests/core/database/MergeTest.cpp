@@ -2,7 +2,7 @@
 
 #include "core/database/DatabaseFile.h"
 #include "core/database/Merge.h"
-#include "core/database/WinCrypto.h"
+#include "support/HandMadeFile.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -38,12 +38,7 @@ protected:
     // A file whose records stand in the given order, which need not be key order.
     void WriteOtherInFileOrder(std::u16string_view plaintext)
     {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
-        SecureBytes inner =
-            CWinCrypto(CWinCrypto::Algorithm::TripleDes112, otherPassword).Encrypt(bytes, plaintext.size() * 2);
-        SecureBytes outer =
-            CWinCrypto(CWinCrypto::Algorithm::Aes256, otherPassword).Encrypt(inner.data(), inner.size());
-        WriteFileBytes(otherFile, std::string(outer.begin(), outer.end()));
+        WriteHandMadeFile(otherFile, plaintext, otherPassword);
     }
 
     std::vector<EntryKey> Keys() const

@@ -14,16 +14,6 @@
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
-// Shows an entry's fields in failure messages.
-inline void PrintTo(const Entry& entry, std::ostream* out)
-{
-    *out << '(';
-    for (int field = 0; field < EntryFieldCount; ++field) {
-        *out << (field > 0 ? ", " : "") << '"' << SecureToUtf8(FieldOf(entry, static_cast<EntryField>(field))) << '"';
-    }
-    *out << ')';
-}
-
 // A failure that no handler expects by its type.
 struct UnexpectedFailure
 {};

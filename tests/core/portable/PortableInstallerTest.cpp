@@ -16,16 +16,20 @@ namespace {
 const std::u16string InstallFailed = u"An error occurred during installation.";
 const std::u16string NotEnoughSpace = u"Not enough disk space.";
 
-// A program folder with the portable edition, two texts and a language file, a database and a target folder.
+// A portable copy (the program file, its launcher, a library and a plugin; 1500 bytes in all), two texts and a
+// language file beside it, a database and a target folder.
 class PortableInstallerTest : public ::testing::Test
 {
 protected:
     PortableInstallerTest()
     {
-        for (const char* name : {"program", "target"}) {
-            std::filesystem::create_directory(folder / name);
+        for (const std::filesystem::path& name : {program / "lib", program / "plugins" / "platforms", target}) {
+            std::filesystem::create_directories(name);
         }
-        WriteFileBytes(program / "pv.dat", std::string(1000, 'p'));
+        WriteFileBytes(program / "Lockmere.exe", std::string(750, 'p'));
+        WriteFileBytes(program / "Lockmere", std::string(150, 'l'));
+        WriteFileBytes(program / "lib" / "libfake.so.1", std::string(300, 'f'));
+        WriteFileBytes(program / "plugins" / "platforms" / "libqfake.so", std::string(300, 'q'));
         WriteFileBytes(program / "Readme.txt", "readme");
         WriteFileBytes(program / "Licence.txt", "licence");
         WriteFileBytes(program / "German.lng", "[Language]\nlang_en=German\n");
@@ -87,8 +91,12 @@ TEST_F(PortableInstallerTest, InstallsEveryFileWithProgressAndNeverOverwritesOnA
         stop = false;
 
         ASSERT_TRUE(Install(Request(c.subfolder)));
-        EXPECT_THAT(progress, ElementsAre(20, 40, 60, 80, 100));
-        EXPECT_EQ(ReadFileBytes(c.installedTo / "Lockmere.exe"), std::string(1000, 'p'));
+        // The program's files move the bar by their share of its 1500 bytes: 150, 450, 750.
+        EXPECT_THAT(progress, ElementsAre(2, 6, 10, 20, 40, 60, 80, 100));
+        EXPECT_EQ(ReadFileBytes(c.installedTo / "Lockmere.exe"), std::string(750, 'p'));
+        EXPECT_EQ(ReadFileBytes(c.installedTo / "Lockmere"), std::string(150, 'l'));
+        EXPECT_EQ(ReadFileBytes(c.installedTo / "lib" / "libfake.so.1"), std::string(300, 'f'));
+        EXPECT_EQ(ReadFileBytes(c.installedTo / "plugins" / "platforms" / "libqfake.so"), std::string(300, 'q'));
         EXPECT_EQ(ReadFileBytes(c.installedTo / "Readme.txt"), "readme");
         EXPECT_EQ(ReadFileBytes(c.installedTo / "Licence.txt"), "licence");
         EXPECT_TRUE(std::filesystem::exists(c.installedTo / "German.lng"));
@@ -96,7 +104,7 @@ TEST_F(PortableInstallerTest, InstallsEveryFileWithProgressAndNeverOverwritesOnA
         EXPECT_TRUE(std::filesystem::exists(c.installedTo / "Lockmere.xml"));
         EXPECT_TRUE(stop);
         const std::size_t installed = FilesIn(target);
-        EXPECT_EQ(installed, 6u);
+        EXPECT_EQ(installed, 9u);
 
         // The second time the subfolder exists, or else Lockmere.exe does: nothing is copied or replaced.
         WriteFileBytes(c.installedTo / "Readme.txt", "changed");
@@ -112,8 +120,8 @@ TEST_F(PortableInstallerTest, InstallsEveryFileWithProgressAndNeverOverwritesOnA
 
 TEST_F(PortableInstallerTest, FreeSpaceMustExceedTheTotalOfWhatIsCopied)
 {
-    // pv.dat, the two texts, the language file, the settings file and the database.
-    const std::uint64_t total = 1000 + 6 + 7 + 26 + 100 + 50;
+    // The portable copy, the two texts, the language file, the settings file and the database.
+    const std::uint64_t total = 1500 + 6 + 7 + 26 + 100 + 50;
     struct Case
     {
         std::uint64_t free;
@@ -178,8 +186,9 @@ TEST_F(PortableInstallerTest, StopEndsAtTheNextStepBoundaryWithoutAMessage)
         std::vector<int> progress;
         std::size_t filesCopied;
     };
-    for (const Case& c : {Case{"", {}, 0}, Case{"Lockmere.exe", {20}, 1}, Case{"Licence.txt", {20, 40}, 3},
-                          Case{"German.lng", {20, 40, 60}, 4}}) {
+    // The program's files stop at the next file, a group of texts or languages at its end.
+    for (const Case& c : {Case{"", {}, 0}, Case{"libfake.so.1", {2, 6}, 2}, Case{"Lockmere.exe", {2, 6, 10, 20}, 4},
+                          Case{"Licence.txt", {2, 6, 10, 20, 40}, 6}, Case{"German.lng", {2, 6, 10, 20, 40, 60}, 7}}) {
         SCOPED_TRACE(c.stopWhileCopying);
         std::filesystem::remove_all(target);
         std::filesystem::create_directory(target);
@@ -204,6 +213,32 @@ TEST_F(PortableInstallerTest, StopEndsAtTheNextStepBoundaryWithoutAMessage)
         EXPECT_EQ(progress, c.progress);
         // A group of text files already begun is finished.
         EXPECT_EQ(FilesIn(target), c.filesCopied);
+    }
+}
+
+TEST_F(PortableInstallerTest, AProgramFileThatCannotBeCopiedStopsWithTheErrorAndNoProgramToStart)
+{
+    struct Case
+    {
+        std::string failing;            // the file name whose copy fails
+        std::filesystem::path inTheWay; // a file made beforehand in the destination where a folder must go
+    };
+    for (const Case& c : {Case{"libqfake.so", {}}, Case{"", "lib"}, Case{"Lockmere", {}}}) {
+        SCOPED_TRACE(c.failing + c.inTheWay.string());
+        std::filesystem::remove_all(target);
+        std::filesystem::create_directory(target);
+        if (!c.inTheWay.empty()) {
+            WriteFileBytes(target / c.inTheWay, "mine");
+        }
+        stop = false;
+        const auto copier = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
+            return to.filename() != c.failing && CopyFileExclusively(from, to);
+        };
+        EXPECT_FALSE(Install(Request(false), 1 << 30, copier));
+        EXPECT_THAT(messages.Texts(), ElementsAre(InstallFailed));
+        EXPECT_FALSE(std::filesystem::exists(target / "Lockmere.exe"));
+        EXPECT_FALSE(std::filesystem::exists(target / "Readme.txt"));
+        EXPECT_TRUE(stop);
     }
 }
 } // namespace

@@ -3,9 +3,9 @@
 #include "SessionFakes.h"
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/WinCrypto.h"
 #include "core/session/DatabaseSession.h"
 #include "platform/HeldFileHandle.h"
+#include "support/HandMadeFile.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -14,15 +14,7 @@ using namespace std::string_view_literals;
 
 // One whole record: group G, title T.
 constexpr std::u16string_view Record = u"G\a\1\5T\a\1\5u\a\1\5p\a\1\5l\a\1\5n\a\1\5"sv;
-
-void WriteRawFile(const std::filesystem::path& path, std::u16string_view plaintext, std::u16string_view password)
-{
-    const SecureString secret = ToSecure(password);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(plaintext.data());
-    SecureBytes inner = CWinCrypto(CWinCrypto::Algorithm::TripleDes112, secret).Encrypt(bytes, plaintext.size() * 2);
-    SecureBytes outer = CWinCrypto(CWinCrypto::Algorithm::Aes256, secret).Encrypt(inner.data(), inner.size());
-    WriteFileBytes(path, std::string(outer.begin(), outer.end()));
-}
+constexpr std::u16string_view OtherRecord = u"H\a\1\5T\a\1\5u\a\1\5p\a\1\5l\a\1\5n\a\1\5"sv;
 
 std::u16string Join(std::initializer_list<std::u16string_view> parts)
 {
@@ -53,22 +45,33 @@ TEST_F(DamagedFileTest, TheReaderKeepsTheWholeRecordsBeforeTheDamageAndNeverStop
         std::u16string plaintext;
         std::size_t records;
         bool damaged;
+        // The file holds the text less its last byte, the final zero of the last terminator.
+        bool oneByteShort = false;
     } cases[] = {
         {"whole records", Join({Record}), 1, false},
         {"an incomplete rest", Join({Record, u"H\a\1\5rest"sv}), 1, true},
         {"a NUL in the second record", nulInSecond, 1, true},
         {"a NUL in the first field", nulInFirstField, 0, true},
         {"a NUL after the last record", Join({Record, u"\0"sv}), 1, true},
+        {"whole records but for the last byte", Join({Record, OtherRecord}), 2, true, true},
     };
     for (const Case& test : cases) {
-        WriteRawFile(path, test.plaintext, u"pw");
+        std::string bytes = TextBytes(test.plaintext);
+        if (test.oneByteShort) {
+            bytes.pop_back();
+        }
+        WriteFileBytes(path, EncryptedDatabaseBytes(bytes, ToSecure(u"pw")));
         database.Clear();
         RecordsRead read;
         EXPECT_EQ(ReadDatabase(database, path, ToSecure(u"pw"), &read), ReadResult::Done) << test.name;
         EXPECT_EQ(read.records, test.records) << test.name;
         EXPECT_EQ(database.Size(), test.records) << test.name;
         EXPECT_EQ(read.damaged, test.damaged) << test.name;
-        EXPECT_EQ(IsWholeRecords(ToSecure(test.plaintext)), !test.damaged) << test.name;
+        EXPECT_EQ(read.textBytes, bytes.size()) << test.name;
+        EXPECT_EQ(IsTextOfCollection(database, read), !test.damaged) << test.name;
+        if (!test.oneByteShort) {
+            EXPECT_EQ(IsWholeRecords(ToSecure(test.plaintext)), !test.damaged) << test.name;
+        }
     }
 }
 
@@ -93,7 +96,10 @@ TEST_F(DamagedFileTest, TheWriterRefusesANulLikeTheTerminatorAndKeepsTheFile)
 class DamagedFileSessionTest : public DamagedFileTest
 {
 protected:
-    DamagedFileSessionTest() { WriteRawFile(path, Join({Record, u"H\a\1\5X\0rest of the file"sv}), u"pw"); }
+    DamagedFileSessionTest()
+    {
+        WriteHandMadeFile(path, Join({Record, u"H\a\1\5X\0rest of the file"sv}), ToSecure(u"pw"));
+    }
 
     std::u16string lastPath;
     PromptScript prompts;

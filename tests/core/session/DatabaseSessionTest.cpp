@@ -526,20 +526,22 @@ protected:
     std::string replaced;
 };
 
-TEST_F(FileReplacedByAnotherProgramTest, SavingIsRefusedAndKeepsTheOtherProgramsChange)
+TEST_F(FileReplacedByAnotherProgramTest, SavingMergesTheOtherProgramsChangeWithOurs)
 {
     ReplaceTheFile();
     const Entry added = MakeEntry(u"Web", u"New");
-    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::Saved);
 
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_NE(messages.messages[0].text.find(u"changed by another program"), std::u16string::npos);
-    EXPECT_EQ(ReadFileBytes(path), replaced);
-    EXPECT_FALSE(database.Find(added.Key()));
+    // That program removed the two entries we left as they were and added one; we added another.
+    EXPECT_TRUE(messages.messages.empty());
+    std::vector<Entry> entries;
+    ASSERT_EQ(ReadBack(path, u"pw", &entries), ReadResult::Done);
+    EXPECT_EQ(entries, (std::vector<Entry>{MakeEntry(u"Cli", u"Added elsewhere"), added}));
+    EXPECT_EQ(Entries(), entries);
     EXPECT_TRUE(handle.IsOpen());
 }
 
-TEST_F(FileReplacedByAnotherProgramTest, ChangingThePasswordIsRefusedAndKeepsTheOldOne)
+TEST_F(FileReplacedByAnotherProgramTest, ChangingThePasswordMergesAndKeepsTheOtherProgramsChange)
 {
     ReplaceTheFile();
     prompts.Password(u"pw");
@@ -547,10 +549,29 @@ TEST_F(FileReplacedByAnotherProgramTest, ChangingThePasswordIsRefusedAndKeepsThe
 
     session.ChangeMasterPassword();
 
-    EXPECT_EQ(ReadFileBytes(path), replaced);
-    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages.empty());
+    std::vector<Entry> entries;
+    ASSERT_EQ(ReadBack(path, u"new", &entries), ReadResult::Done);
+    EXPECT_EQ(entries, std::vector<Entry>{MakeEntry(u"Cli", u"Added elsewhere")});
+    const Entry added = MakeEntry(u"Web", u"New");
+    EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::Saved);
+}
+
+TEST_F(FileReplacedByAnotherProgramTest, AVersionUnderAnotherPasswordIsRefusedAndKeptAsItIs)
+{
+    handle.Close();
+    MakeFile(path, u"other", {MakeEntry(u"Cli", u"Added elsewhere")});
+    replaced = ReadFileBytes(path);
+    handle.Open(path);
+
     const Entry added = MakeEntry(u"Web", u"New");
     EXPECT_EQ(session.AddEntry(added.Key(), added.Fields()), ChangeResult::NotSaved);
+
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, texts.Text(TextId::SaveRefusedOtherPassword));
+    EXPECT_EQ(ReadFileBytes(path), replaced);
+    EXPECT_FALSE(database.Find(added.Key()));
+    EXPECT_TRUE(handle.IsOpen());
 }
 
 TEST_F(FileReplacedByAnotherProgramTest, OpeningAgainShowsItsChangeAndSavesWork)

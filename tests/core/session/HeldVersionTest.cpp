@@ -7,6 +7,7 @@
 #include "core/database/DatabaseFile.h"
 #include "core/session/DatabaseSession.h"
 #include "platform/HeldFileHandle.h"
+#include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -55,7 +56,12 @@ TEST(HeldVersionTest, AWriteByAnotherProgramRightAfterOurSaveIsNotTakenForOurOwn
     ASSERT_EQ(session.AddEntry({ToSecure(u"Web"), ToSecure(u"First")}, {}), ChangeResult::Saved);
     ASSERT_FALSE(theirs.empty());
 
-    EXPECT_NE(session.AddEntry({ToSecure(u"Web"), ToSecure(u"Second")}, {}), ChangeResult::Saved);
-    EXPECT_EQ(ReadFileBytes(path), theirs);
+    // Their version is merged with the next change, not written over: their removal of our first entry and their
+    // added entry both stay.
+    EXPECT_EQ(session.AddEntry({ToSecure(u"Web"), ToSecure(u"Second")}, {}), ChangeResult::Saved);
+    CDataBase saved(messages, texts);
+    ASSERT_EQ(ReadDatabase(saved, path, ToSecure(u"pw")), ReadResult::Done);
+    EXPECT_EQ(EntriesOf(saved),
+              (std::vector<Entry>{MakeEntry(u"Cli", u"Added elsewhere"), MakeEntry(u"Web", u"Second")}));
 }
 } // namespace

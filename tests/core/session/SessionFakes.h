@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "core/session/DatabaseSession.h"
 #include "core/session/IPrompts.h"
 #include "core/session/ISessionView.h"
+#include "platform/HeldFileHandle.h"
+#include "support/MessageRecorder.h"
 
 // Answers the lifecycle's questions from prepared queues and records every question, in order. A question with
 // no prepared answer is answered with Cancel, so a test never loops for ever.
@@ -50,9 +53,29 @@ public:
     void ClearViews() override { ++clears; }
     void EnableCommands(bool databaseOpen) override { commandsEnabled = databaseOpen; }
     void ShowPath(const std::u16string& path) override { shownPath = path; }
+    void AfterReload(const std::u16string& note) override
+    {
+        ++fills;
+        notes.push_back(note);
+    }
 
     int fills = 0;
     int clears = 0;
     std::optional<bool> commandsEnabled;
     std::u16string shownPath;
+    // The status-bar notes of every reload, in order.
+    std::vector<std::u16string> notes;
+};
+
+// The desktop program's session on real files, with scripted answers, recorded messages and recorded views.
+struct ScriptedSession
+{
+    MessageRecorder messages;
+    BuiltinTextSource texts;
+    CDataBase database{messages, texts};
+    std::u16string lastPath;
+    PromptScript prompts;
+    ViewRecorder view;
+    HeldFileHandle handle;
+    DatabaseSession session{database, lastPath, prompts, view, handle};
 };

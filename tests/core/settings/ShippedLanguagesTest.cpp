@@ -83,6 +83,16 @@ TEST_P(ShippedLanguagesTest, NoTextSpeaksOfWindowsOnly)
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguagesTest, testing::Values("German", "Russian"));
 
+// The code names Qt's own catalogue of the language (qtbase_de.qm), which the programs load beside the file.
+TEST(ShippedLanguageCodeTest, EveryShippedLanguageNamesItsCode)
+{
+    CTranslate translate(ShippedFolder);
+    for (const auto& [language, code] : {std::pair{u"English", u"en"}, {u"German", u"de"}, {u"Russian", u"ru"}}) {
+        translate.Load(language);
+        EXPECT_EQ(translate.LanguageCode(), code);
+    }
+}
+
 TEST(ShippedLanguageListTest, OffersEnglishGermanAndRussian)
 {
     CTranslate translate(ShippedFolder);

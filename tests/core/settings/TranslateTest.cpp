@@ -71,6 +71,24 @@ TEST_F(TranslateTest, MatchingFileReplacesTheTextsItHas)
     EXPECT_EQ(translate.Text(38), u"Invalid password.");
 }
 
+TEST_F(TranslateTest, LanguageCodeIsTheLoadedFilesOwn)
+{
+    AddFile("German.lng", "[Language]\nlang_en=German\nlang_code=de\n");
+    AddFile("Russian.lng", "[Language]\nlang_en=Russian\n LANG_CODE = \"ru\" \n");
+    AddFile("Klingon.lng", "[Language]\nlang_en=Klingon\n");
+    struct Case
+    {
+        std::u16string language;
+        std::u16string code;
+    };
+    // Each load replaces the code of the one before, also by none.
+    for (const Case& c : {Case{u"German", u"de"}, Case{u"Klingon", u""}, Case{u"Russian", u"ru"}, Case{u"", u""},
+                          Case{u"Russian", u"ru"}, Case{u"French", u""}}) {
+        translate.Load(c.language);
+        EXPECT_EQ(translate.LanguageCode(), c.code) << Utf16ToUtf8(c.language);
+    }
+}
+
 TEST_F(TranslateTest, LanguageNamesMatchWithLetterCase)
 {
     AddFile("Russian.lng", LanguageFile("russian", "Russkij", "0=Otmena\n"));

@@ -179,14 +179,16 @@ TEST_F(OtherImportTest, ADatabaseClosedWhileThePreviewIsOpenGetsNothing)
 }
 TEST_F(OtherImportTest, AFailedSaveReportsNoSummary)
 {
-    // Another program replaces the file, so the save after the import is refused.
+    // Another program replaces the file with a version under another password, which a save neither merges nor
+    // writes over, so the save after the import is refused.
     MessageRecorder quiet;
     CDataBase other(quiet, texts);
-    ASSERT_TRUE(WriteDatabase(other, folder / "replacement.ldb", ToSecure(u"pw")));
+    ASSERT_TRUE(WriteDatabase(other, folder / "replacement.ldb", ToSecure(u"changed elsewhere")));
+    const std::string replaced = ReadFileBytes(folder / "replacement.ldb");
     std::filesystem::rename(folder / "replacement.ldb", path);
     RunImport(ChromeExport, ClickOk());
     EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_FALSE(messages.Texts().front().starts_with(u"Import finished."));
-    EXPECT_EQ(EntriesInFile(), 0u);
+    EXPECT_EQ(ReadFileBytes(path), replaced);
 }
 } // namespace

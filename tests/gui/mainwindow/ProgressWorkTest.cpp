@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <stdexcept>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "gui/app/GuiReporter.h"
 #include "gui/mainwindow/ProgressWork.h"
 #include "platform/HeldFileHandle.h"
+#include "platform/ThreadPriority.h"
 #include "support/EntryBuilder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -63,6 +65,19 @@ TEST_F(ProgressWorkTest, RunsTheWorkOnAWorkerWhileTheEventLoopGoesOnAndThrowsIts
     int result = 0;
     runner.Run(FileWork::Opening, [&] { result = 42; });
     EXPECT_EQ(result, 42);
+}
+
+TEST_F(ProgressWorkTest, TheWorkRunsAsBatchWorkWithTheWindowsNiceValueAndTheWindowStaysAsItWas)
+{
+    ProgressWork runner(texts, nullptr);
+    const ThreadScheduling window = CurrentThreadScheduling();
+    ThreadScheduling work;
+    runner.Run(FileWork::Opening, [&] { work = CurrentThreadScheduling(); });
+    EXPECT_EQ(work.policy, SCHED_BATCH);
+    EXPECT_EQ(work.nice, window.nice);
+    const ThreadScheduling afterwards = CurrentThreadScheduling();
+    EXPECT_EQ(afterwards.policy, window.policy);
+    EXPECT_EQ(afterwards.nice, window.nice);
 }
 
 TEST_F(ProgressWorkTest, ShowsItsUnclosableProgressOnlyWhenTheWorkTakesLonger)

@@ -188,6 +188,7 @@ TEST_F(StaleSessionTest, EveryCommandOfTheMenuAndTheTrayLeavesFileAndViewsAloneA
         }
     }
     ASSERT_GT(commands.size(), 40u);
+    ASSERT_EQ(commands.count(FileSynchronize), 1u);
     for (const int command : commands) {
         SCOPED_TRACE(command);
         OpenWindow();
@@ -262,6 +263,33 @@ TEST_F(StaleSessionTest, BackupAndExportsAfterALockWriteNothingAndSaySo)
     window->OnCommand(FileExportCsv);
     EXPECT_FALSE(std::filesystem::exists(savable));
     EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{GoneText});
+}
+
+TEST_F(StaleSessionTest, SynchronizeAfterALockDuringItsChooserOrItsPasswordWritesNothingAndSaysSo)
+{
+    const auto other = folder / "other.ldb";
+    WriteDatabaseFile(other, {MakeEntry(u"Laptop", u"Only")}, u"lap");
+    for (const bool duringPassword : {false, true}) {
+        SCOPED_TRACE(duringPassword);
+        OpenWindow();
+        const std::string before = ReadFileBytes(path);
+        const auto lockThen = [this](std::function<void(QWidget*)> answer) {
+            return [this, answer](QWidget* dialog) {
+                Minimise();
+                QTest::qWait(20);
+                answer(dialog);
+            };
+        };
+        const auto choose = ChooseFile(other.string());
+        const auto password = TypePassword(QStringLiteral("lap"));
+        driver.Then(duringPassword ? choose : lockThen(choose));
+        driver.Then(duringPassword ? lockThen(password) : password);
+        window->OnCommand(FileSynchronize);
+        driver.Forget();
+        EXPECT_EQ(ReadFileBytes(path), before);
+        EXPECT_TRUE(database.Empty());
+        EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{GoneText});
+    }
 }
 
 TEST_F(StaleSessionTest, ThePasswordHealthReportClosesWhenTheDatabaseLocks)

@@ -60,7 +60,8 @@ TEST(DlgPVInstallTest, CancelAsksTheWorkerToStopAndTheDialogStaysUntilItHas)
     EnsureApplication();
     TempDir folder;
     std::filesystem::create_directory(folder / "program");
-    WriteFileBytes(folder / "program" / "pv.dat", "program");
+    WriteFileBytes(folder / "program" / "Lockmere", "starter");
+    WriteFileBytes(folder / "program" / "Lockmere.exe", "program");
     WriteFileBytes(folder / "program" / "Readme.txt", "readme");
     BuiltinTextSource texts;
     MessageRecorder messages;
@@ -85,10 +86,11 @@ TEST(DlgPVInstallTest, CancelAsksTheWorkerToStopAndTheDialogStaysUntilItHas)
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_FALSE(dialog.IsRunning());
     EXPECT_THAT(messages.Texts(), IsEmpty());
-    // The program was being copied when Cancel came; the texts were not begun.
-    EXPECT_TRUE(std::filesystem::exists(folder / "Lockmere" / "Lockmere.exe"));
+    // The launcher was being copied when Cancel came: it is finished, the program file and the texts are not begun.
+    EXPECT_TRUE(std::filesystem::exists(folder / "Lockmere" / "Lockmere"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Lockmere" / "Lockmere.exe"));
     EXPECT_FALSE(std::filesystem::exists(folder / "Lockmere" / "Readme.txt"));
-    EXPECT_EQ(dialog.findChild<QProgressBar*>()->value(), 20);
+    EXPECT_EQ(dialog.findChild<QProgressBar*>()->value(), 10);
 }
 
 // A virtual X server of the test's own, on a display nobody uses.
