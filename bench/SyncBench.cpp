@@ -61,7 +61,7 @@ public:
     {}
     std::optional<std::filesystem::path> ChooseFileToOpen() override { return file; }
     std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string&) override { return std::nullopt; }
-    std::optional<SecureString> AskPassword(EnterMode) override { return Password; }
+    std::optional<SecureString> AskPassword(EnterMode, const std::filesystem::path&) override { return Password; }
     std::optional<SecureString> AskNewPassword(SetPasswordMode) override { return std::nullopt; }
     bool AskOkCancel(const std::u16string&) override { return false; }
     void ShowTip(int, int) override {}
