@@ -101,7 +101,7 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"These options will help you install Lockmere on a removable device such as a USB drive. To do this, select "
     u"target path, check required options, and click the \"Install\" button. You will be able to run Lockmere directly "
     u"from your device and use databases stored there. You can plug the device into any computer with an x86-64 Linux "
-    u"desktop (glibc 2.36 or later, X11 or Wayland) and use your data; nothing needs to be installed there.", // 93
+    u"desktop (glibc 2.35 or later, X11 or Wayland) and use your data; nothing needs to be installed there.", // 93
     u"Install",                                                                                               // 94
     u"Install in progress...",                                                                                // 95
     u"Lockmere was successfully installed to",                                                                // 96
