@@ -105,8 +105,8 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"Install",                                                                                               // 94
     u"Install in progress...",                                                                                // 95
     u"Lockmere was successfully installed to",                                                                // 96
-    u". To work with the program from the selected location you should go to the program installation folder and run "
-    u"the Lockmere.exe file.",                                                                                 // 97
+    u". To work with the program from the selected location, start the Lockmere file in the program's folder there "
+    u"(on a drive that does not run programs: sh Lockmere).",                                                  // 97
     u"Specify the installation path.",                                                                         // 98
     u"The specified path does not exist.",                                                                     // 99
     u"View",                                                                                                   // 100
