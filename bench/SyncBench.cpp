@@ -70,15 +70,6 @@ private:
     std::filesystem::path file;
 };
 
-class NoViews : public ISessionView
-{
-public:
-    void FillViews() override {}
-    void ClearViews() override {}
-    void EnableCommands(bool) override {}
-    void ShowPath(const std::u16string&) override {}
-};
-
 void BM_FollowFileReload(benchmark::State& state)
 {
     const auto folder = BenchFolder();
@@ -92,7 +83,7 @@ void BM_FollowFileReload(benchmark::State& state)
     CDataBase shown(bench.reporter, bench.texts);
     std::u16string lastPath;
     BenchPrompts prompts(file);
-    NoViews views;
+    NoSessionView views;
     HeldFileHandle handle;
     DatabaseSession session(shown, lastPath, prompts, views, handle);
     session.OpenDatabase();
