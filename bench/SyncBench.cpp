@@ -61,22 +61,13 @@ public:
     {}
     std::optional<std::filesystem::path> ChooseFileToOpen() override { return file; }
     std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string&) override { return std::nullopt; }
-    std::optional<SecureString> AskPassword(EnterMode) override { return Password; }
+    std::optional<SecureString> AskPassword(EnterMode, const std::filesystem::path&) override { return Password; }
     std::optional<SecureString> AskNewPassword(SetPasswordMode) override { return std::nullopt; }
     bool AskOkCancel(const std::u16string&) override { return false; }
     void ShowTip(int, int) override {}
 
 private:
     std::filesystem::path file;
-};
-
-class NoViews : public ISessionView
-{
-public:
-    void FillViews() override {}
-    void ClearViews() override {}
-    void EnableCommands(bool) override {}
-    void ShowPath(const std::u16string&) override {}
 };
 
 void BM_FollowFileReload(benchmark::State& state)
@@ -92,7 +83,7 @@ void BM_FollowFileReload(benchmark::State& state)
     CDataBase shown(bench.reporter, bench.texts);
     std::u16string lastPath;
     BenchPrompts prompts(file);
-    NoViews views;
+    NoSessionView views;
     HeldFileHandle handle;
     DatabaseSession session(shown, lastPath, prompts, views, handle);
     session.OpenDatabase();

@@ -20,14 +20,16 @@ function(lockmere_compressed_file name source)
         DEPENDS ${source} VERBATIM)
 endfunction()
 
-# The command-line program's page is made from its own --help, so the two never disagree.
+# The command-line program's page is made from its own --help, so the two never disagree; help2man runs the program
+# through a filter that unwraps the synopsis lines of its commands, one paragraph each.
 add_custom_command(OUTPUT ${LOCKMERE_GENERATED_DIR}/lockmere-cli.generated.1
     COMMAND ${CMAKE_COMMAND} -E make_directory ${LOCKMERE_GENERATED_DIR}
     COMMAND ${LOCKMERE_HELP2MAN} --no-info
             "--name=work with a Lockmere password database from the command line"
             --include=${LOCKMERE_LINUX_DIR}/lockmere-cli.h2m
-            --output=${LOCKMERE_GENERATED_DIR}/lockmere-cli.generated.1 $<TARGET_FILE:lockmere-cli>
-    DEPENDS lockmere-cli ${LOCKMERE_LINUX_DIR}/lockmere-cli.h2m VERBATIM)
+            --output=${LOCKMERE_GENERATED_DIR}/lockmere-cli.generated.1
+            "sh ${CMAKE_SOURCE_DIR}/cmake/help-for-man.sh $<TARGET_FILE:lockmere-cli>"
+    DEPENDS lockmere-cli ${LOCKMERE_LINUX_DIR}/lockmere-cli.h2m ${CMAKE_SOURCE_DIR}/cmake/help-for-man.sh VERBATIM)
 lockmere_compressed_file(lockmere-cli.1 ${LOCKMERE_GENERATED_DIR}/lockmere-cli.generated.1)
 set(manual_pages ${LOCKMERE_GENERATED_DIR}/lockmere-cli.1.gz)
 lockmere_compressed_file(changelog ${LOCKMERE_LINUX_DIR}/changelog)
@@ -66,6 +68,9 @@ if(TARGET lockmere)
     install(TARGETS lockmere DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     install(FILES ${LOCKMERE_LINUX_DIR}/com.tavilo.lockmere.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The database files' type; the package's trigger or update-mime-database makes it known to the desktop.
+    install(FILES ${LOCKMERE_LINUX_DIR}/com.tavilo.lockmere.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+            RENAME lockmere.xml)
     install(FILES ${LOCKMERE_LINUX_DIR}/com.tavilo.lockmere.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()

@@ -17,9 +17,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tavilo.com/?p=lockmere")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# lockmere-cli clip hands the password to the desktop's clipboard through one of these tools.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xclip | wl-clipboard")
 if(TARGET lockmere)
-    # Qt loads the SVG icons through a plugin, which dpkg-shlibdeps cannot see in the program's own links.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+    # Qt loads the SVG icons through a plugin, which dpkg-shlibdeps cannot see in the program's own links; its own
+    # dialogs and key names are translated by the catalogues of qt6-translations-l10n, which it loads by name.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
+    # Without Qt's Wayland plugin the program still runs in a Wayland session, through XWayland.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The first line is the synopsis; CPack indents the rest as the extended description.

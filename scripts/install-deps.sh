@@ -9,10 +9,11 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
     libx11-dev libxtst-dev libxkbcommon-dev libzxcvbn-dev
     libgtest-dev libgmock-dev libbenchmark-dev keepassxc
-    libqt6printsupport6
+    libqt6printsupport6 qt6-translations-l10n qt6-wayland
     xvfb xauth x11-utils fonts-dejavu-core desktop-file-utils poppler-utils
     openbox trayer xdotool xclip x11-xkb-utils xkb-data
-    patchelf qt6-wayland qt6-translations-l10n dosfstools fusefat mtools strace weston
+    weston wl-clipboard dbus-daemon dbus-bin shared-mime-info
+    patchelf mtools strace
     clang clang-format
     dosfstools fusefat
     librsvg2-bin help2man gzip file man-db desktop-file-utils appstream dpkg-dev lintian

@@ -45,16 +45,6 @@ public:
     void Rekey(SecureString fresh);
 
 private:
-    // A command has no views to keep in step.
-    class NoViews : public ISessionView
-    {
-    public:
-        void FillViews() override {}
-        void ClearViews() override {}
-        void EnableCommands(bool) override {}
-        void ShowPath(const std::u16string&) override {}
-    };
-
     void Require(ChangeResult result) const;
     [[noreturn]] void FailNotSaved() const;
 
@@ -63,7 +53,7 @@ private:
     CDataBase entries;
     std::u16string openPath;
     CCliPrompts prompts;
-    NoViews views;
+    NoSessionView views;
     CUnheldFile file;
     DatabaseSession session;
 };

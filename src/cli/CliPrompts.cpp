@@ -8,7 +8,7 @@ CCliPrompts::CCliPrompts(CliContext& context, std::filesystem::path database)
     , database(std::move(database))
 {}
 
-std::optional<SecureString> CCliPrompts::AskPassword(EnterMode mode)
+std::optional<SecureString> CCliPrompts::AskPassword(EnterMode mode, const std::filesystem::path&)
 {
     if (mode != EnterMode::Open) {
         return std::nullopt;

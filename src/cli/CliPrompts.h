@@ -16,7 +16,7 @@ public:
 
     std::optional<std::filesystem::path> ChooseFileToOpen() override { return std::nullopt; }
     std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string&) override { return std::nullopt; }
-    std::optional<SecureString> AskPassword(EnterMode mode) override;
+    std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) override;
     std::optional<SecureString> AskNewPassword(SetPasswordMode) override { return std::nullopt; }
     bool AskOkCancel(const std::u16string&) override { return false; }
     void ShowTip(int, int) override {}

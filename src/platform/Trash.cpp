@@ -84,7 +84,7 @@ bool IsSharedTrash(const fs::path& folder)
 }
 
 // Writes NAME.trashinfo for the first free NAME, NAME.2, NAME.3 ...; the info file claims the name before the file
-// is moved, as the specification asks, so two programs never put files under one name.
+// is moved, as every program using the desktop trash does, so two programs never put files under one name.
 std::optional<std::string> ClaimName(const fs::path& trash, const std::string& name, const std::string& info)
 {
     const std::string stem = fs::path(name).stem().string();

@@ -35,6 +35,6 @@ private:
     std::filesystem::path homeTrash;
 };
 
-// The text of a NAME.trashinfo file: `path` percent-encoded as the trash specification asks, `deletionDate` as
+// The text of a NAME.trashinfo file: `path` percent-encoded as desktop trash folders expect, `deletionDate` as
 // YYYY-MM-DDThh:mm:ss in local time.
 std::string TrashInfoText(const std::string& path, const std::string& deletionDate);

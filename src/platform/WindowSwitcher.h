@@ -16,6 +16,8 @@ enum class WindowReturn
     NotSupported,
     // The previous window did not get the focus in time; typing now would reach some other window.
     Failed,
+    // The window to type into is a window of the Wayland compositor, which no program may send keys to.
+    WaylandWindow,
 };
 
 // Gives the activation back to the window that was active before the program's own.

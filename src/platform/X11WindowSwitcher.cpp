@@ -17,6 +17,9 @@ constexpr auto FocusTimeout = 500ms;
 constexpr auto FocusPollInterval = 5ms;
 // The request comes from a pager-like source, which window managers honour without focus-stealing checks.
 constexpr long PagerSource = 2;
+// The compositor tells XWayland and the program's own window of one change of activation at about the same time, in
+// either order.
+constexpr auto SameActivationChange = 1000ms;
 
 // The window a program's window asked about may be gone; Xlib's default would end the whole program then.
 class IgnoredErrors
@@ -65,7 +68,7 @@ std::optional<std::vector<unsigned long>> ReadCardinals(Display* display, Window
 }
 } // namespace
 
-std::unique_ptr<X11WindowSwitcher> X11WindowSwitcher::Open()
+std::unique_ptr<X11WindowSwitcher> X11WindowSwitcher::Open(bool xwayland)
 {
     if (!std::getenv("DISPLAY")) {
         return nullptr;
@@ -74,13 +77,14 @@ std::unique_ptr<X11WindowSwitcher> X11WindowSwitcher::Open()
     if (!display) {
         return nullptr;
     }
-    return std::unique_ptr<X11WindowSwitcher>(new X11WindowSwitcher(display));
+    return std::unique_ptr<X11WindowSwitcher>(new X11WindowSwitcher(display, xwayland));
 }
 
-X11WindowSwitcher::X11WindowSwitcher(_XDisplay* display)
+X11WindowSwitcher::X11WindowSwitcher(_XDisplay* display, bool xwayland)
     : display(display)
     , root(DefaultRootWindow(display))
     , activeWindowAtom(XInternAtom(display, "_NET_ACTIVE_WINDOW", False))
+    , xwayland(xwayland)
 {
     XSelectInput(display, root, PropertyChangeMask);
     NoteActiveWindow();
@@ -120,9 +124,42 @@ void X11WindowSwitcher::NoteActiveWindow()
 {
     IgnoredErrors guard(display);
     const auto active = ReadCardinals(display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    if (active && active->front() != None && !IsOwnWindow(active->front())) {
-        previousWindow = active->front();
+    const unsigned long now = active ? active->front() : None;
+    if (now != None && !IsOwnWindow(now)) {
+        previousWindow = now;
     }
+    if (now == None && activeWindow != None) {
+        previousLeftAt = std::chrono::steady_clock::now();
+    }
+    activeWindow = now;
+}
+
+void X11WindowSwitcher::NoteOwnActivation()
+{
+    ProcessEvents();
+    ownActivatedAt = std::chrono::steady_clock::now();
+    if (activeWindow != None) {
+        // XWayland hears of the change after the program: the window still active there is the one left.
+        previousLeftAt = ownActivatedAt;
+    }
+}
+
+bool X11WindowSwitcher::IsActiveAndFocused(unsigned long window) const
+{
+    return window != None && window == activeWindow && !IsOwnWindow(window) && HasFocus(window);
+}
+
+unsigned long X11WindowSwitcher::XWaylandTarget()
+{
+    // From the tray menu the user's window keeps the keyboard: when that is an X11 window, it is the target as it is.
+    if (IsActiveAndFocused(activeWindow)) {
+        return activeWindow;
+    }
+    const auto gap =
+        previousLeftAt > ownActivatedAt ? previousLeftAt - ownActivatedAt : ownActivatedAt - previousLeftAt;
+    const bool bothSeen = previousLeftAt != std::chrono::steady_clock::time_point() &&
+                          ownActivatedAt != std::chrono::steady_clock::time_point();
+    return previousWindow != 0 && activeWindow == None && bothSeen && gap <= SameActivationChange ? previousWindow : 0;
 }
 
 bool X11WindowSwitcher::IsOwnWindow(unsigned long window) const
@@ -188,6 +225,13 @@ unsigned long X11WindowSwitcher::TopmostOtherWindow() const
 WindowReturn X11WindowSwitcher::ReturnToPreviousWindow()
 {
     ProcessEvents();
+    if (xwayland) {
+        const unsigned long target = XWaylandTarget();
+        if (target == 0) {
+            return WindowReturn::WaylandWindow;
+        }
+        return target == activeWindow ? WindowReturn::Returned : Activate(target);
+    }
     if (!SupportsActivation()) {
         return WindowReturn::NotSupported;
     }
@@ -198,10 +242,15 @@ WindowReturn X11WindowSwitcher::ReturnToPreviousWindow()
     if (previousWindow == 0) {
         return WindowReturn::NotSupported;
     }
+    return Activate(previousWindow);
+}
+
+WindowReturn X11WindowSwitcher::Activate(unsigned long window)
+{
     IgnoredErrors guard(display);
     XEvent request{};
     request.xclient.type = ClientMessage;
-    request.xclient.window = previousWindow;
+    request.xclient.window = window;
     request.xclient.message_type = activeWindowAtom;
     request.xclient.format = 32;
     request.xclient.data.l[0] = PagerSource;
@@ -210,7 +259,7 @@ WindowReturn X11WindowSwitcher::ReturnToPreviousWindow()
     XFlush(display);
 
     const auto deadline = std::chrono::steady_clock::now() + FocusTimeout;
-    while (!HasFocus(previousWindow)) {
+    while (!HasFocus(window)) {
         if (std::chrono::steady_clock::now() >= deadline) {
             return WindowReturn::Failed;
         }

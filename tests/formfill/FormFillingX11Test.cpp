@@ -20,6 +20,7 @@
 #include "support/ChildProcess.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
+#include "support/XvfbServer.h"
 
 // Last: Xlib defines macros such as None and Bool that clash with the names above.
 #include <X11/XKBlib.h>
@@ -35,59 +36,23 @@ const std::u16string Username = u"Jörg.Smith@Example";
 const std::u16string Password = u"Pässwörd-€-Ж-@-é-\U0001F600";
 const char* const Typed = "Jörg.Smith@Example\nPässwörd-€-Ж-@-é-\U0001F600\nENTER\n";
 
-std::filesystem::path FindProgram(const std::string& name)
-{
-    std::istringstream folders(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const auto candidate = std::filesystem::path(folder) / name;
-        if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
 // A virtual X server with the openbox window manager, for the whole test program.
 struct VirtualDesktop
 {
+    XvfbServer server;
     std::string display;
-    std::unique_ptr<ChildProcess> server;
     std::unique_ptr<ChildProcess> windowManager;
     Display* connection = nullptr;
 
     // Empty on success, else why no X server could be started.
     std::string Start()
     {
-        const auto xvfb = FindProgram("Xvfb");
-        if (xvfb.empty()) {
-            return "Xvfb is not installed";
+        if (std::string problem = server.Start(); !problem.empty()) {
+            return problem;
         }
-        // The server picks a free display itself and names it on the pipe, so parallel tests never share one.
-        int pipeEnds[2];
-        if (::pipe(pipeEnds) != 0) {
-            return "no pipe for Xvfb";
-        }
-        server = std::make_unique<ChildProcess>(xvfb, std::vector<std::string>{"-displayfd",
-                                                                               std::to_string(pipeEnds[1]), "-screen",
-                                                                               "0", "1024x768x24", "-nolisten", "tcp"});
-        ::close(pipeEnds[1]);
-        std::string number;
-        pollfd readable{pipeEnds[0], POLLIN, 0};
-        char character = 0;
-        while (::poll(&readable, 1, 10000) == 1 && ::read(pipeEnds[0], &character, 1) == 1 && character != '\n') {
-            number.push_back(character);
-        }
-        ::close(pipeEnds[0]);
-        if (!number.empty()) {
-            display = ":" + number;
-            connection = XOpenDisplay(display.c_str());
-        }
-        if (connection) {
-            return {};
-        }
-        server.reset();
-        return "Xvfb did not start on any free display";
+        display = server.Display();
+        connection = XOpenDisplay(display.c_str());
+        return connection ? std::string() : "no connection to " + display;
     }
 
     ~VirtualDesktop()
@@ -95,12 +60,10 @@ struct VirtualDesktop
         if (connection) {
             XCloseDisplay(connection);
         }
-        // Ended politely, so that the server removes its lock file and socket.
-        for (auto* process : {windowManager.get(), server.get()}) {
-            if (process) {
-                process->Kill(SIGTERM);
-                process->WaitForExit(5s);
-            }
+        // The window manager goes before its server.
+        if (windowManager) {
+            windowManager->Kill(SIGTERM);
+            windowManager->WaitForExit(5s);
         }
     }
 };

@@ -40,6 +40,21 @@ TEST_F(PasswordDialogTest, EnterShowsTheTextsOfItsMode)
     EXPECT_EQ(Prompt(merge), QStringLiteral("Specify the password of the importing database."));
 }
 
+TEST_F(PasswordDialogTest, EnterNamesTheDatabaseFileItAsksFor)
+{
+    const std::filesystem::path file = "/home/user/Passwords/Bank accounts.ldb";
+    for (EnterMode mode : {EnterMode::Open, EnterMode::OldPassword, EnterMode::Merge}) {
+        CDlgEnter dialog(mode, texts, nullptr, file);
+        const auto* fileLine = dialog.findChild<QLabel*>(QStringLiteral("file"));
+        ASSERT_NE(fileLine, nullptr);
+        EXPECT_FALSE(fileLine->isHidden());
+        EXPECT_EQ(fileLine->text(), QStringLiteral("Master password for Bank accounts.ldb"));
+        EXPECT_EQ(fileLine->toolTip(), QString::fromStdString(file.string()));
+    }
+    CDlgEnter unnamed(EnterMode::Open, texts);
+    EXPECT_TRUE(unnamed.findChild<QLabel*>(QStringLiteral("file"))->isHidden());
+}
+
 TEST_F(PasswordDialogTest, SetPasswordShowsTheTextsOfItsMode)
 {
     CDlgSetPassword create(SetPasswordMode::NewDatabase, texts);

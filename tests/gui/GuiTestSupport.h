@@ -30,7 +30,7 @@ class ScriptedPrompts : public IPrompts
 public:
     std::optional<std::filesystem::path> ChooseFileToOpen() override { return std::nullopt; }
     std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string&) override { return std::nullopt; }
-    std::optional<SecureString> AskPassword(EnterMode) override { return password; }
+    std::optional<SecureString> AskPassword(EnterMode, const std::filesystem::path&) override { return password; }
     std::optional<SecureString> AskNewPassword(SetPasswordMode) override { return std::nullopt; }
     bool AskOkCancel(const std::u16string& question) override;
     void ShowTip(int, int) override {}

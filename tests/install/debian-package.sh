@@ -36,6 +36,12 @@ for library in "${needed[@]}"; do
     grep -q "\(^\|, \)$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
+[[ $(field Suggests) == *"xclip | wl-clipboard"* ]] || fail "Suggests lacks the clipboard tools: $(field Suggests)"
+if [[ $gui == ON ]]; then
+    grep -q "\(^\|, \)qt6-translations-l10n\b" <<<"$depends" || fail "Depends lacks qt6-translations-l10n: $depends"
+    [[ $(field Recommends) == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland: $(field Recommends)"
+fi
+
 paths=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 outside=$(grep -v -e '^\./$' -e '^\./usr/' <<<"$paths" || true)
 [[ -z $outside ]] || fail "files outside /usr: $outside"

@@ -44,6 +44,7 @@ if [[ $gui == ON ]]; then
         share/icons/hicolor/scalable/apps/lockmere.svg
         share/man/man1/lockmere.1.gz
         share/metainfo/com.tavilo.lockmere.metainfo.xml
+        share/mime/packages/lockmere.xml
     )
     for size in "${sizes[@]}"; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/lockmere.png")
@@ -77,6 +78,17 @@ if [[ $gui == ON ]]; then
         fail "desktop-file-validate refuses the menu entry: $(cat "$work/desktop")"
     appstreamcli validate --no-net "$prefix/share/metainfo/com.tavilo.lockmere.metainfo.xml" >"$work/appstream" ||
         fail "appstreamcli refuses the metainfo file: $(cat "$work/appstream")"
+    grep -q '^Exec=lockmere %f$' "$prefix/share/applications/com.tavilo.lockmere.desktop" ||
+        fail "the menu entry does not hand the program the file it opens"
+    grep -q '^MimeType=application/x-lockmere-database;$' "$prefix/share/applications/com.tavilo.lockmere.desktop" ||
+        fail "the menu entry does not open database files"
+    # The desktop's own tools learn the type from the installed package file and give it to *.ldb files.
+    mkdir -p "$work/mime/packages"
+    cp "$prefix/share/mime/packages/lockmere.xml" "$work/mime/packages/"
+    XDG_DATA_HOME=$work XDG_DATA_DIRS=$work update-mime-database "$work/mime" 2>"$work/mime-warnings" || fail "update-mime-database refuses lockmere.xml"
+    [[ ! -s $work/mime-warnings ]] || fail "update-mime-database reports: $(cat "$work/mime-warnings")"
+    grep -qx 'application/x-lockmere-database:\*\.ldb' "$work/mime/globs" || fail "*.ldb is not a Lockmere database"
+    grep -qx 'application/x-lockmere-database:lockmere' "$work/mime/icons" || fail "the type has not our icon"
     for size in "${sizes[@]}"; do
         icon=$prefix/share/icons/hicolor/${size}x${size}/apps/lockmere.png
         file "$icon" | grep -q "PNG image data, $size x $size," ||
@@ -105,6 +117,9 @@ completions=$(
         source "$1"
         COMP_WORDS=(lockmere-cli ""); COMP_CWORD=1; _lockmere_cli; echo "${COMPREPLY[*]}"
         COMP_WORDS=(lockmere-cli add db --u); COMP_CWORD=3; _lockmere_cli; echo "${COMPREPLY[*]}"
+        COMP_WORDS=(lockmere-cli add db -); COMP_CWORD=3; _lockmere_cli; echo "${COMPREPLY[*]}"
+        COMP_WORDS=(lockmere-cli export db --format ""); COMP_CWORD=4; _lockmere_cli; echo "${COMPREPLY[*]}"
+        COMP_WORDS=(lockmere-cli import db file --from ""); COMP_CWORD=5; _lockmere_cli; echo "${COMPREPLY[*]}"
     ' completion "$prefix/share/bash-completion/completions/lockmere-cli"
 )
 commands=$(head -1 <<<"$completions")
@@ -116,5 +131,18 @@ for command in $commands; do
     [[ $command == --help ]] || grep -Eq "(^|[[:space:]])$command([[:space:]]|$)" <<<"$cli_page" ||
         fail "lockmere-cli.1 lacks the command $command"
 done
-[[ $(tail -1 <<<"$completions") == *--url*--username* ]] || fail "no options of add completed: $completions"
+[[ " $commands " == *" --version "* ]] || fail "--version is not completed: $commands"
+[[ $(sed -n 2p <<<"$completions") == *--url*--username* ]] || fail "no options of add completed: $completions"
+[[ " $(sed -n 3p <<<"$completions") " == *" -q "* ]] || fail "-q is not completed for add: $completions"
+[[ $(sed -n 4p <<<"$completions") == "csv txt html kdbx" ]] || fail "the formats of export are not completed: $completions"
+[[ $(sed -n 5p <<<"$completions") == "keepassxc chrome firefox bitwarden 1password auto kdbx" ]] ||
+    fail "the formats of import --from are not completed: $completions"
+
+# Each command's synopsis, wrapped at the terminal's width in the help, is one paragraph of the manual page: on a
+# page wide enough it reads as one line from the command's name to its last option.
+wide_page=$(LC_ALL=C MANWIDTH=400 man -l "$prefix/share/man/man1/lockmere-cli.1.gz" 2>/dev/null)
+for synopsis in "add DB GROUP TITLE .*--special\\]\\]$" "edit DB GROUP TITLE .*--special\\]\\]$" \
+    "export DB --format csv\\|txt\\|html .*--format kdbx -o FILE$" "import DB FILE .*--key-file F\\]$"; do
+    grep -Eq "^ +$synopsis" <<<"$wide_page" || fail "lockmere-cli.1 splits the synopsis /$synopsis/"
+done
 echo "installation checked: ${#expected[@]} files"

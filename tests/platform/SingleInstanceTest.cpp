@@ -10,6 +10,7 @@
 
 #include "platform/SingleInstance.h"
 #include "support/LockHolder.h"
+#include "support/OwnRuntimeFolder.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -34,24 +35,7 @@ template <class Body> int InChild(Body body)
 class SingleInstanceLock : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
-            previous = old;
-        }
-        ::setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (previous) {
-            ::setenv("XDG_RUNTIME_DIR", previous->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-    }
-
-    TempDir folder;
-    std::optional<std::string> previous;
+    OwnRuntimeFolder folder;
 };
 
 TEST_F(SingleInstanceLock, TheFirstCopyGetsTheLock)
@@ -148,7 +132,7 @@ TEST_F(SingleInstanceLock, AFolderOfAnotherUserIsNotUsed)
 
 TEST_F(SingleInstanceLock, ALinkInPlaceOfTheLockFileIsNotFollowed)
 {
-    const std::filesystem::path target = folder / "target";
+    const std::filesystem::path target = folder.Path() / "target";
     std::filesystem::create_symlink(target, folder.Path() / (LockName + ".lock"));
     SingleInstance first(LockName);
     EXPECT_TRUE(first.IsFirst());

@@ -215,14 +215,45 @@ DatabaseSession::Attempt DatabaseSession::TryOpen()
     if (!path) {
         return Attempt::Cancelled;
     }
+    return OpenChosenFile(*path) ? Attempt::Done : Attempt::Retry;
+}
+
+bool DatabaseSession::OpenChosenFile(const std::filesystem::path& path)
+{
     isLocked = true;
-    const bool opened = OpenWithPassword(*path);
+    const bool opened = OpenWithPassword(path);
     isLocked = false;
-    if (!opened) {
-        return Attempt::Retry;
+    if (opened) {
+        lastPath = PathText(path);
     }
-    lastPath = PathText(*path);
-    return Attempt::Done;
+    return opened;
+}
+
+bool DatabaseSession::OpenFile(const std::filesystem::path& path)
+{
+    if (opening) {
+        return false;
+    }
+    std::error_code error;
+    if (!lastPath.empty() && std::filesystem::equivalent(Path(), path, error)) {
+        return true;
+    }
+    // Looked at before anything else, so that a mistyped name never costs the user the open database or a password.
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!std::filesystem::is_regular_file(status)) {
+        const std::string reason = error ? error.message()
+                                   : status.type() == std::filesystem::file_type::not_found
+                                       ? "No such file or directory"
+                                       : "Not a regular file";
+        Report(database.Texts().Text(TextId::FileNotOpened) + u" " + PathText(path) + u" (" + Utf8ToUtf16(reason) +
+                   u")",
+               MessageIcon::Error);
+        return false;
+    }
+    if (!AskToCloseOpenDatabase()) {
+        return false;
+    }
+    return OpenChosenFile(path);
 }
 
 void DatabaseSession::OpenDatabase()
@@ -259,7 +290,7 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
         return false;
     }
     for (;;) {
-        auto password = prompts.AskPassword(EnterMode::Open);
+        auto password = prompts.AskPassword(EnterMode::Open, path);
         if (!password) {
             return false;
         }
@@ -453,7 +484,7 @@ void DatabaseSession::CreateBackup()
 void DatabaseSession::ChangeMasterPassword()
 {
     SessionTicket ticket(*this);
-    auto old = prompts.AskPassword(EnterMode::OldPassword);
+    auto old = prompts.AskPassword(EnterMode::OldPassword, Path());
     if (!old) {
         return;
     }
@@ -552,7 +583,7 @@ std::optional<ChangeResult> DatabaseSession::PourOtherFile(SessionTicket& ticket
     if (!path || !ticket.Confirm()) {
         return std::nullopt;
     }
-    auto password = prompts.AskPassword(mode);
+    auto password = prompts.AskPassword(mode, *path);
     if (!password) {
         return std::nullopt;
     }

@@ -69,6 +69,10 @@ public:
 
     void CreateDatabase();
     void OpenDatabase();
+    // Opens a file the user named outside the program (its command line, a second start): a missing file is reported
+    // with its name, another open database is closed after asking, and the password is asked as by Open. True when
+    // `path` is the open database afterwards, also when it was open (or locked) already.
+    bool OpenFile(const std::filesystem::path& path);
     // Asks for the password until it opens the file or the user cancels; leaves `LastPath` to the caller.
     bool OpenWithPassword(const std::filesystem::path& path);
     void CloseDatabase();
@@ -170,6 +174,8 @@ private:
     ReadConflictCopies(SessionTicket& ticket, const std::vector<std::filesystem::path>& copies);
     void PutInTrash(const std::vector<std::filesystem::path>& copies, IFileTrash& trash);
     bool AskToCloseOpenDatabase();
+    // Holds and reads the file the user chose after asking for its password; `LastPath` names it on success.
+    bool OpenChosenFile(const std::filesystem::path& path);
     // Holds the file against other writers and notes which version of it is held.
     void Hold(const std::filesystem::path& path);
     // Writes the collection over the held file, unless another program has replaced that file meanwhile, and holds

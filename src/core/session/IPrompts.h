@@ -32,7 +32,8 @@ public:
     virtual std::optional<std::filesystem::path> ChooseFileToOpen() = 0;
     // Proposes a file name without a folder; asks before overwriting an existing file.
     virtual std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string& proposedName) = 0;
-    virtual std::optional<SecureString> AskPassword(EnterMode mode) = 0;
+    // `file`: the database the password is for, which the prompt names.
+    virtual std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) = 0;
     // The new password, already typed twice and checked for equality.
     virtual std::optional<SecureString> AskNewPassword(SetPasswordMode mode) = 0;
     // True for OK.

@@ -28,3 +28,13 @@ public:
         FillViews();
     }
 };
+
+// The views of a program that shows none (the command line, benchmarks): nothing to keep in step.
+class NoSessionView final : public ISessionView
+{
+public:
+    void FillViews() override {}
+    void ClearViews() override {}
+    void EnableCommands(bool) override {}
+    void ShowPath(const std::u16string&) override {}
+};

@@ -103,7 +103,7 @@ DatabaseSession::ReadConflictCopies(SessionTicket& ticket, const std::vector<std
         // A copy made before the password was changed on one machine opens only with the other password.
         while (outcome == FileVersionRead::Outcome::WrongPassword) {
             Report(PathText(copy) + u": " + database.Texts().Text(TextId::InvalidPassword), MessageIcon::Warning);
-            auto password = prompts.AskPassword(EnterMode::Synchronize);
+            auto password = prompts.AskPassword(EnterMode::Synchronize, copy);
             if (!password) {
                 break;
             }

@@ -5,108 +5,108 @@
 namespace {
 // The English texts, by id. Ids without a text of their own hold a single blank so that the table has no gap.
 constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
-    u"Cancel",                                                                                          // 0
-    u"Version 1.6",                                                                                     // 1
-    u"Username",                                                                                        // 2
-    u"Password",                                                                                        // 3
-    u"Group",                                                                                           // 4
-    u"General",                                                                                         // 5
-    u"About Lockmere",                                                                                  // 6
-    u"Item(s)",                                                                                         // 7
-    u"The program is already running.",                                                                 // 8
-    u"Tip",                                                                                             // 9
-    u"Do not show me this tip again",                                                                   // 10
-    u"Please remember that the database should be closed to move, rename or delete the database file.", // 11
-    u" ",                                                                                               // 12
-    u"Options",                                                                                         // 13
-    u" ",                                                                                               // 14
-    u" ",                                                                                               // 15
-    u" ",                                                                                               // 16
-    u"Title",                                                                                           // 17
-    u"URL/Path",                                                                                        // 18
-    u"Notes",                                                                                           // 19
-    u"Show",                                                                                            // 20
-    u"Exit",                                                                                            // 21
-    u" ",                                                                                               // 22
-    u" ",                                                                                               // 23
-    u"Lockmere (Portable)",                                                                             // 24
-    u" ",                                                                                               // 25
-    u" ",                                                                                               // 26
-    u" ",                                                                                               // 27
-    u" ",                                                                                               // 28
-    u" ",                                                                                               // 29
-    u"Enter",                                                                                           // 30
-    u"Hide Password Behind Asterisks (***)",                                                            // 31
-    u" ",                                                                                               // 32
-    u" ",                                                                                               // 33
-    u" ",                                                                                               // 34
-    u" ",                                                                                               // 35
-    u"Specify the old master password.",                                                                // 36
-    u" ",                                                                                               // 37
-    u"Invalid password.",                                                                               // 38
-    u" ",                                                                                               // 39
-    u" ",                                                                                               // 40
-    u" ",                                                                                               // 41
-    u" ",                                                                                               // 42
-    u" ",                                                                                               // 43
-    u" ",                                                                                               // 44
-    u" ",                                                                                               // 45
-    u" ",                                                                                               // 46
-    u" ",                                                                                               // 47
-    u" ",                                                                                               // 48
-    u" ",                                                                                               // 49
-    u"Password Generator",                                                                              // 50
-    u"Use characters",                                                                                  // 51
-    u"Length",                                                                                          // 52
-    u"Automatically generate for a new entry",                                                          // 53
-    u"Upper case letters (A-Z)",                                                                        // 54
-    u"Lower case letters (a-z)",                                                                        // 55
-    u"Numbers (0-9)",                                                                                   // 56
-    u"Special symbols (@#%...)",                                                                        // 57
-    u" ",                                                                                               // 58
-    u" ",                                                                                               // 59
-    u"Security",                                                                                        // 60
-    u"Clipboard",                                                                                       // 61
-    u"Clear clipboard at exit",                                                                         // 62
-    u"Clear clipboard automatically after",                                                             // 63
-    u"seconds",                                                                                         // 64
-    u"Database",                                                                                        // 65
-    u"Lock database after Lockmere inactivity",                                                         // 66
-    u"Lock database when minimizing Lockmere",                                                          // 67
-    u" ",                                                                                               // 68
-    u" ",                                                                                               // 69
-    u"Form Filling",                                                                                    // 70
-    u"Paste",                                                                                           // 71
-    u"Enable paste username and password from edit menu",                                               // 72
-    u"Enable paste username and password from tray menu",                                               // 73
-    u"Auto-Login",                                                                                      // 74
-    u"Enable auto-login from edit menu",                                                                // 75
-    u"Enable auto-login from tray menu",                                                                // 76
-    u"Paste Username",                                                                                  // 77
-    u"Paste Password",                                                                                  // 78
-    u"Group entries in tray menu",                                                                      // 79
-    u"General",                                                                                         // 80
-    u"Close button [X] minimize the main window instead of terminating the application ",               // 81
-    u"Automatically open last used database on startup",                                                // 82
-    u"Start at Windows startup (for current user) ",                                                    // 83
-    u"Ask for confirmation before deleting entries",                                                    // 84
-    u"Minimize to system tray at Windows startup",                                                      // 85
-    u"Before use, we recommend to read the help. ",                                                     // 86
-    u"Portable Version",                                                                                // 87
-    u"Browse...",                                                                                       // 88
-    u"Please select or type existed drive, folder or disk to install portable version:",                // 89
-    u"Put all files to \"Lockmere\" subfolder",                                                         // 90
-    u"Copy the current settings of the program",                                                        // 91
-    u"Copy the current database to the portable version folder",                                        // 92
+    u"Cancel",                                                                                                    // 0
+    u"Version 1.6",                                                                                               // 1
+    u"Username",                                                                                                  // 2
+    u"Password",                                                                                                  // 3
+    u"Group",                                                                                                     // 4
+    u"General",                                                                                                   // 5
+    u"About Lockmere",                                                                                            // 6
+    u"Item(s)",                                                                                                   // 7
+    u"The program is already running.",                                                                           // 8
+    u"Tip",                                                                                                       // 9
+    u"Do not show me this tip again",                                                                             // 10
+    u"Please remember that the database should be closed to move, rename or delete the database file.",           // 11
+    u" ",                                                                                                         // 12
+    u"Options",                                                                                                   // 13
+    u" ",                                                                                                         // 14
+    u" ",                                                                                                         // 15
+    u" ",                                                                                                         // 16
+    u"Title",                                                                                                     // 17
+    u"URL/Path",                                                                                                  // 18
+    u"Notes",                                                                                                     // 19
+    u"Show",                                                                                                      // 20
+    u"Exit",                                                                                                      // 21
+    u" ",                                                                                                         // 22
+    u" ",                                                                                                         // 23
+    u"Lockmere (Portable)",                                                                                       // 24
+    u" ",                                                                                                         // 25
+    u" ",                                                                                                         // 26
+    u" ",                                                                                                         // 27
+    u" ",                                                                                                         // 28
+    u" ",                                                                                                         // 29
+    u"Enter",                                                                                                     // 30
+    u"Hide Password Behind Asterisks (***)",                                                                      // 31
+    u" ",                                                                                                         // 32
+    u" ",                                                                                                         // 33
+    u" ",                                                                                                         // 34
+    u" ",                                                                                                         // 35
+    u"Specify the old master password.",                                                                          // 36
+    u" ",                                                                                                         // 37
+    u"Invalid password.",                                                                                         // 38
+    u" ",                                                                                                         // 39
+    u" ",                                                                                                         // 40
+    u" ",                                                                                                         // 41
+    u" ",                                                                                                         // 42
+    u" ",                                                                                                         // 43
+    u" ",                                                                                                         // 44
+    u" ",                                                                                                         // 45
+    u" ",                                                                                                         // 46
+    u" ",                                                                                                         // 47
+    u" ",                                                                                                         // 48
+    u" ",                                                                                                         // 49
+    u"Password Generator",                                                                                        // 50
+    u"Use characters",                                                                                            // 51
+    u"Length",                                                                                                    // 52
+    u"Automatically generate for a new entry",                                                                    // 53
+    u"Upper case letters (A-Z)",                                                                                  // 54
+    u"Lower case letters (a-z)",                                                                                  // 55
+    u"Numbers (0-9)",                                                                                             // 56
+    u"Special symbols (@#%...)",                                                                                  // 57
+    u" ",                                                                                                         // 58
+    u" ",                                                                                                         // 59
+    u"Security",                                                                                                  // 60
+    u"Clipboard",                                                                                                 // 61
+    u"Clear clipboard at exit",                                                                                   // 62
+    u"Clear clipboard automatically after",                                                                       // 63
+    u"seconds",                                                                                                   // 64
+    u"Database",                                                                                                  // 65
+    u"Lock database after Lockmere inactivity",                                                                   // 66
+    u"Lock database when minimizing Lockmere",                                                                    // 67
+    u" ",                                                                                                         // 68
+    u" ",                                                                                                         // 69
+    u"Form Filling",                                                                                              // 70
+    u"Paste",                                                                                                     // 71
+    u"Enable paste username and password from edit menu",                                                         // 72
+    u"Enable paste username and password from tray menu",                                                         // 73
+    u"Auto-Login",                                                                                                // 74
+    u"Enable auto-login from edit menu",                                                                          // 75
+    u"Enable auto-login from tray menu",                                                                          // 76
+    u"Paste Username",                                                                                            // 77
+    u"Paste Password",                                                                                            // 78
+    u"Group entries in tray menu",                                                                                // 79
+    u"General",                                                                                                   // 80
+    u"Close button [X] minimize the main window instead of terminating the application ",                         // 81
+    u"Automatically open last used database on startup",                                                          // 82
+    u"Start when I log in (for the current user)",                                                                // 83
+    u"Ask for confirmation before deleting entries",                                                              // 84
+    u"Start hidden in the notification area when I log in",                                                       // 85
+    u"Before use, we recommend to read the help. ",                                                               // 86
+    u"Portable Version",                                                                                          // 87
+    u"Browse...",                                                                                                 // 88
+    u"Please select or type an existing folder, for example on a USB drive, to install the portable version in:", // 89
+    u"Put all files to \"Lockmere\" subfolder",                                                                   // 90
+    u"Copy the current settings of the program",                                                                  // 91
+    u"Copy the current database to the portable version folder",                                                  // 92
     u"These options will help you install Lockmere on a removable device such as a USB drive. To do this, select "
     u"target path, check required options, and click the \"Install\" button. You will be able to run Lockmere directly "
-    u"from your device and use databases stored there. You can plug the device to any computer working under Windows "
-    u"and use your data.",                     // 93
-    u"Install",                                // 94
-    u"Install in progress...",                 // 95
-    u"Lockmere was successfully installed to", // 96
-    u". To work with the program from the selected location you should go to the program installation folder and run "
-    u"the Lockmere.exe file.",                                                                                 // 97
+    u"from your device and use databases stored there. You can plug the device into any computer with an x86-64 Linux "
+    u"desktop (glibc 2.35 or later, X11 or Wayland) and use your data; nothing needs to be installed there.", // 93
+    u"Install",                                                                                               // 94
+    u"Install in progress...",                                                                                // 95
+    u"Lockmere was successfully installed to",                                                                // 96
+    u". To work with the program from the selected location, start the Lockmere file in the program's folder there "
+    u"(on a drive that does not run programs: sh Lockmere).",                                                  // 97
     u"Specify the installation path.",                                                                         // 98
     u"The specified path does not exist.",                                                                     // 99
     u"View",                                                                                                   // 100
@@ -394,29 +394,30 @@ constexpr std::array<std::u16string_view, BuiltinTextCount> Texts = {
     u"a single MD5 of the master password, without salt, and one consumer graphics card tries about ten billion "
     u"(10^10) passwords a second.", // 380
     u"Warning: that is less than a century. Choose a longer password, for example five or more unrelated "
-    u"words.",                                                                      // 381
-    u"less than a second",                                                          // 382
-    u"about 1 second|about %1 seconds",                                             // 383
-    u"about 1 minute|about %1 minutes",                                             // 384
-    u"about 1 hour|about %1 hours",                                                 // 385
-    u"about 1 day|about %1 days",                                                   // 386
-    u"about 1 year|about %1 years",                                                 // 387
-    u"more than a thousand years",                                                  // 388
-    u"Weak master password",                                                        // 389
-    u"(the master password)",                                                       // 390
-    u" ",                                                                           // 391
-    u" ",                                                                           // 392
-    u" ",                                                                           // 393
-    u" ",                                                                           // 394
-    u" ",                                                                           // 395
-    u" ",                                                                           // 396
-    u" ",                                                                           // 397
-    u" ",                                                                           // 398
-    u" ",                                                                           // 399
-    u" ",                                                                           // 400
-    u" ",                                                                           // 401
-    u" ",                                                                           // 402
-    u" ",                                                                           // 403
+    u"words.",                                                                  // 381
+    u"less than a second",                                                      // 382
+    u"about 1 second|about %1 seconds",                                         // 383
+    u"about 1 minute|about %1 minutes",                                         // 384
+    u"about 1 hour|about %1 hours",                                             // 385
+    u"about 1 day|about %1 days",                                               // 386
+    u"about 1 year|about %1 years",                                             // 387
+    u"more than a thousand years",                                              // 388
+    u"Weak master password",                                                    // 389
+    u"(the master password)",                                                   // 390
+    u" ",                                                                       // 391
+    u" ",                                                                       // 392
+    u" ",                                                                       // 393
+    u" ",                                                                       // 394
+    u" ",                                                                       // 395
+    u" ",                                                                       // 396
+    u" ",                                                                       // 397
+    u" ",                                                                       // 398
+    u" ",                                                                       // 399
+    u"The database file could not be opened:",                                  // 400
+    u"Printing failed: the printer or the PDF file did not take the document.", // 401
+    u"Under Wayland Lockmere can type only into programs that run on X11 (XWayland), and the window to type into is "
+    u"not one of them. Copy the value and paste it there instead.",                 // 402
+    u"The PDF file could not be written:",                                          // 403
     u" ",                                                                           // 404
     u" ",                                                                           // 405
     u" ",                                                                           // 406

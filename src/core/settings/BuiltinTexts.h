@@ -233,6 +233,11 @@ inline constexpr int AboutYears = 387;
 inline constexpr int MoreThanAThousandYears = 388;
 inline constexpr int WeakMasterPasswordFinding = 389;
 inline constexpr int MasterPasswordRow = 390;
+// The desktop's own ways: files named outside the program, printing, typing under Wayland.
+inline constexpr int FileNotOpened = 400;
+inline constexpr int PrintFailed = 401;
+inline constexpr int FormFillingTargetIsWayland = 402;
+inline constexpr int PdfFileNotWritten = 403;
 // Following the file through other programs' changes, merging on save, and synchronizing with another file.
 inline constexpr int FollowedFileNote = 410;
 inline constexpr int OtherVersionWrongPassword = 411;

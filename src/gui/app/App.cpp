@@ -7,8 +7,10 @@
 #include "core/settings/ProgramDataFolder.h"
 #include "gui/app/Language.h"
 #include "gui/app/QtSettingsPlace.h"
+#include "gui/app/SecondStartListener.h"
 #include "gui/mainwindow/CommandLine.h"
 #include "gui/mainwindow/DlgMain.h"
+#include "platform/InstanceChannel.h"
 #include "platform/ProgramPath.h"
 #include "platform/SettingsFolder.h"
 
@@ -27,18 +29,24 @@ int CApp::Run()
     // From here on every text the user sees comes from the translation, the already-running message included.
     LoadLanguage(translation, options.Language);
 
+    const QStringList arguments = QCoreApplication::arguments();
+    const std::optional<std::filesystem::path> file = DatabaseFileArgument(arguments);
     instanceLock.emplace(InstanceLockName);
     if (!instanceLock->IsFirst()) {
-        reporter.ShowMessage(Text(TextId::AlreadyRunning), MessageIcon::Warning);
+        // The running copy shows its window and opens the file; only a copy that cannot be reached is named here.
+        if (!InstanceChannel::Send(InstanceLockName, {file ? file->string() : std::string()})) {
+            reporter.ShowMessage(Text(TextId::AlreadyRunning), MessageIcon::Warning);
+        }
         return 0;
     }
-    RunMainWindow();
+    RunMainWindow(CommandLineText(arguments), file);
     return 0;
 }
 
-void CApp::RunMainWindow()
+void CApp::RunMainWindow(const std::u16string& commandLine, const std::optional<std::filesystem::path>& file)
 {
-    CDlgMain window(database, options, translation, CommandLineText(QCoreApplication::arguments()));
+    CDlgMain window(database, options, translation, commandLine);
+    SecondStartListener laterStarts(InstanceChannel::Listen(InstanceLockName), window);
     // The main window runs modally, like the dialogs it opens: the program ends when it does.
     window.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
@@ -47,7 +55,7 @@ void CApp::RunMainWindow()
         ended = true;
         loop.quit();
     });
-    window.Start();
+    window.Start(file);
     if (!ended) {
         loop.exec();
     }

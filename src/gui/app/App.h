@@ -25,7 +25,9 @@ public:
     CApp& operator=(const CApp&) = delete;
 
     // Start-up, the main window until the user ends it, and shutdown; returns the process's exit code. A second copy
-    // shows that the program is already running and returns without touching the settings.
+    // hands the database file of its command line, or only the wish to see the window, to the running one (it says
+    // that the program is already running when that copy cannot be reached) and returns without touching the
+    // settings.
     int Run();
 
     CDataBase& Database() { return database; }
@@ -36,7 +38,7 @@ public:
     IMessageReporter& Reporter() { return reporter; }
 
 private:
-    void RunMainWindow();
+    void RunMainWindow(const std::u16string& commandLine, const std::optional<std::filesystem::path>& file);
 
     IMessageReporter& reporter;
     CDataBase database;

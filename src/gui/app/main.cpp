@@ -1,7 +1,12 @@
 #include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "gui/app/App.h"
 #include "gui/app/GuiReporter.h"
+#include "gui/app/ProgramInformation.h"
 #include "gui/app/QtFiles.h"
 #include "platform/ProcessHardening.h"
 #include "platform/ProgramPath.h"
@@ -9,6 +14,10 @@
 
 int main(int argc, char* argv[])
 {
+    if (const auto information = HelpOrVersionText(std::vector<std::string>(argv + std::min(argc, 1), argv + argc))) {
+        std::fputs(information->c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     HardenProcess();
     // Lets Wayland compositors match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tavilo.lockmere"));

@@ -38,7 +38,7 @@ ModeTexts TextsOf(EnterMode mode)
 
 } // namespace
 
-CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
+CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent, const std::filesystem::path& file)
     : QDialog(parent)
     , field(new QLineEdit(this))
     , hideBox(new QCheckBox(this))
@@ -50,6 +50,15 @@ CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
     prompt->setObjectName(QStringLiteral("prompt"));
     prompt->setAlignment(Qt::AlignCenter);
     prompt->setWordWrap(true);
+
+    auto* fileLine = new QLabel(this);
+    fileLine->setObjectName(QStringLiteral("file"));
+    fileLine->setAlignment(Qt::AlignCenter);
+    fileLine->setWordWrap(true);
+    fileLine->setText(QtText(texts, TextId::MasterPasswordFor) + QLatin1Char(' ') +
+                      QString::fromStdString(file.filename().string()));
+    fileLine->setToolTip(QString::fromStdString(file.string()));
+    fileLine->setVisible(!file.empty());
 
     field->setObjectName(QStringLiteral("password"));
     field->setMinimumWidth(260);
@@ -67,6 +76,7 @@ CDlgEnter::CDlgEnter(EnterMode mode, const ITextSource& texts, QWidget* parent)
     fieldRow->addWidget(indicator);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(prompt);
+    layout->addWidget(fileLine);
     layout->addLayout(fieldRow);
     layout->addWidget(hideBox);
     layout->addWidget(buttons);

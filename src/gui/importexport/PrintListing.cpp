@@ -2,7 +2,9 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <functional>
 
 #include "core/importexport/PageSplit.h"
 #include "core/importexport/TextExport.h"
@@ -11,17 +13,17 @@
 namespace {
 constexpr int FontPoints = 10;
 
-// Aborts the document unless the page loop got to its end, so that nothing half printed reaches the printer.
+// Abandons the document unless the page loop got to its end, so that nothing half printed reaches the printer.
 class DocumentGuard
 {
 public:
-    explicit DocumentGuard(QPrinter& printer)
-        : printer(printer)
+    explicit DocumentGuard(std::function<void()> abandon)
+        : abandon(std::move(abandon))
     {}
     ~DocumentGuard()
     {
-        if (!finished) {
-            printer.abort();
+        if (!finished && abandon) {
+            abandon();
         }
     }
     DocumentGuard(const DocumentGuard&) = delete;
@@ -30,9 +32,35 @@ public:
     void Finish() { finished = true; }
 
 private:
-    QPrinter& printer;
+    std::function<void()> abandon;
     bool finished = false;
 };
+
+bool DrawListing(QPagedPaintDevice& device, const CDataBase& database, const std::function<void()>& abandon)
+{
+    const SecureString listing = BuildTextListing(database);
+    if (listing.empty()) {
+        return true;
+    }
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        return false;
+    }
+    DocumentGuard document(abandon);
+    const int deviceHeight = device.height();
+    PrintLayout layout(std::u16string_view(listing.data(), listing.size()), PrintFont(), device,
+                       device.width() - 2 * PrintMargin);
+    for (std::size_t start = 0; start < listing.size();) {
+        if (start > 0 && !device.newPage()) {
+            return false;
+        }
+        const std::size_t share = NextPageShare(start, listing.size() - start, deviceHeight, layout);
+        layout.Draw(painter, QPoint(PrintMargin, PrintMargin), start, share);
+        start += share;
+    }
+    document.Finish();
+    return painter.end();
+}
 } // namespace
 
 QFont PrintFont()
@@ -47,27 +75,12 @@ QFont PrintFont()
 
 bool PrintListing(QPrinter& printer, const CDataBase& database)
 {
-    const SecureString listing = BuildTextListing(database);
-    if (listing.empty()) {
-        return true;
-    }
     printer.setDocName(QStringLiteral("Lockmere"));
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return false;
-    }
-    DocumentGuard document(printer);
-    const int deviceHeight = printer.height();
-    PrintLayout layout(std::u16string_view(listing.data(), listing.size()), PrintFont(), printer,
-                       printer.width() - 2 * PrintMargin);
-    for (std::size_t start = 0; start < listing.size();) {
-        if (start > 0 && !printer.newPage()) {
-            return false;
-        }
-        const std::size_t share = NextPageShare(start, listing.size() - start, deviceHeight, layout);
-        layout.Draw(painter, QPoint(PrintMargin, PrintMargin), start, share);
-        start += share;
-    }
-    document.Finish();
-    return painter.end();
+    return DrawListing(printer, database, [&] { printer.abort(); });
+}
+
+bool PrintListing(QPdfWriter& writer, const CDataBase& database)
+{
+    writer.setTitle(QStringLiteral("Lockmere"));
+    return DrawListing(writer, database, {});
 }

@@ -2,6 +2,7 @@
 
 class CDataBase;
 class QFont;
+class QPdfWriter;
 class QPrinter;
 
 // The font of the printed listing: "MS Sans Serif" where it is installed, otherwise the desktop's sans-serif face,
@@ -13,3 +14,5 @@ QFont PrintFont();
 // Returns false when the printer refuses the document or a page; the document is then aborted. Throws what
 // building or laying out the text throws.
 bool PrintListing(QPrinter& printer, const CDataBase& database);
+// The same listing as a PDF document named "Lockmere"; the caller drops the document when this returns false.
+bool PrintListing(QPdfWriter& writer, const CDataBase& database);

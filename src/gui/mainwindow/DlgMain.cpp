@@ -309,8 +309,16 @@ void CDlgMain::ApplyGroupsTree()
     views->GroupTree()->setEnabled(options.fGroupsTree);
 }
 
-void CDlgMain::Start()
+void CDlgMain::Start(const std::optional<std::filesystem::path>& file)
 {
+    if (file) {
+        // The file the user named is the one to open, whatever the settings remember.
+        show();
+        session.StartupOpen(false);
+        session.OpenFile(*file);
+        UpdateCommandState(false, session.IsOpen());
+        return;
+    }
     if (!lifecycle->Start()) {
         return;
     }
@@ -513,6 +521,25 @@ void CDlgMain::LockNow()
     lifecycle->LockNow();
 }
 
+void CDlgMain::BringToFront()
+{
+    // Behind the password prompt the window tells why it came up.
+    const bool locked = session.IsLocked() && !StartHidden();
+    if (locked) {
+        statusBar()->showMessage(QtText(texts, TextId::AlreadyRunning), NoteMilliseconds);
+    }
+    lifecycle->BringToFront();
+    if (locked && session.IsOpen()) {
+        // The panes of the open database take the bar again.
+        statusBar()->clearMessage();
+    }
+}
+
+void CDlgMain::OpenFileFromOutside(const std::filesystem::path& file)
+{
+    lifecycle->OpenFileFromOutside(file);
+}
+
 void CDlgMain::Exit()
 {
     exiting = true;
@@ -541,6 +568,8 @@ void CDlgMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         lifecycle->WindowStateChanged();
+    } else if (event->type() == QEvent::ActivationChange) {
+        lifecycle->WindowActivationChanged();
     }
 }
 

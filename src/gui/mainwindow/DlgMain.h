@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/session/DatabaseSession.h"
 #include "gui/mainwindow/CommandTable.h"
@@ -50,8 +52,15 @@ public:
              QWidget* parent = nullptr);
     ~CDlgMain() override;
 
-    // Shows the window (minimised when started hidden) and opens the last database when the settings ask for it.
-    void Start();
+    // Shows the window (minimised when started hidden) and opens `file` when the command line named one, otherwise
+    // the last database when the settings ask for it.
+    void Start(const std::optional<std::filesystem::path>& file = std::nullopt);
+    // A second start of the program: the window comes to the front, from the notification area if need be, where a
+    // locked database asks for its password; the status bar then says that the program was already running.
+    void BringToFront();
+    // A second start that named a database file: the window comes to the front and opens the file, after asking to
+    // close another open database. The open database itself is only shown.
+    void OpenFileFromOutside(const std::filesystem::path& file);
     // Runs the command when its rule enables it, with a ticket of the session taken now.
     void OnCommand(int command);
     // S: the list has a current item; D: a database is open and not locked.

@@ -153,6 +153,7 @@ void EntryViews::FillViews(bool rebuildTree)
         model->SetRows(std::move(rows), options.fHideUser, options.fHidePass);
         ShowStatus();
     }
+    ShowSortIndicator();
     list->setUpdatesEnabled(true);
 }
 
@@ -196,6 +197,7 @@ void EntryViews::ReapplySort()
     } else {
         sortedField.reset();
     }
+    ShowSortIndicator();
 }
 
 void EntryViews::EndSearch(const std::optional<SecureString>& group, const SortState& sort)
@@ -350,4 +352,14 @@ void EntryViews::Sort(EntryField field)
     model->SortByColumn(column, descending, work);
     sortedField = field;
     sortedDescending = descending;
+    ShowSortIndicator();
+}
+
+void EntryViews::ShowSortIndicator()
+{
+    // The header's arrow tells which column the rows follow and which way; a fill in key order shows none.
+    const int column = sortedField ? model->ColumnOf(*sortedField) : -1;
+    QHeaderView* header = list->horizontalHeader();
+    header->setSortIndicatorShown(column >= 0);
+    header->setSortIndicator(column, sortedDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }

@@ -95,6 +95,7 @@ private:
     void ShowStatus();
     void FillMatching();
     void ReapplySort();
+    void ShowSortIndicator();
     void DropSearch();
 
     const CDataBase& database;

@@ -33,7 +33,8 @@ struct TrayFill
 std::optional<TrayFill> FindTrayFill(const CDataBase& database, TrayEntryCommand kind, std::size_t entryIndex);
 
 // Types an entry's values into the window the user worked in before turning to the program. Without a key sender
-// (a session that is not X11) each command says why it types nothing.
+// (a session that is not X11) each command says why it types nothing; under Wayland it types only into X11 programs
+// (XWayland) and says so when the window is a Wayland one.
 class FormFiller
 {
 public:
@@ -41,7 +42,7 @@ public:
                IMessageReporter& reporter, const ITextSource& texts);
     ~FormFiller();
 
-    // The X11 services when the program runs on an X11 display, none otherwise.
+    // The X11 services on an X11 display, XWayland's under Wayland, none otherwise.
     static std::unique_ptr<FormFiller> ForThisSession(IMessageReporter& reporter, const ITextSource& texts);
 
     // Returns to the previous window (the window manager's way, or by the keys of `way` where it has none), then

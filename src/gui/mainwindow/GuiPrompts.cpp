@@ -27,9 +27,9 @@ std::optional<std::filesystem::path> GuiPrompts::ChooseFileToSave(const std::u16
     return files.ChooseFileToSave(ToQString(proposedName));
 }
 
-std::optional<SecureString> GuiPrompts::AskPassword(EnterMode mode)
+std::optional<SecureString> GuiPrompts::AskPassword(EnterMode mode, const std::filesystem::path& file)
 {
-    CDlgEnter dialog(mode, texts, &window);
+    CDlgEnter dialog(mode, texts, &window, file);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

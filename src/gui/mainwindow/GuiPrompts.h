@@ -15,7 +15,7 @@ public:
 
     std::optional<std::filesystem::path> ChooseFileToOpen() override;
     std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string& proposedName) override;
-    std::optional<SecureString> AskPassword(EnterMode mode) override;
+    std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) override;
     std::optional<SecureString> AskNewPassword(SetPasswordMode mode) override;
     bool AskOkCancel(const std::u16string& question) override;
     void ShowTip(int tip, int textId) override;

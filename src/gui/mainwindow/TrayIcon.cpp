@@ -9,7 +9,9 @@ CTrayIcon::CTrayIcon(QMenu* menu, QObject* parent)
     icon.setToolTip(QStringLiteral("Lockmere"));
     icon.setContextMenu(menu);
     connect(&icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick) {
+        if (reason == QSystemTrayIcon::Trigger) {
+            emit clicked();
+        } else if (reason == QSystemTrayIcon::DoubleClick) {
             emit doubleClicked();
         }
     });

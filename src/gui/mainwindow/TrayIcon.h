@@ -6,7 +6,8 @@
 class QMenu;
 
 // The program's icon in the notification area, with the tool tip "Lockmere": present while the main window is
-// hidden. A double click asks for the window back; a right click opens the tray menu.
+// hidden. A single click asks to show or hide the window, as on Linux desktops, a double click asks for the window
+// back; a right click opens the tray menu.
 class CTrayIcon : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
     bool IsShown() const { return icon.isVisible(); }
 
 signals:
+    void clicked();
     void doubleClicked();
 
 private:

@@ -32,6 +32,7 @@ WindowLifecycle::WindowLifecycle(QMainWindow& window, DatabaseSession& session, 
     , trayIcon(new CTrayIcon(trayMenu.Menu(), this))
     , startHidden(startHidden)
 {
+    connect(trayIcon, &CTrayIcon::clicked, this, &WindowLifecycle::ToggleFromTray);
     connect(trayIcon, &CTrayIcon::doubleClicked, this, &WindowLifecycle::ShowFromTray);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive) {
@@ -149,6 +150,54 @@ void WindowLifecycle::ShowFromTray()
     emit shown();
 }
 
+void WindowLifecycle::ToggleFromTray()
+{
+    if (window.isVisible() && !minimising.IsMinimised() && !inTray) {
+        window.showMinimized();
+    } else {
+        ShowFromTray();
+    }
+}
+
+void WindowLifecycle::BringToFront()
+{
+    ShowFromTray();
+    // A window already on the screen comes to the front as well, unless a dialog of the program came instead.
+    if (!IsDialogOpen()) {
+        ShowWindowAgain();
+    }
+}
+
+void WindowLifecycle::OpenFileFromOutside(const std::filesystem::path& file)
+{
+    if (BringDialogToFront()) {
+        // A command of the window waits for its dialog: the file can only wait for the user to ask again.
+        return;
+    }
+    if (showingFromTray || session.IsOpening() || fileWork.IsRunning()) {
+        ShowWindowAgain();
+        return;
+    }
+    showingFromTray = true;
+    if (startHidden) {
+        // The last database was never opened: nothing to close, and the named file comes instead.
+        startHidden = false;
+        session.StartupOpen(false);
+        session.SetLocked(false);
+    }
+    inTray = false;
+    trayIcon->Remove();
+    ShowWindowAgain();
+    session.OpenFile(file);
+    showingFromTray = false;
+    if (session.IsLocked()) {
+        // The user kept the locked database: showing the window asks for its password, as always.
+        ShowFromTray();
+        return;
+    }
+    emit shown();
+}
+
 void WindowLifecycle::ShowOnceDialogsClose()
 {
     if (IsDialogOpen()) {
@@ -163,6 +212,7 @@ void WindowLifecycle::ShowWindowAgain()
 {
     // A window hidden while minimised would be mapped minimised again: the state goes first.
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    minimising.ShownAgain();
     window.show();
     window.raise();
     window.activateWindow();
@@ -183,12 +233,19 @@ void WindowLifecycle::LockNow()
 
 void WindowLifecycle::WindowStateChanged()
 {
-    const bool minimised = window.isMinimized();
-    if (minimised && !wasMinimised) {
-        wasMinimised = true;
+    Follow(minimising.StateChanged(window.isMinimized(), window.isActiveWindow()));
+}
+
+void WindowLifecycle::WindowActivationChanged()
+{
+    Follow(minimising.ActivationChanged(window.isActiveWindow()));
+}
+
+void WindowLifecycle::Follow(WindowMinimising::Change change)
+{
+    if (change == WindowMinimising::Change::Minimised) {
         Minimised();
-    } else if (!minimised && wasMinimised) {
-        wasMinimised = false;
+    } else if (change == WindowMinimising::Change::Restored) {
         // The password prompt must not run inside the state change itself.
         QTimer::singleShot(0, this, &WindowLifecycle::Restored);
     }
@@ -208,7 +265,7 @@ void WindowLifecycle::LockMinimised()
     if (Defer(&WindowLifecycle::LockMinimised)) {
         return;
     }
-    if (options.fLockDBMin && !options.LastPath.empty() && window.isMinimized()) {
+    if (options.fLockDBMin && !options.LastPath.empty() && minimising.IsMinimised()) {
         session.Lock();
     }
 }
@@ -223,7 +280,7 @@ void WindowLifecycle::Restored()
 
 void WindowLifecycle::HideToTray()
 {
-    if (!window.isMinimized() || startHidden || !desktop.trayAvailable()) {
+    if (!minimising.IsMinimised() || startHidden || !desktop.trayAvailable()) {
         return;
     }
     window.hide();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <filesystem>
 #include <memory>
 
 #include "gui/mainwindow/DesktopServices.h"
+#include "gui/mainwindow/WindowMinimising.h"
 
 class AutoLock;
 class COptions;
@@ -15,7 +17,8 @@ class TrayMenu;
 
 // The main window's life between the screen and the notification area: the hidden start, minimising to the tray
 // (locking on the way when the settings ask), showing again (unlocking a locked database), the automatic lock, a
-// close button that hides, and a notification area that comes and goes. While a dialog of the program is open the
+// close button that hides, a notification area that comes and goes, and a second start of the program. A single
+// click on the icon shows or hides the window, a double click shows it. While a dialog of the program is open the
 // window never unlocks under it: the tray brings that dialog to the front, and the window follows once it is closed.
 class WindowLifecycle : public QObject
 {
@@ -34,9 +37,15 @@ public:
     void ShowFromTray();
     // Locks and goes to the notification area: the automatic lock and the Lock command.
     void LockNow();
+    // A second start of the program: the window comes to the front, from the notification area if need be.
+    void BringToFront();
+    // A second start that named a database file: the window comes to the front and opens the file, after asking to
+    // close another open database. While a prompt or a dialog is up, only that comes to the front.
+    void OpenFileFromOutside(const std::filesystem::path& file);
 
     // The main window's events, handed on.
     void WindowStateChanged();
+    void WindowActivationChanged();
     // True when the close button should minimise rather than end the program.
     bool HidesInsteadOfClosing() const;
     // True when a request to show the window is held back by a hidden start.
@@ -54,6 +63,8 @@ signals:
     void shown();
 
 private:
+    void ToggleFromTray();
+    void Follow(WindowMinimising::Change change);
     void Minimised();
     void Restored();
     void HideToTray();
@@ -73,7 +84,7 @@ private:
     std::unique_ptr<AutoLock> autoLock;
     CTrayIcon* trayIcon = nullptr;
     bool startHidden = false;
-    bool wasMinimised = false;
+    WindowMinimising minimising{WindowMinimising::StateReportedHere()};
     bool inTray = false;
     bool showingFromTray = false;
     // The window was asked back while a dialog was open.

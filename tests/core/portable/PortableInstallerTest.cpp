@@ -172,8 +172,8 @@ TEST_F(PortableInstallerTest, SuccessMessageNamesTheFolderWithOneSlashBeforeTheS
         ASSERT_TRUE(Install({Utf8ToUtf16(c.typed), c.subfolder, false, false}));
         EXPECT_THAT(messages.Texts(),
                     ElementsAre(u"Lockmere was successfully installed to " + Utf8ToUtf16(c.shown) +
-                                u". To work with the program from the selected location you should go to the program "
-                                u"installation folder and run the Lockmere.exe file."));
+                                u". To work with the program from the selected location, start the Lockmere file in "
+                                u"the program's folder there (on a drive that does not run programs: sh Lockmere)."));
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Information);
     }
 }

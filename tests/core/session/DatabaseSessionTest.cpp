@@ -250,10 +250,10 @@ TEST_F(OpenDatabaseTest, IsLockedOnlyWhileThePasswordIsAsked)
         explicit LockObserver(DatabaseSession*& session)
             : session(session)
         {}
-        std::optional<SecureString> AskPassword(EnterMode mode) override
+        std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) override
         {
             lockedWhileAsked = session->IsLocked();
-            return PromptScript::AskPassword(mode);
+            return PromptScript::AskPassword(mode, file);
         }
         DatabaseSession*& session;
         bool lockedWhileAsked = false;
@@ -864,5 +864,87 @@ TEST_F(SessionPathTest, FileNameAndFolderSplitAtTheLastSeparator)
     lastPath = u"lockmere.ldb";
     EXPECT_EQ(session.FileName(), u"lockmere.ldb");
     EXPECT_EQ(session.Folder(), u"");
+}
+// Opening a file the user named outside the program: on the command line, or in a second start.
+class OpenNamedFileTest : public DatabaseSessionTest
+{
+protected:
+    std::filesystem::path first = folder.Path() / "first.ldb";
+    std::filesystem::path second = folder.Path() / "second.ldb";
+};
+
+TEST_F(OpenNamedFileTest, OpensTheFileAfterItsPasswordPromptNamedIt)
+{
+    MakeFile(second, u"pw", {MakeEntry(u"Web", u"Bank")});
+    prompts.Password(u"wrong");
+    prompts.Password(u"pw");
+    EXPECT_TRUE(session.OpenFile(second));
+    EXPECT_EQ(lastPath, PathText(second));
+    EXPECT_EQ(database.Size(), 1u);
+    EXPECT_EQ(prompts.asked, (std::vector<std::u16string>{AskOpenPassword, AskOpenPassword}));
+    EXPECT_EQ(prompts.passwordFiles, (std::vector<std::filesystem::path>{second, second}));
+}
+
+TEST_F(OpenNamedFileTest, AnotherOpenDatabaseIsClosedOnlyAfterAsking)
+{
+    MakeFile(first, u"one", {MakeEntry(u"Web", u"First")});
+    MakeFile(second, u"two", {MakeEntry(u"Web", u"Second")});
+    Open(first, u"one");
+
+    prompts.Answer(false);
+    EXPECT_FALSE(session.OpenFile(second));
+    EXPECT_EQ(lastPath, PathText(first));
+    EXPECT_TRUE(database.Find(MakeEntry(u"Web", u"First").Key()));
+
+    prompts.Answer(true);
+    prompts.Password(u"two");
+    EXPECT_TRUE(session.OpenFile(second));
+    EXPECT_EQ(lastPath, PathText(second));
+    EXPECT_TRUE(database.Find(MakeEntry(u"Web", u"Second").Key()));
+    EXPECT_EQ(prompts.asked, (std::vector<std::u16string>{CloseQuestion, CloseQuestion, AskOpenPassword}));
+}
+
+TEST_F(OpenNamedFileTest, TheOpenOrLockedDatabaseItselfIsLeftAsItIs)
+{
+    MakeFile(first, u"one", {MakeEntry(u"Web", u"First")});
+    Open(first, u"one");
+    // Another spelling of the same file is the same file.
+    EXPECT_TRUE(session.OpenFile(folder.Path() / "." / "first.ldb"));
+    session.Lock();
+    EXPECT_TRUE(session.OpenFile(first));
+    EXPECT_TRUE(session.IsLocked());
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(OpenNamedFileTest, AFileThatIsNotThereIsReportedByNameBeforeAnyQuestion)
+{
+    MakeFile(first, u"one", {MakeEntry(u"Web", u"First")});
+    Open(first, u"one");
+    const std::filesystem::path missing = folder.Path() / "missing.ldb";
+    const std::filesystem::path notAFile = folder.Path();
+    EXPECT_FALSE(session.OpenFile(missing));
+    EXPECT_FALSE(session.OpenFile(notAFile));
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::u16string>{
+                  u"The database file could not be opened: " + PathText(missing) + u" (No such file or directory)",
+                  u"The database file could not be opened: " + PathText(notAFile) + u" (Not a regular file)"}));
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_EQ(lastPath, PathText(first));
+    EXPECT_EQ(database.Size(), 1u);
+}
+
+TEST_F(OpenNamedFileTest, EveryPasswordPromptNamesItsFile)
+{
+    MakeFile(first, u"one", {MakeEntry(u"Web", u"First")});
+    MakeFile(second, u"two", {MakeEntry(u"Web", u"Second")});
+    Open(first, u"one");
+    prompts.passwordFiles.clear();
+    prompts.OpenFile(second);
+    prompts.Password(u"two");
+    session.MergeImport();
+    prompts.Password(u"wrong");
+    session.ChangeMasterPassword();
+    EXPECT_EQ(prompts.passwordFiles, (std::vector<std::filesystem::path>{second, first}));
 }
 } // namespace

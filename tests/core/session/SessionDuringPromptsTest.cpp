@@ -50,7 +50,7 @@ private:
 class InterruptedPrompts : public PromptScript
 {
 public:
-    std::optional<SecureString> AskPassword(EnterMode mode) override
+    std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) override
     {
         if (view) {
             view->NoteStale();
@@ -58,7 +58,7 @@ public:
         if (auto step = std::exchange(duringPassword, nullptr)) {
             step();
         }
-        return PromptScript::AskPassword(mode);
+        return PromptScript::AskPassword(mode, file);
     }
     std::optional<SecureString> AskNewPassword(SetPasswordMode mode) override
     {

@@ -34,8 +34,9 @@ std::optional<std::filesystem::path> PromptScript::ChooseFileToSave(const std::u
     return Next(saveFiles);
 }
 
-std::optional<SecureString> PromptScript::AskPassword(EnterMode mode)
+std::optional<SecureString> PromptScript::AskPassword(EnterMode mode, const std::filesystem::path& file)
 {
+    passwordFiles.push_back(file);
     asked.push_back(u"password:" + ToU16(static_cast<unsigned>(mode)));
     return ToSecureAnswer(Next(passwords));
 }

@@ -19,7 +19,8 @@ class PromptScript : public IPrompts
 public:
     std::optional<std::filesystem::path> ChooseFileToOpen() override;
     std::optional<std::filesystem::path> ChooseFileToSave(const std::u16string& proposedName) override;
-    std::optional<SecureString> AskPassword(EnterMode mode) override;
+    std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) override;
+
     std::optional<SecureString> AskNewPassword(SetPasswordMode mode) override;
     bool AskOkCancel(const std::u16string& question) override;
     void ShowTip(int tip, int textId) override;
@@ -33,6 +34,8 @@ public:
     // Every question in the order asked: "open", "save:<proposed name>", "password:<mode>",
     // "new-password:<mode>", "ok-cancel:<question>", "tip:<tip>:<text id>".
     std::vector<std::u16string> asked;
+    // The file each password prompt named, in order.
+    std::vector<std::filesystem::path> passwordFiles;
 
 private:
     std::deque<std::optional<std::filesystem::path>> openFiles;

@@ -52,10 +52,10 @@ public:
         Step(u"open");
         return PromptScript::ChooseFileToOpen();
     }
-    std::optional<SecureString> AskPassword(EnterMode mode) override
+    std::optional<SecureString> AskPassword(EnterMode mode, const std::filesystem::path& file) override
     {
         Step(u"password");
-        return PromptScript::AskPassword(mode);
+        return PromptScript::AskPassword(mode, file);
     }
     bool AskOkCancel(const std::u16string& question) override
     {

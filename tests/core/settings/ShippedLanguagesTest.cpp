@@ -47,6 +47,40 @@ TEST_P(ShippedLanguagesTest, LoadsByItsEnglishName)
     EXPECT_EQ(translate.Text(200), u"Windows");
 }
 
+TEST_P(ShippedLanguagesTest, NamesItsCodeForTheLibrariesTranslations)
+{
+    CTranslate translate(ShippedFolder);
+    translate.Load(std::u16string(GetParam().begin(), GetParam().end()));
+    EXPECT_EQ(translate.LanguageCode(), GetParam() == "German" ? u"de" : u"ru");
+    translate.Load(u"");
+    EXPECT_EQ(translate.LanguageCode(), u"");
+}
+
+// Words that hold only on Windows, in every language shipped. Group 200 is a suggested group name for the logins of
+// that system, and the portable copy's program file is really called Lockmere.exe (text 97).
+TEST_P(ShippedLanguagesTest, NoTextSpeaksOfWindowsOnly)
+{
+    const std::u16string_view windowsWords[] = {
+        u"Windows",       u"Explorer",
+        u"Registry",      u"registry",
+        u"Registrierung", u"\u0440\u0435\u0435\u0441\u0442\u0440",
+        u"system tray",   u"\u0441\u0438\u0441\u0442\u0435\u043C\u043D\u044B\u0439 \u0442\u0440\u0435\u0439",
+        u":\\",           u".exe",
+    };
+    const ProfileReader file = ProfileReader::FromFile(ShippedFolder / (GetParam() + ".lng"));
+    for (int id = 0; id < BuiltinTextCount; ++id) {
+        if (id == TextId::FirstSuggestedGroup || id == TextId::RunFromInstallFolder) {
+            continue;
+        }
+        const std::u16string english(BuiltinText(id));
+        const std::u16string translated = file.Value(u"Text", IdKey(id)).value_or(u"");
+        for (const std::u16string_view word : windowsWords) {
+            EXPECT_EQ(english.find(word), std::u16string::npos) << id;
+            EXPECT_EQ(translated.find(word), std::u16string::npos) << id;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguagesTest, testing::Values("German", "Russian"));
 
 // The code names Qt's own catalogue of the language (qtbase_de.qm), which the programs load beside the file.

@@ -8,7 +8,9 @@
 #include <sstream>
 
 #include "core/settings/Options.h"
+#include "platform/SingleInstance.h"
 #include "support/ChildProcess.h"
+#include "support/LockHolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
@@ -75,6 +77,18 @@ protected:
         return RunProgram(program, {}, {}, Environment());
     }
 
+    // Another process holds the lock but hears nobody, as a copy of an older version would.
+    std::unique_ptr<LockHolder> HoldLockWithoutChannel() const
+    {
+        auto holder = std::make_unique<LockHolder>([this] {
+            // In the holding child only, which keeps the lock until it is killed.
+            ::setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+            return (new SingleInstance("TaviloLockmereMutex"))->IsFirst();
+        });
+        EXPECT_TRUE(holder->Holds());
+        return holder;
+    }
+
     std::filesystem::path LockFile() const { return runtimeFolder / "TaviloLockmereMutex.lock"; }
     std::filesystem::path SettingsFile() const { return appData / "Tavilo" / "Lockmere.xml"; }
     std::string Messages() const { return ReadFileBytes(messageLog); }
@@ -85,15 +99,56 @@ protected:
     std::filesystem::path messageLog = folder / "messages.log";
 };
 
-TEST_F(RunningCopies, ASecondCopyShowsThatOneIsRunningAndEnds)
+TEST_F(RunningCopies, ASecondCopyHandsOverToTheRunningOneAndEndsWithoutAMessage)
 {
     auto first = StartFirstCopy();
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtimeFolder / "TaviloLockmereMutex.socket"); }));
     const ProgramResult second = RunAnotherCopy();
     EXPECT_FALSE(second.timedOut);
     EXPECT_EQ(second.exitCode, 0);
-    EXPECT_EQ(Messages(), AlreadyRunningLine);
+    EXPECT_EQ(Messages(), "");
     EXPECT_TRUE(first->IsRunning());
     EXPECT_TRUE(HoldsLock(first->Pid(), LockFile()));
+}
+
+TEST_F(RunningCopies, TheFileOfASecondStartIsOpenedByTheRunningCopy)
+{
+    auto first = StartFirstCopy();
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtimeFolder / "TaviloLockmereMutex.socket"); }));
+    // A name relative to the second start's folder reaches the running copy as the whole path.
+    const std::filesystem::path missing = folder / "missing.ldb";
+    const ProgramResult second = RunProgram(
+        "/bin/sh", {"-c", "cd \"$1\" && exec \"$2\" missing.ldb", "sh", folder.Path().string(), Program().string()}, {},
+        Environment());
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Messages().empty(); }));
+    EXPECT_EQ(Messages(),
+              "error\tThe database file could not be opened: " + missing.string() + " (No such file or directory)\n");
+    EXPECT_TRUE(first->IsRunning());
+}
+
+TEST_F(RunningCopies, ACopyThatCannotBeReachedIsStillNamedAsRunning)
+{
+    const auto holder = HoldLockWithoutChannel();
+    const ProgramResult second = RunAnotherCopy();
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(Messages(), AlreadyRunningLine);
+}
+
+TEST_F(RunningCopies, HelpAndVersionArePrintedWithoutADisplay)
+{
+    for (const std::string option : {"--help", "--version"}) {
+        EnvironmentChanges bare = Environment();
+        bare["QT_QPA_PLATFORM"] = "xcb";
+        bare["DISPLAY"] = "";
+        const ProgramResult result =
+            RunProgram(std::filesystem::path(LOCKMERE_BIN_DIR) / "lockmere", {option}, {}, bare);
+        EXPECT_EQ(result.exitCode, 0) << option << result.err;
+        EXPECT_TRUE(
+            result.out.starts_with(option == "--help" ? "Usage: lockmere [-hide] [FILE]\n" : "lockmere (Lockmere) "))
+            << result.out;
+        EXPECT_EQ(Messages(), "");
+    }
 }
 
 TEST_F(RunningCopies, TheSecondCopyLeavesTheSettingsFileAlone)
@@ -120,9 +175,10 @@ TEST_F(RunningCopies, ACopyKilledOutrightDoesNotBlockTheNextStart)
 
     auto next = StartFirstCopy();
     EXPECT_EQ(Messages(), "");
-    // And it is now the copy that the others find running.
+    // And it is now the copy that the others find running and hand over to.
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtimeFolder / "TaviloLockmereMutex.socket"); }));
     EXPECT_EQ(RunAnotherCopy().exitCode, 0);
-    EXPECT_EQ(Messages(), AlreadyRunningLine);
+    EXPECT_EQ(Messages(), "");
     EXPECT_TRUE(next->IsRunning());
 }
 
@@ -140,7 +196,8 @@ TEST_F(RunningCopies, TheMessageIsInTheLanguageOfTheSettings)
     std::filesystem::create_directories(SettingsFile().parent_path());
     ASSERT_TRUE(stored.Save(messages, SettingsFile()));
 
-    auto first = StartFirstCopy();
+    // The message is shown where the running copy cannot be reached.
+    const auto holder = HoldLockWithoutChannel();
     ASSERT_EQ(RunAnotherCopy(programFolder / "lockmere").exitCode, 0);
     EXPECT_EQ(Messages(), "warning\tDas Programm läuft bereits.\n");
 }

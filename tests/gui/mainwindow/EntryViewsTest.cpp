@@ -246,6 +246,33 @@ TEST_F(SortTest, TheFirstGroupSortIsDescendingBecauseTheFillIsAlreadyByGroup)
     EXPECT_EQ(ColumnTexts(0), QStringList({"B", "a", "b"}));
 }
 
+TEST_F(SortTest, TheHeaderArrowShowsTheSortedColumnAndItsDirectionUntilTheNextFill)
+{
+    QHeaderView* header = views->List()->horizontalHeader();
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    const struct
+    {
+        EntryField field;
+        int column;
+        Qt::SortOrder order;
+    } sorts[] = {
+        {EntryField::Title, 1, Qt::AscendingOrder},
+        {EntryField::Title, 1, Qt::DescendingOrder},
+        // Another field's sort cleared Group's memory, so it sorts ascending first.
+        {EntryField::Group, 0, Qt::AscendingOrder},
+        {EntryField::Password, 3, Qt::AscendingOrder},
+    };
+    for (const auto& sort : sorts) {
+        views->Sort(sort.field);
+        EXPECT_TRUE(header->isSortIndicatorShown());
+        EXPECT_EQ(header->sortIndicatorSection(), sort.column);
+        EXPECT_EQ(header->sortIndicatorOrder(), sort.order);
+    }
+    // A fill lists the entries in key order again, which no arrow stands for.
+    Fill();
+    EXPECT_FALSE(header->isSortIndicatorShown());
+}
+
 TEST_F(SortTest, OtherFieldsSortAscendingFirstThenAlternate)
 {
     views->Sort(EntryField::Title);

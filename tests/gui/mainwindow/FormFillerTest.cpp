@@ -20,6 +20,9 @@ using Events = std::vector<std::string>;
 
 const std::u16string NeedsX11 =
     u"Paste and Auto-Login need an X11 session: under Wayland Lockmere cannot type into other programs.";
+const std::u16string WaylandTarget =
+    u"Under Wayland Lockmere can type only into programs that run on X11 (XWayland), and the window to type into is "
+    u"not one of them. Copy the value and paste it there instead.";
 const std::u16string NotReturned = u"Lockmere could not return to the previous window, so nothing was typed.";
 
 class FixedSwitcher : public IWindowSwitcher
@@ -127,6 +130,20 @@ const FillCase FillCases[] = {
      ReturnWay::AltTab,
      {},
      {NotReturned}},
+    {"NoTypingIntoAWaylandWindowFromTheMenu",
+     FillKind::PastePassword,
+     MakeEntry(u"G", u"T", u"u", u"p"),
+     WindowReturn::WaylandWindow,
+     ReturnWay::AltTab,
+     {},
+     {WaylandTarget}},
+    {"NoTypingIntoAWaylandWindowFromTheTray",
+     FillKind::AutoLogin,
+     MakeEntry(u"G", u"T", u"u", u"p"),
+     WindowReturn::WaylandWindow,
+     ReturnWay::AltEsc,
+     {},
+     {WaylandTarget}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FormFillerTest, ::testing::ValuesIn(FillCases),

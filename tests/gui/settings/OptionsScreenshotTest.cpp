@@ -12,7 +12,7 @@
 #include "support/MessageRecorder.h"
 
 namespace {
-// Pictures of every options page in English and Russian (the longest texts), for a person to look at. Runs only
+// Pictures of every options page in English, German and Russian (the longest texts), for a person to look at. Runs only
 // when LOCKMERE_SCREENSHOT_DIR names the folder to write them to.
 class OptionsScreenshotTest : public ::testing::TestWithParam<const char*>
 {};
@@ -42,6 +42,6 @@ TEST_P(OptionsScreenshotTest, EveryPage)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, OptionsScreenshotTest, ::testing::Values("English", "Russian"),
+INSTANTIATE_TEST_SUITE_P(Languages, OptionsScreenshotTest, ::testing::Values("English", "German", "Russian"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 } // namespace
