@@ -93,17 +93,19 @@ int Run(CliContext& context, const std::vector<std::string>& arguments)
 
 constinit const CliCommand ImportCommand{
     "import",
-    "DB FILE [--no-header] [--map G,T,U,P,URL,N] [--skip-identical] | DB FILE --from PROGRAM [--no-skip-identical] "
-    "| DB FILE.kdbx [--from kdbx] [--key-file F] [--no-skip-identical]",
+    "DB FILE [--no-header] [--map G,T,U,P,URL,N] [--skip-identical] | DB FILE --from "
+    "keepassxc|chrome|firefox|bitwarden|1password [--no-skip-identical] | DB FILE --from "
+    "lastpass|apple|dashlane|protonpass|auto [--no-skip-identical] | DB FILE.kdbx [--from kdbx] [--key-file F] "
+    "[--no-skip-identical]",
     "Adds one entry per record of the CSV file FILE (UTF-8, every field in double quotes) to DB. The first record "
     "is taken for a header and skipped, as export writes one; --no-header imports it too (--header, the default, is "
     "accepted). --map gives, for group, title, username, password, url and notes, the position of the field that "
     "supplies it (default 1,2,3,4,5,6; -1 leaves it empty, and an unmapped group is \"Import\"). A taken group and "
     "title gets a number after the title; --skip-identical leaves out a record that DB holds already, identical in "
     "all six fields (its title may carry the number an earlier import added). A refused file is reported with its "
-    "line, and nothing is added. With --from, FILE is the CSV export of another program, read by its header: PROGRAM "
-    "is keepassxc, chrome, firefox, bitwarden, 1password, lastpass, apple (Passwords or Safari), dashlane, "
-    "protonpass, or auto (whichever known header the first line is, our own export in any language included); "
+    "line, and nothing is added. With --from, FILE is the CSV export of another program, read by its header as the "
+    "program named writes it (apple: Apple Passwords or Safari), or with auto by whichever known header its first "
+    "line is, our own export in any language included; "
     "the file is read and checked before the password is asked for; columns without a field "
     "of their own go into the notes when they tell something, and the summary tells how many entries were added, "
     "renamed and skipped. Records identical to one in DB are skipped unless --no-skip-identical is given. A KeePass "

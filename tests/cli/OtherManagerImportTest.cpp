@@ -1,7 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "CliRunner.h"
 #include "core/database/DatabaseFile.h"
+#include "core/importexport/OtherExport.h"
 #include "support/MessageRecorder.h"
 
 namespace {
@@ -105,6 +107,18 @@ TEST_F(OtherManagerImportTest, EveryProgramsExportIsReadByItsNameAndByItsHeader)
             EXPECT_EQ(result.err.rfind("lockmere-cli: added ", 0), 0u) << result.err;
             EXPECT_GE(ReadEntries(target, "pw").size(), 2u) << file;
         }
+    }
+}
+
+TEST_F(OtherManagerImportTest, TheHelpOffersEveryProgramItReads)
+{
+    // Shell completion offers what the synopsis lists after --from, so a program missing there cannot be completed.
+    std::string usage = Run({"import", "--help"}).out;
+    usage = usage.substr(0, usage.find("\n\n"));
+    for (const std::string_view name : CExportPreset::Names()) {
+        EXPECT_THAT(usage,
+                    ::testing::ContainsRegex("(--from[[:space:]]+|\\|)" + std::string(name) + "([[:space:]]|\\|)"))
+            << name;
     }
 }
 } // namespace

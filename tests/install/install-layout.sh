@@ -134,15 +134,15 @@ done
 [[ " $commands " == *" --version "* ]] || fail "--version is not completed: $commands"
 [[ $(sed -n 2p <<<"$completions") == *--url*--username* ]] || fail "no options of add completed: $completions"
 [[ " $(sed -n 3p <<<"$completions") " == *" -q "* ]] || fail "-q is not completed for add: $completions"
-[[ $(sed -n 4p <<<"$completions") == "csv txt html kdbx" ]] || fail "the formats of export are not completed: $completions"
-[[ $(sed -n 5p <<<"$completions") == "keepassxc chrome firefox bitwarden 1password auto kdbx" ]] ||
+[[ $(sed -n 4p <<<"$completions") == "csv csv-standard txt html kdbx" ]] || fail "the formats of export are not completed: $completions"
+[[ $(sed -n 5p <<<"$completions") == "keepassxc chrome firefox bitwarden 1password lastpass apple dashlane protonpass auto kdbx" ]] ||
     fail "the formats of import --from are not completed: $completions"
 
 # Each command's synopsis, wrapped at the terminal's width in the help, is one paragraph of the manual page: on a
 # page wide enough it reads as one line from the command's name to its last option.
 wide_page=$(LC_ALL=C MANWIDTH=400 man -l "$prefix/share/man/man1/lockmere-cli.1.gz" 2>/dev/null)
 for synopsis in "add DB GROUP TITLE .*--special\\]\\]$" "edit DB GROUP TITLE .*--special\\]\\]$" \
-    "export DB --format csv\\|txt\\|html .*--format kdbx -o FILE$" "import DB FILE .*--key-file F\\]$"; do
+    "export DB --format csv\\|csv-standard\\|txt\\|html .*--format kdbx -o FILE$" "import DB FILE .*--key-file F\\] \\[--no-skip-identical\\]$"; do
     grep -Eq "^ +$synopsis" <<<"$wide_page" || fail "lockmere-cli.1 splits the synopsis /$synopsis/"
 done
 echo "installation checked: ${#expected[@]} files"
