@@ -21,8 +21,7 @@ using Records = std::vector<std::vector<SecureString>>;
 Records ReadRecords(std::u16string_view text)
 {
     Records records;
-    ReadStandardCsv(
-        text, [&](std::span<SecureString> fields, std::size_t) { records.emplace_back(fields.begin(), fields.end()); });
+    ReadStandardCsv(text, [&](std::span<SecureString> fields) { records.emplace_back(fields.begin(), fields.end()); });
     return records;
 }
 

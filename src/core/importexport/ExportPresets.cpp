@@ -128,21 +128,20 @@ SecureString HostOf(std::u16string_view url)
     return SecureString(url.begin(), url.end());
 }
 
-// The origin of a web address: its scheme, host and port, without user name and path.
-std::u16string_view OriginOf(std::u16string_view url, std::u16string& buffer)
+// Whether the text is the origin of a web address: its scheme, host and port, without user name and path.
+bool IsOriginOf(std::u16string_view text, std::u16string_view url)
 {
     const std::size_t scheme = url.find(u"://");
     if (scheme == std::u16string_view::npos) {
-        return {};
+        return false;
     }
     std::u16string_view authority = url.substr(scheme + 3);
     authority = authority.substr(0, authority.find_first_of(u"/?#"));
     if (const std::size_t user = authority.rfind(u'@'); user != std::u16string_view::npos) {
         authority.remove_prefix(user + 1);
     }
-    buffer.assign(url.substr(0, scheme + 3));
-    buffer.append(authority);
-    return buffer;
+    return text.size() == scheme + 3 + authority.size() && text.starts_with(url.substr(0, scheme + 3)) &&
+           text.ends_with(authority);
 }
 
 // The label of a value beyond the header's last column.
@@ -153,13 +152,22 @@ std::u16string ColumnLabel(std::size_t column)
 }
 
 // The value as the notes show it: a count of seconds as a date, anything else as written.
-void Normalise(const NoteColumn& rule, SecureString& value)
+std::u16string_view Shown(const NoteColumn* rule, const SecureString& value, IsoDate& date)
 {
-    if (rule.kind == NoteValue::EpochTime) {
-        if (const std::optional<std::u16string> date = IsoDateOfEpochTime(value)) {
-            value.assign(date->begin(), date->end());
+    if (rule != nullptr && rule->kind == NoteValue::EpochTime) {
+        if (const std::optional<std::int64_t> seconds = EpochSeconds(value)) {
+            date = IsoDateOfEpochSeconds(*seconds);
+            return {date.data(), date.size()};
         }
     }
+    return value;
+}
+
+// The length of the value as the notes show it, without making the date.
+std::size_t ShownSize(const NoteColumn* rule, const SecureString& value)
+{
+    const bool date = rule != nullptr && rule->kind == NoteValue::EpochTime && EpochSeconds(value);
+    return date ? std::tuple_size_v<IsoDate> : value.size();
 }
 } // namespace
 
@@ -288,16 +296,13 @@ bool CExportPreset::TellsNothing(const NoteColumn& rule, const SecureString& val
 {
     const std::u16string_view text(value);
     if (rule.kind == NoteValue::OriginOfUrl) {
-        std::u16string buffer;
-        const bool same = text == OriginOf(entry.url, buffer);
-        WipeString(buffer);
-        return same;
+        return IsOriginOf(text, entry.url);
     }
     return std::any_of(std::begin(rule.defaults), std::end(rule.defaults),
                        [&](std::u16string_view fallback) { return !fallback.empty() && text == fallback; });
 }
 
-bool CExportPreset::KeepForNotes(std::size_t column, SecureString& value, const Entry& entry) const
+bool CExportPreset::KeepForNotes(std::size_t column, const SecureString& value, const Entry& entry) const
 {
     if (value.empty()) {
         return false;
@@ -310,18 +315,22 @@ bool CExportPreset::KeepForNotes(std::size_t column, SecureString& value, const 
     if (taken[column] && !listKept) {
         return false;
     }
-    if (const NoteColumn* rule = noteRules[column]) {
-        if (TellsNothing(*rule, value, entry)) {
-            return false;
-        }
-        Normalise(*rule, value);
-    }
-    return true;
+    const NoteColumn* rule = noteRules[column];
+    return rule == nullptr || !TellsNothing(*rule, value, entry);
 }
 
-std::u16string CExportPreset::NoteLabel(std::size_t column) const
+std::u16string_view CExportPreset::NoteLabel(std::size_t column, std::u16string& beyondHeader) const
 {
-    return column < header.size() ? std::u16string(header[column]) : ColumnLabel(column);
+    if (column < header.size()) {
+        return header[column];
+    }
+    beyondHeader = ColumnLabel(column);
+    return beyondHeader;
+}
+
+const NoteColumn* CExportPreset::NoteRule(std::size_t column) const
+{
+    return column < noteRules.size() ? noteRules[column] : nullptr;
 }
 
 void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) const
@@ -329,6 +338,7 @@ void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) co
     // The notes grow once, to their exact size: a wiped buffer is wiped whole when it is freed, so room to spare
     // would be wiped with every entry of a large import. Values that stay out are cleared in the first pass.
     std::size_t size = entry.notes.size();
+    std::u16string label;
     for (std::size_t column = 0; column < record.size(); ++column) {
         SecureString& value = record[column];
         if (!KeepForNotes(column, value, entry)) {
@@ -336,12 +346,13 @@ void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) co
             continue;
         }
         UseNotesLineBreaks(value);
-        size += (size > 0 ? 2 : 0) + NoteLabel(column).size() + 2 + value.size();
+        size += (size > 0 ? 2 : 0) + NoteLabel(column, label).size() + 2 + ShownSize(NoteRule(column), value);
     }
     entry.notes.reserve(size);
+    IsoDate date;
     for (std::size_t column = 0; column < record.size(); ++column) {
         if (!record[column].empty()) {
-            AppendNoteLine(entry.notes, NoteLabel(column), record[column]);
+            AppendNoteLineAsIs(entry.notes, NoteLabel(column, label), Shown(NoteRule(column), record[column], date));
         }
     }
 }

@@ -84,10 +84,12 @@ private:
     bool HasNeededColumns() const;
     std::size_t KnownColumns() const;
     void AppendNotes(Entry& entry, std::span<SecureString> record) const;
-    // Whether the value of the column goes into the notes; a date is made readable on the way.
-    bool KeepForNotes(std::size_t column, SecureString& value, const Entry& entry) const;
-    // The column's name in the header, or its number for a value beyond the header's last column.
-    std::u16string NoteLabel(std::size_t column) const;
+    // Whether the value of the column goes into the notes.
+    bool KeepForNotes(std::size_t column, const SecureString& value, const Entry& entry) const;
+    // The column's name in the header, or its number for a value beyond the header's last column (made in the
+    // buffer given).
+    std::u16string_view NoteLabel(std::size_t column, std::u16string& beyondHeader) const;
+    const NoteColumn* NoteRule(std::size_t column) const;
     bool TellsNothing(const NoteColumn& rule, const SecureString& value, const Entry& entry) const;
 
     const Layout* layout;

@@ -23,6 +23,11 @@ void UseNotesLineBreaks(SecureString& text)
 void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString& value)
 {
     UseNotesLineBreaks(value);
+    AppendNoteLineAsIs(notes, label, value);
+}
+
+void AppendNoteLineAsIs(SecureString& notes, std::u16string_view label, std::u16string_view value)
+{
     if (!notes.empty()) {
         notes.append(u"\r\n");
     }

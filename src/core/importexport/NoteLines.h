@@ -11,3 +11,5 @@ void UseNotesLineBreaks(SecureString& text);
 
 // Appends "label: value" on a line of its own; the value's line breaks become the notes' own.
 void AppendNoteLine(SecureString& notes, std::u16string_view label, SecureString& value);
+// The same for a value whose line breaks are the notes' own already.
+void AppendNoteLineAsIs(SecureString& notes, std::u16string_view label, std::u16string_view value);

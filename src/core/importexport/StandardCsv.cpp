@@ -6,7 +6,7 @@
 namespace {
 constexpr char16_t ByteOrderMark = u'\uFEFF';
 
-// Walks the text field by field, keeping the line count for the messages.
+// Walks the text field by field.
 class StandardCsvScanner
 {
 public:
@@ -18,10 +18,9 @@ public:
         }
     }
 
-    void Run(const std::function<void(std::span<SecureString>, std::size_t)>& onRecord)
+    void Run(const std::function<void(std::span<SecureString>)>& onRecord)
     {
         while (position < text.size()) {
-            const std::size_t recordLine = line;
             std::size_t count = 0;
             bool recordEnded = false;
             while (!recordEnded) {
@@ -41,12 +40,19 @@ public:
             SkipLineEnd();
             const bool blankLine = count == 1 && fields.front().empty();
             if (!blankLine) {
-                onRecord(std::span(fields.data(), count), recordLine);
+                onRecord(std::span(fields.data(), count));
             }
         }
     }
 
 private:
+    // Counted only for a refusal: a large file is read without looking at its line feeds twice.
+    std::size_t LineAt(std::size_t at) const
+    {
+        const std::u16string_view before = text.substr(0, at);
+        return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), u'\n'));
+    }
+
     bool AtLineEnd() const
     {
         return position == text.size() || text[position] == u'\n' ||
@@ -65,15 +71,14 @@ private:
 
     void ReadQuoted(SecureString& value)
     {
-        const std::size_t openingLine = line;
+        const std::size_t opening = position;
         ++position;
         for (;;) {
             const std::size_t quote = text.find(u'"', position);
             if (quote == std::u16string_view::npos) {
-                throw StandardCsvBrokenQuote{openingLine};
+                throw StandardCsvBrokenQuote{LineAt(opening)};
             }
             const std::u16string_view piece = text.substr(position, quote - position);
-            line += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), u'\n'));
             value.append(piece.begin(), piece.end());
             position = quote + 1;
             if (position < text.size() && text[position] == u'"') {
@@ -84,7 +89,7 @@ private:
             break;
         }
         if (position < text.size() && text[position] != u',' && !AtLineEnd()) {
-            throw StandardCsvBrokenQuote{line};
+            throw StandardCsvBrokenQuote{LineAt(position)};
         }
     }
 
@@ -104,19 +109,16 @@ private:
         }
         if (position < text.size() && text[position] == u'\n') {
             ++position;
-            ++line;
         }
     }
 
     std::u16string_view text;
     std::size_t position = 0;
-    std::size_t line = 1;
     std::vector<SecureString, WipingAllocator<SecureString>> fields;
 };
 } // namespace
 
-void ReadStandardCsv(std::u16string_view text,
-                     const std::function<void(std::span<SecureString> fields, std::size_t line)>& onRecord)
+void ReadStandardCsv(std::u16string_view text, const std::function<void(std::span<SecureString> fields)>& onRecord)
 {
     StandardCsvScanner(text).Run(onRecord);
 }

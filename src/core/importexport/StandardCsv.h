@@ -16,8 +16,7 @@ struct StandardCsvBrokenQuote
 
 // Reads comma-separated text as spreadsheets and browsers write it: fields quoted only where needed, doubled quotes
 // inside quoted fields, line breaks inside quoted fields, CR LF or LF line ends, a leading byte-order mark ignored.
-// Calls onRecord(fields, first line of the record) for every record; blank lines are no records. Values are kept
+// Calls onRecord(fields) for every record; blank lines are no records. Values are kept
 // as they stand, line breaks inside quoted values included; the callee may take them over. Throws
 // StandardCsvBrokenQuote.
-void ReadStandardCsv(std::u16string_view text,
-                     const std::function<void(std::span<SecureString> fields, std::size_t line)>& onRecord);
+void ReadStandardCsv(std::u16string_view text, const std::function<void(std::span<SecureString> fields)>& onRecord);

@@ -9,7 +9,7 @@ using Records = std::vector<std::vector<std::u16string>>;
 Records Read(std::u16string_view text)
 {
     Records records;
-    ReadStandardCsv(text, [&](std::span<SecureString> fields, std::size_t) {
+    ReadStandardCsv(text, [&](std::span<SecureString> fields) {
         records.emplace_back();
         for (const SecureString& field : fields) {
             records.back().emplace_back(field);
