@@ -11,15 +11,16 @@ using Layout = CExportPreset::Layout;
 
 constexpr NoteColumn KeePassXcNotes[] = {{u"Icon", {u"0"}}};
 constexpr NoteColumn BitwardenNotes[] = {{u"favorite", {u"0"}}, {u"reprompt", {u"0"}}, {u"type", {u"login", u"note"}}};
+// Firefox sets the times of last use and of the last password change to the creation time when it saves a login.
 constexpr NoteColumn FirefoxNotes[] = {{u"formActionOrigin", {}, NoteValue::OriginOfUrl},
                                        {u"timeCreated", {}, NoteValue::EpochTime},
-                                       {u"timeLastUsed", {}, NoteValue::EpochTime},
-                                       {u"timePasswordChanged", {}, NoteValue::EpochTime}};
+                                       {u"timeLastUsed", {}, NoteValue::EpochTime, u"timeCreated"},
+                                       {u"timePasswordChanged", {}, NoteValue::EpochTime, u"timeCreated"}};
 constexpr NoteColumn OnePasswordNotes[] = {{u"Favorite", {u"false"}}, {u"Archived", {u"false"}}};
 constexpr NoteColumn LastPassNotes[] = {{u"fav", {u"0"}}};
 constexpr NoteColumn ProtonPassNotes[] = {{u"type", {u"login", u"note"}},
                                           {u"createTime", {}, NoteValue::EpochTime},
-                                          {u"modifyTime", {}, NoteValue::EpochTime}};
+                                          {u"modifyTime", {}, NoteValue::EpochTime, u"createTime"}};
 
 constexpr unsigned OptionalNotes = 1u << static_cast<unsigned>(EntryField::Notes);
 
@@ -113,7 +114,7 @@ std::vector<std::u16string_view> DocumentedColumns(std::u16string_view header)
 }
 
 // The host of a web address: between the scheme and the path, without user name and port.
-SecureString HostOf(std::u16string_view url)
+std::u16string_view HostOf(std::u16string_view url)
 {
     if (const std::size_t scheme = url.find(u"://"); scheme != std::u16string_view::npos) {
         url.remove_prefix(scheme + 3);
@@ -125,7 +126,7 @@ SecureString HostOf(std::u16string_view url)
     if (url.empty() || url.front() != u'[') {
         url = url.substr(0, url.find(u':'));
     }
-    return SecureString(url.begin(), url.end());
+    return url;
 }
 
 // Whether the text is the origin of a web address: its scheme, host and port, without user name and path.
@@ -200,6 +201,7 @@ CExportPreset::CExportPreset(const Layout& layout, std::span<const SecureString>
     : layout(&layout)
     , header(header.begin(), header.end())
     , noteRules(header.size(), nullptr)
+    , sameAsColumns(header.size(), -1)
     , taken(header.size(), false)
 {
     for (int field = 0; field < EntryFieldCount; ++field) {
@@ -216,6 +218,8 @@ CExportPreset::CExportPreset(const Layout& layout, std::span<const SecureString>
     for (const NoteColumn& rule : layout.noteColumns) {
         if (const int column = ColumnNamed(header, rule.name); column >= 0) {
             noteRules[static_cast<std::size_t>(column)] = &rule;
+            sameAsColumns[static_cast<std::size_t>(column)] =
+                rule.sameAs.empty() ? -1 : ColumnNamed(header, rule.sameAs);
         }
     }
 }
@@ -259,6 +263,37 @@ std::optional<CExportPreset> CExportPreset::ForHeader(std::span<const Layout> ca
     return best;
 }
 
+CExportPreset::KeyView CExportPreset::KeyOf(std::span<const SecureString> record,
+                                            std::u16string_view defaultGroup) const
+{
+    const auto valueOf = [&](EntryField field) {
+        const int column = fieldColumn[static_cast<int>(field)];
+        return column >= 0 && static_cast<std::size_t>(column) < record.size()
+                   ? std::u16string_view(record[static_cast<std::size_t>(column)])
+                   : std::u16string_view();
+    };
+    KeyView key{valueOf(EntryField::Group),
+                layout->titleFromUrlHost ? HostOf(valueOf(EntryField::Url)) : valueOf(EntryField::Title)};
+    if (fieldColumn[static_cast<int>(EntryField::Group)] < 0) {
+        key.group = layout->fixedGroup.empty() ? defaultGroup : layout->fixedGroup;
+    } else if (layout->groupIsFirstListItem) {
+        key.group = key.group.substr(0, key.group.find(u','));
+    }
+    return key;
+}
+
+std::vector<bool> CExportPreset::KeyColumns() const
+{
+    std::vector<bool> columns(header.size(), false);
+    const EntryField titleField = layout->titleFromUrlHost ? EntryField::Url : EntryField::Title;
+    for (const EntryField field : {EntryField::Group, titleField}) {
+        if (const int column = fieldColumn[static_cast<int>(field)]; column >= 0) {
+            columns[static_cast<std::size_t>(column)] = true;
+        }
+    }
+    return columns;
+}
+
 Entry CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view defaultGroup) const
 {
     auto valueAt = [&](int column) { return column >= 0 && static_cast<std::size_t>(column) < record.size(); };
@@ -282,7 +317,7 @@ Entry CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view
         entry.username.swap(record[static_cast<std::size_t>(usernameFallbackColumn)]);
     }
     if (layout->titleFromUrlHost) {
-        entry.title = HostOf(entry.url);
+        entry.title = SecureString(HostOf(entry.url));
     }
     if (!layout->placeholderUrl.empty() && std::u16string_view(entry.url) == layout->placeholderUrl) {
         entry.url.clear();
@@ -292,19 +327,24 @@ Entry CExportPreset::EntryOf(std::span<SecureString> record, std::u16string_view
     return entry;
 }
 
-bool CExportPreset::TellsNothing(const NoteColumn& rule, const SecureString& value, const Entry& entry) const
+bool CExportPreset::TellsNothing(std::size_t column, std::span<const SecureString> record, const Entry& entry) const
 {
-    const std::u16string_view text(value);
+    const NoteColumn& rule = *noteRules[column];
+    const std::u16string_view text(record[column]);
     if (rule.kind == NoteValue::OriginOfUrl) {
         return IsOriginOf(text, entry.url);
+    }
+    if (const int same = sameAsColumns[column]; same >= 0 && static_cast<std::size_t>(same) < record.size() &&
+                                                text == std::u16string_view(record[static_cast<std::size_t>(same)])) {
+        return true;
     }
     return std::any_of(std::begin(rule.defaults), std::end(rule.defaults),
                        [&](std::u16string_view fallback) { return !fallback.empty() && text == fallback; });
 }
 
-bool CExportPreset::KeepForNotes(std::size_t column, const SecureString& value, const Entry& entry) const
+bool CExportPreset::KeepForNotes(std::size_t column, std::span<const SecureString> record, const Entry& entry) const
 {
-    if (value.empty()) {
+    if (record[column].empty()) {
         return false;
     }
     if (column >= header.size()) {
@@ -315,8 +355,7 @@ bool CExportPreset::KeepForNotes(std::size_t column, const SecureString& value, 
     if (taken[column] && !listKept) {
         return false;
     }
-    const NoteColumn* rule = noteRules[column];
-    return rule == nullptr || !TellsNothing(*rule, value, entry);
+    return noteRules[column] == nullptr || !TellsNothing(column, record, entry);
 }
 
 std::u16string_view CExportPreset::NoteLabel(std::size_t column, std::u16string& beyondHeader) const
@@ -341,7 +380,7 @@ void CExportPreset::AppendNotes(Entry& entry, std::span<SecureString> record) co
     std::u16string label;
     for (std::size_t column = 0; column < record.size(); ++column) {
         SecureString& value = record[column];
-        if (!KeepForNotes(column, value, entry)) {
+        if (!KeepForNotes(column, record, entry)) {
             value.clear();
             continue;
         }

@@ -33,12 +33,14 @@ enum class NoteValue
     OriginOfUrl,
 };
 
-// A column that goes into the notes only when it tells something: a value equal to one of the defaults is left out.
+// A column that goes into the notes only when it tells something: a value equal to one of the defaults, or to the
+// value of the column named `sameAs` (a change time equal to the creation time), is left out.
 struct NoteColumn
 {
     std::u16string_view name{};
     std::u16string_view defaults[2]{};
     NoteValue kind = NoteValue::AsWritten;
+    std::u16string_view sameAs{};
 };
 
 // How one program's export maps onto the six entry fields, recognised from its header line.
@@ -77,6 +79,17 @@ public:
     // they are empty or hold a default value, so that nothing of the file that tells something is lost.
     Entry EntryOf(std::span<SecureString> record, std::u16string_view defaultGroup) const;
 
+    // The group and title EntryOf gives the record, without taking its strings: an import sorts its records by them
+    // before it makes their entries.
+    struct KeyView
+    {
+        std::u16string_view group;
+        std::u16string_view title;
+    };
+    KeyView KeyOf(std::span<const SecureString> record, std::u16string_view defaultGroup) const;
+    // For each column of the header, whether KeyOf looks at it.
+    std::vector<bool> KeyColumns() const;
+
     const Layout& Of() const { return *layout; }
 
 private:
@@ -85,12 +98,12 @@ private:
     std::size_t KnownColumns() const;
     void AppendNotes(Entry& entry, std::span<SecureString> record) const;
     // Whether the value of the column goes into the notes.
-    bool KeepForNotes(std::size_t column, const SecureString& value, const Entry& entry) const;
+    bool KeepForNotes(std::size_t column, std::span<const SecureString> record, const Entry& entry) const;
     // The column's name in the header, or its number for a value beyond the header's last column (made in the
     // buffer given).
     std::u16string_view NoteLabel(std::size_t column, std::u16string& beyondHeader) const;
     const NoteColumn* NoteRule(std::size_t column) const;
-    bool TellsNothing(const NoteColumn& rule, const SecureString& value, const Entry& entry) const;
+    bool TellsNothing(std::size_t column, std::span<const SecureString> record, const Entry& entry) const;
 
     const Layout* layout;
     std::vector<SecureString> header;
@@ -98,6 +111,8 @@ private:
     int usernameFallbackColumn = -1;
     // For each column of the header: the rule of a note column, or nullptr.
     std::vector<const NoteColumn*> noteRules;
+    // For each column of the header: the column whose value it repeats when it tells nothing, or -1.
+    std::vector<int> sameAsColumns;
     // For each column: true when an entry field takes it.
     std::vector<bool> taken;
 };

@@ -12,6 +12,7 @@
 #include "core/importexport/CsvLineCheck.h"
 #include "core/importexport/FieldNames.h"
 #include "core/importexport/ImportFile.h"
+#include "core/importexport/ImportKeyOrder.h"
 #include "core/importexport/StandardCsv.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -161,36 +162,91 @@ ImportRefusal UnknownHeader(const ITextSource& texts, std::span<const CExportPre
     return {message, HeaderLine};
 }
 
-OtherExport ReadStandardExport(std::u16string_view text, std::size_t lineFeeds,
-                               std::span<const CExportPreset::Layout> candidates, bool any, const ITextSource& texts)
+// The keys of an export's records and where each record starts, kept in one wiped buffer: a string per record would
+// be an allocation each, made in the file's order, which is not the order the entries are kept in.
+class RecordKeys
 {
-    OtherExport read;
-    // One entry per line at most: the entries are never moved to a larger vector.
-    read.entries.reserve(lineFeeds);
+public:
+    void Add(std::size_t start, CExportPreset::KeyView key)
+    {
+        Record record{start, lastGroup, key.group.size(), 0, key.title.size()};
+        if (records.empty() || std::u16string_view(keys).substr(lastGroup, key.group.size()) != key.group) {
+            record.group = lastGroup = keys.size();
+            keys.append(key.group);
+        }
+        record.title = keys.size();
+        keys.append(key.title);
+        records.push_back(record);
+    }
+
+    std::size_t Size() const { return records.size(); }
+    std::size_t StartOf(std::size_t record) const { return records[record].start; }
+    CExportPreset::KeyView KeyOf(std::size_t record) const
+    {
+        const Record& at = records[record];
+        const std::u16string_view all(keys);
+        return {all.substr(at.group, at.groupSize), all.substr(at.title, at.titleSize)};
+    }
+
+private:
+    struct Record
+    {
+        std::size_t start;
+        std::size_t group;
+        std::size_t groupSize;
+        std::size_t title;
+        std::size_t titleSize;
+    };
+    std::vector<Record> records;
+    SecureString keys;
+    std::size_t lastGroup = 0;
+};
+
+CExportPreset PresetOfHeader(StandardCsvReader& reader, std::span<const CExportPreset::Layout> candidates, bool any,
+                             const ITextSource& texts)
+{
+    const std::optional<std::span<SecureString>> header = reader.Next();
     std::optional<CExportPreset> preset;
+    if (header) {
+        preset = CExportPreset::ForHeader(candidates, *header);
+    }
+    if (!preset) {
+        throw UnknownHeader(texts, candidates, any);
+    }
+    return *preset;
+}
+
+// Read twice: once for the keys, then record by record in key order, so that the entries' strings lie in memory in
+// the order the database keeps and later walks them. In the order of the file, each entry of a large export would be
+// a cache miss when it is added and again when the database is freed.
+OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExportPreset::Layout> candidates, bool any,
+                               const ITextSource& texts)
+{
+    StandardCsvReader reader(text);
     const std::u16string& defaultGroup = texts.Text(TextId::Import);
     try {
-        ReadStandardCsv(text, [&](std::span<SecureString> fields) {
-            if (!preset) {
-                preset = CExportPreset::ForHeader(candidates, fields);
-                if (!preset) {
-                    throw UnknownHeader(texts, candidates, any);
-                }
-                read.source = preset->Of().source;
-                return;
-            }
-            read.entries.push_back(preset->EntryOf(fields, defaultGroup));
-        });
+        const CExportPreset preset = PresetOfHeader(reader, candidates, any, texts);
+        RecordKeys keys;
+        const std::vector<bool> keyColumns = preset.KeyColumns();
+        for (std::size_t start = reader.Position(); const auto record = reader.Next(keyColumns);
+             start = reader.Position()) {
+            keys.Add(start, preset.KeyOf(*record, defaultGroup));
+        }
+        OtherExport read;
+        read.source = preset.Of().source;
+        read.records = ImportKeyOrder(keys.Size(), [&](std::size_t record) { return keys.KeyOf(record); });
+        read.entries.reserve(keys.Size());
+        for (const std::uint32_t record : read.records) {
+            reader.MoveTo(keys.StartOf(record));
+            read.entries.push_back(preset.EntryOf(*reader.Next(), defaultGroup));
+        }
+        return read;
     } catch (const StandardCsvBrokenQuote& broken) {
         // The message names the line itself.
         const std::string line = std::to_string(broken.line);
         throw ImportRefusal{texts.Text(TextId::BrokenQuoteBeforeLine) + u" " +
                             std::u16string(line.begin(), line.end()) + texts.Text(TextId::BrokenQuoteAfterLine)};
     }
-    if (!preset) {
-        throw UnknownHeader(texts, candidates, any);
-    }
-    return read;
 }
 
 OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_view presetName)
@@ -200,74 +256,17 @@ OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_
     const DecodedExport decoded(bytes);
     const std::u16string_view text = decoded.View();
     RefuseForbiddenCharacters(bytes, texts);
-    const std::size_t lineFeeds = LineFeeds(bytes);
     if (presetName == AutoPreset) {
         if (IsOwnExport(text, texts)) {
             return ReadOwnExport(bytes, texts);
         }
-        return ReadStandardExport(text, lineFeeds, CExportPreset::Layouts(), true, texts);
+        return ReadStandardExport(text, CExportPreset::Layouts(), true, texts);
     }
     const std::span<const CExportPreset::Layout> layouts = CExportPreset::Named(presetName);
     if (layouts.empty()) {
         throw std::invalid_argument("unknown preset");
     }
-    return ReadStandardExport(text, lineFeeds, layouts, false, texts);
-}
-
-// The entries in key order, equal keys in file order. Sorted by a number made of the group's rank and the title's
-// first units, so that the sort touches the entries themselves only to tell apart keys with the same number; an
-// export in key order already (one with a group column) is not sorted at all.
-std::vector<Entry*> InKeyOrder(std::vector<Entry, WipingAllocator<Entry>>& entries)
-{
-    std::vector<Entry*> order;
-    order.reserve(entries.size());
-    for (Entry& entry : entries) {
-        order.push_back(&entry);
-    }
-    const auto before = [](const Entry* left, const Entry* right) {
-        const int group = left->group.compare(right->group);
-        return group != 0 ? group < 0 : left->title < right->title;
-    };
-    if (std::is_sorted(order.begin(), order.end(), before)) {
-        return order;
-    }
-    std::vector<const SecureString*> groups;
-    for (const Entry& entry : entries) {
-        if (groups.empty() || *groups.back() != entry.group) {
-            groups.push_back(&entry.group);
-        }
-    }
-    std::sort(groups.begin(), groups.end(), [](const auto* left, const auto* right) { return *left < *right; });
-    groups.erase(
-        std::unique(groups.begin(), groups.end(), [](const auto* left, const auto* right) { return *left == *right; }),
-        groups.end());
-    struct Sortable
-    {
-        std::uint64_t number;
-        Entry* entry;
-    };
-    std::vector<Sortable> sortable;
-    sortable.reserve(entries.size());
-    for (Entry& entry : entries) {
-        const auto rank = static_cast<std::uint64_t>(
-            std::lower_bound(groups.begin(), groups.end(), &entry.group,
-                             [](const auto* left, const auto* right) { return *left < *right; }) -
-            groups.begin());
-        std::uint64_t number = std::min<std::uint64_t>(rank, 0xFFFF) << 48;
-        for (std::size_t unit = 0; unit < 3; ++unit) {
-            // One more than the unit, so that a shorter title comes first.
-            const std::uint64_t value = unit < entry.title.size() ? entry.title[unit] + 1u : 0u;
-            number |= std::min<std::uint64_t>(value, 0xFFFF) << (32 - 16 * unit);
-        }
-        sortable.push_back({number, &entry});
-    }
-    std::stable_sort(sortable.begin(), sortable.end(), [&](const Sortable& left, const Sortable& right) {
-        return left.number != right.number ? left.number < right.number : before(left.entry, right.entry);
-    });
-    for (std::size_t i = 0; i < sortable.size(); ++i) {
-        order[i] = sortable[i].entry;
-    }
-    return order;
+    return ReadStandardExport(text, layouts, false, texts);
 }
 
 template <class Operation>
@@ -299,21 +298,34 @@ std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const 
 
 ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read, IdenticalEntries identical)
 {
+    std::vector<Entry, WipingAllocator<Entry>>& entries = read.entries;
+    if (read.records.size() != entries.size()) {
+        // In the file's order: put them in key order, each numbered by its place in the file.
+        read.records = ImportKeyOrder(entries.size(), [&](std::size_t i) {
+            return CExportPreset::KeyView{entries[i].group, entries[i].title};
+        });
+        std::vector<Entry, WipingAllocator<Entry>> sorted;
+        sorted.reserve(entries.size());
+        for (const std::uint32_t record : read.records) {
+            sorted.push_back(std::move(entries[record]));
+        }
+        entries.swap(sorted);
+    }
     CEntryImport import(database, identical);
-    std::vector<Entry*> taken;
-    // Every entry whose group and title are free goes in first, in key order: an export without a group column
-    // lists its entries in no order of ours, and a tree filled in order stays in the cache. Then the others in file
-    // order, skipped or numbered: equal keys keep their order, so the first of them keeps its title, and a title the
-    // file holds as it is ("Bank1") is kept before a number is given to another.
-    for (Entry* entry : InKeyOrder(read.entries)) {
-        if (!import.AddUnlessTaken(std::move(*entry))) {
-            taken.push_back(entry);
+    std::vector<std::size_t> taken;
+    // Every entry whose group and title are free goes in first, in key order: a tree filled in order stays in the
+    // cache. Then the others in file order, skipped or numbered: equal keys keep their order, so the first of them
+    // keeps its title, and a title the file holds as it is ("Bank1") is kept before a number is given to another.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!import.AddUnlessTaken(std::move(entries[i]))) {
+            taken.push_back(i);
         }
     }
-    std::sort(taken.begin(), taken.end());
-    for (Entry* entry : taken) {
-        import.Add(std::move(*entry));
+    std::sort(taken.begin(), taken.end(),
+              [&](std::size_t left, std::size_t right) { return read.records[left] < read.records[right]; });
+    for (const std::size_t i : taken) {
+        import.Add(std::move(entries[i]));
     }
-    read.entries.clear();
+    entries.clear();
     return import.Counts();
 }

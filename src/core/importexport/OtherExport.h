@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -14,8 +15,11 @@
 struct OtherExport
 {
     ExportSource source = ExportSource::Lockmere;
+    // In the order they are added (see ImportKeyOrder) when `records` is filled, in the order of the file otherwise.
     // Wiped on release: a short value lives inside the entry itself, in the vector's own storage.
     std::vector<Entry, WipingAllocator<Entry>> entries;
+    // For each entry, the number of its record in the file, when the entries are in the order they are added.
+    std::vector<std::uint32_t> records;
 };
 
 // Reads an export; the preset is one of CExportPreset::Names() or, for "auto", the one whose header the file's first

@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "core/common/SecureString.h"
 
@@ -12,6 +14,35 @@
 struct StandardCsvBrokenQuote
 {
     std::size_t line;
+};
+
+// Reads comma-separated text as spreadsheets and browsers write it (see ReadStandardCsv), a record at a time.
+class StandardCsvReader
+{
+public:
+    explicit StandardCsvReader(std::u16string_view text);
+
+    // The next record, or nothing at the end of the text. Its strings are used again by the next call; the caller
+    // may take them over. Throws StandardCsvBrokenQuote.
+    std::optional<std::span<SecureString>> Next() { return Next(std::vector<bool>()); }
+    // The same, with the values of the columns not wanted left empty: the text is checked, not copied. A column
+    // beyond the mask is wanted.
+    std::optional<std::span<SecureString>> Next(const std::vector<bool>& wanted);
+    // Where the next call reads from; MoveTo goes back there to read a record again.
+    std::size_t Position() const { return position; }
+    void MoveTo(std::size_t recordStart);
+
+private:
+    std::size_t LineAt(std::size_t at) const;
+    bool AtLineEnd() const;
+    void ReadUnquoted(SecureString* value);
+    void ReadQuoted(SecureString* value);
+    bool SkipComma();
+    void SkipLineEnd();
+
+    std::u16string_view text;
+    std::size_t position = 0;
+    std::vector<SecureString, WipingAllocator<SecureString>> fields;
 };
 
 // Reads comma-separated text as spreadsheets and browsers write it: fields quoted only where needed, doubled quotes

@@ -4,7 +4,9 @@
 
 #include "EntryTestHelpers.h"
 #include "core/importexport/CsvFormat.h"
+#include "core/importexport/ExportPresets.h"
 #include "core/importexport/OtherExport.h"
+#include "core/importexport/StandardCsv.h"
 #include "core/settings/Translate.h"
 
 namespace {
@@ -32,7 +34,8 @@ std::vector<PresetCase> PresetCases()
     const std::u16string jan1 = u"2024-01-01T00:00:00Z";
     const std::u16string jan2 = u"2024-01-02T00:00:00Z";
     const std::u16string nov14 = u"2023-11-14T22:13:20Z";
-    const std::u16string protonTimes = u"createTime: " + jan1 + u"\r\nmodifyTime: " + jan1;
+    // A change time equal to the creation time tells nothing and is left out.
+    const std::u16string protonTimes = u"createTime: " + jan1;
     return {
         {"keepassxc.csv",
          "keepassxc",
@@ -68,10 +71,9 @@ std::vector<PresetCase> PresetCases()
          ExportSource::Firefox,
          {MakeEntry(u"Browser", u"mail.example", u"ann", u"", u"https://ann@mail.example:8443/in",
                     u"formActionOrigin: https://mail.example\r\nguid: {a}\r\ntimeCreated: " + jan1 +
-                        u"\r\ntimeLastUsed: " + jan2 + u"\r\ntimePasswordChanged: " + jan1),
+                        u"\r\ntimeLastUsed: " + jan2),
           MakeEntry(u"Browser", u"mail.example1", u"zo\u00EB", u"p,\"q\"", u"https://mail.example/other",
-                    u"guid: {b}\r\ntimeCreated: " + nov14 + u"\r\ntimeLastUsed: " + nov14 +
-                        u"\r\ntimePasswordChanged: " + nov14)},
+                    u"guid: {b}\r\ntimeCreated: " + nov14)},
          1},
         {"1password.csv",
          "1password",
@@ -155,6 +157,29 @@ TEST_F(OtherExportTest, EachProgramsExportMapsEveryFieldByNameAndFromTheHeader)
         }
     }
     EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(OtherExportTest, TheKeyARecordIsSortedByIsTheKeyOfItsEntry)
+{
+    for (const PresetCase& preset : PresetCases()) {
+        SCOPED_TRACE(preset.file);
+        const std::u16string text = Utf8ToUtf16(ExportFile(preset.file));
+        StandardCsvReader keys(text);
+        StandardCsvReader entries(text);
+        const auto header = keys.Next();
+        ASSERT_TRUE(header && entries.Next());
+        const std::optional<CExportPreset> mapping = CExportPreset::ForHeader(CExportPreset::Layouts(), *header);
+        ASSERT_TRUE(mapping);
+        // The key is read with only the columns it needs, the entry from the whole record.
+        while (const auto record = keys.Next(mapping->KeyColumns())) {
+            const CExportPreset::KeyView key = mapping->KeyOf(*record, u"Import");
+            const auto whole = entries.Next();
+            ASSERT_TRUE(whole);
+            const Entry entry = mapping->EntryOf(*whole, u"Import");
+            EXPECT_EQ(std::u16string_view(entry.group), key.group);
+            EXPECT_EQ(std::u16string_view(entry.title), key.title);
+        }
+    }
 }
 
 TEST_F(OtherExportTest, AByteOrderMarkAndAnotherLineEndChangeNothing)

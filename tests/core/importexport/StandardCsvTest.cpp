@@ -50,4 +50,29 @@ TEST(StandardCsvTest, ABrokenQuoteNamesItsLine)
         }
     }
 }
+
+TEST(StandardCsvTest, AReaderComesBackToARecordAndCopiesOnlyTheWantedColumns)
+{
+    // A skipped column is checked like any other: its broken quote is still found.
+    const std::u16string text = u"\uFEFFh1,h2\r\n\r\n\"a\"\"1\",\"b\nb\"\r\nc,d\n";
+    StandardCsvReader reader(text);
+    ASSERT_TRUE(reader.Next());
+    std::vector<std::size_t> starts;
+    std::vector<std::vector<std::u16string>> masked;
+    for (std::size_t start = reader.Position(); const auto record = reader.Next({false, true});
+         start = reader.Position()) {
+        starts.push_back(start);
+        masked.push_back({std::u16string((*record)[0]), std::u16string((*record)[1])});
+    }
+    EXPECT_EQ(masked, (std::vector<std::vector<std::u16string>>{{u"", u"b\nb"}, {u"", u"d"}}));
+    const std::vector<std::vector<std::u16string>> whole = {{u"a\"1", u"b\nb"}, {u"c", u"d"}};
+    for (std::size_t i = starts.size(); i-- > 0;) {
+        reader.MoveTo(starts[i]);
+        const auto record = reader.Next();
+        ASSERT_TRUE(record);
+        EXPECT_EQ(std::vector<std::u16string>((*record).begin(), (*record).end()), whole[i]);
+    }
+    StandardCsvReader broken(u"a,\"b\"x\n");
+    EXPECT_THROW(broken.Next({true, false}), StandardCsvBrokenQuote);
+}
 } // namespace
