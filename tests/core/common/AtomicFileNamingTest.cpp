@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "core/common/AtomicFile.h"
+#include "support/ChildProcess.h"
 #include "support/FailingFileCalls.h"
 #include "support/FatFolder.h"
 #include "support/TempDir.h"
@@ -167,6 +168,9 @@ TEST_F(AtomicFileNamingTest, NoPartOfTheContentHasANameWhileItIsWrittenOrAfterAn
             int status = 0;
             ::waitpid(child, &status, 0);
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+            // A FUSE file system keeps a file removed while open as ".fuse_hidden…" until the dead child's descriptor
+            // is released, which it does after the child is reaped, not before.
+            WaitUntil([&] { return NamesIn(place.folder).size() == 1; }, std::chrono::seconds(5));
             EXPECT_EQ(NamesIn(place.folder), std::vector<std::string>{"export.csv"});
             EXPECT_EQ(ReadFileBytes(file), "old");
         }
