@@ -296,6 +296,20 @@ std::optional<OtherExport> ReadOtherExportFile(const CDataBase& database, const 
     });
 }
 
+std::vector<const Entry*> FirstEntriesOfFile(const OtherExport& read, std::size_t count)
+{
+    count = std::min(count, read.entries.size());
+    std::vector<const Entry*> first(count, nullptr);
+    const bool inFileOrder = read.records.size() != read.entries.size();
+    for (std::size_t i = 0; i < read.entries.size(); ++i) {
+        const std::size_t record = inFileOrder ? i : read.records[i];
+        if (record < count) {
+            first[record] = &read.entries[i];
+        }
+    }
+    return first;
+}
+
 ImportCounts AddOtherExport(CDataBase& database, OtherExport&& read, IdenticalEntries identical)
 {
     std::vector<Entry, WipingAllocator<Entry>>& entries = read.entries;

@@ -22,6 +22,9 @@ struct OtherExport
     std::vector<std::uint32_t> records;
 };
 
+// The first `count` entries in the order of the file, as a preview shows them.
+std::vector<const Entry*> FirstEntriesOfFile(const OtherExport& read, std::size_t count);
+
 // Reads an export; the preset is one of CExportPreset::Names() or, for "auto", the one whose header the file's first
 // line is (our own CSV export included, written in any language the program has). Reports a refused file through the
 // collection's reporter, naming the line where the problem stands, and gives nothing. The collection itself is not

@@ -21,7 +21,7 @@ CDlgImportKdbx::CDlgImportKdbx(const ITextSource& texts, const std::filesystem::
         QtText(texts, TextId::FileLabel) + QStringLiteral(" ") + QString::fromStdString(path.string()), this);
     file->setObjectName(QStringLiteral("file"));
     QTableWidget* preview = CreateEntryPreview(texts, PreviewRows, this);
-    ShowEntryPreview(*preview, read.read.entries, PreviewRows);
+    ShowEntryPreview(*preview, FirstEntriesOfFile(read.read, PreviewRows));
     auto* counts = new QLabel(QtText(texts, TextId::KdbxPreviewCounts)
                                   .arg(read.read.entries.size())
                                   .arg(read.historyLeftOut)

@@ -205,7 +205,7 @@ void CDlgImportOther::NameRecognisedFormat(std::optional<ExportSource> source)
 void CDlgImportOther::ShowEntries(const OtherExport& entries)
 {
     NameRecognisedFormat(entries.source);
-    ShowEntryPreview(*preview, entries.entries, PreviewRows);
+    ShowEntryPreview(*preview, FirstEntriesOfFile(entries, PreviewRows));
     pages->setCurrentIndex(PreviewPage);
     ShowCounts();
     ok->setEnabled(true);

@@ -45,13 +45,13 @@ QTableWidget* CreateEntryPreview(const ITextSource& texts, int rows, QWidget* pa
     return preview;
 }
 
-void ShowEntryPreview(QTableWidget& preview, std::span<const Entry> entries, int rows)
+void ShowEntryPreview(QTableWidget& preview, const std::vector<const Entry*>& entries)
 {
-    const int shown = static_cast<int>(std::min<std::size_t>(entries.size(), static_cast<std::size_t>(rows)));
+    const int shown = static_cast<int>(entries.size());
     preview.clearContents();
     preview.setRowCount(shown);
     for (int row = 0; row < shown; ++row) {
-        const Entry& entry = entries[static_cast<std::size_t>(row)];
+        const Entry& entry = *entries[static_cast<std::size_t>(row)];
         for (int field = 0; field < EntryFieldCount; ++field) {
             preview.setItem(row, field, new QTableWidgetItem(PreviewText(entry, static_cast<EntryField>(field))));
         }

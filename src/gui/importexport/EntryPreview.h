@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <span>
+#include <vector>
 
 #include "core/database/Entry.h"
 
@@ -12,4 +12,5 @@ class QWidget;
 // The table in which an import shows its first entries before anything is added: one column per field, the
 // passwords masked as the entry list masks them, the notes by their first line.
 QTableWidget* CreateEntryPreview(const ITextSource& texts, int rows, QWidget* parent);
-void ShowEntryPreview(QTableWidget& preview, std::span<const Entry> entries, int rows);
+// ShowEntryPreview fills it with the entries given, in their order.
+void ShowEntryPreview(QTableWidget& preview, const std::vector<const Entry*>& entries);
