@@ -241,7 +241,12 @@ TEST_F(TrayEndToEndTest, IconMenuRestoreAndAClipboardThatEmptiesItself)
 
     // The close button (with fCloseHide) sends the window to the notification area.
     Run("xdotool", {"key", "alt+F4"});
-    ASSERT_TRUE(WaitForWindow("Lockmere", false)) << "the window did not hide";
+    const bool hidden = WaitForWindow("Lockmere", false);
+    if (!hidden) {
+        Screenshot("e2e-not-hidden");
+    }
+    ASSERT_TRUE(hidden) << "the window did not hide; visible: "
+                        << Run("xdotool", {"search", "--onlyvisible", "--name", "."});
     const auto programWindows = [&] {
         return Lines(Run("xdotool", {"search", "--onlyvisible", "--class", "lockmere"})).size();
     };
