@@ -20,6 +20,7 @@
 #include "support/ChildProcess.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
+#include "support/XvfbServer.h"
 
 using ::testing::IsEmpty;
 
@@ -93,43 +94,23 @@ TEST(DlgPVInstallTest, CancelAsksTheWorkerToStopAndTheDialogStaysUntilItHas)
     EXPECT_EQ(dialog.findChild<QProgressBar*>()->value(), 10);
 }
 
-// A virtual X server of the test's own, on a display nobody uses.
+// A virtual X server of the test's own, on a display it picks itself.
 class VirtualDisplay
 {
 public:
-    VirtualDisplay()
-    {
-        if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) {
-            return;
-        }
-        for (int number = 700 + ::getpid() % 200; number < 1000 && !server; ++number) {
-            const std::filesystem::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (std::filesystem::exists(socket) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-                continue;
-            }
-            name = ":" + std::to_string(number);
-            server = std::make_unique<ChildProcess>(
-                "/bin/sh",
-                std::vector<std::string>{"-c", "exec Xvfb " + name + " -screen 0 1024x768x24 -nolisten tcp"});
-            if (!WaitUntil([&] { return std::filesystem::exists(socket) || !server->IsRunning(); }) ||
-                !server->IsRunning()) {
-                server.reset();
-            }
-        }
-    }
-    bool Started() const { return server != nullptr; }
-    const std::string& Name() const { return name; }
+    VirtualDisplay() { started = server.Start().empty(); }
+    bool Started() const { return started; }
+    const std::string& Name() const { return server.Display(); }
 
     // The titles of every window on the display, one a line.
     std::string WindowNames() const
     {
-        return RunProgram("/bin/sh", {"-c", "xwininfo -root -tree -display " + name}).out;
+        return RunProgram("/bin/sh", {"-c", "xwininfo -root -tree -display " + Name()}).out;
     }
 
 private:
-    std::string name;
-    std::unique_ptr<ChildProcess> server;
+    XvfbServer server;
+    bool started = false;
 };
 
 std::size_t FilesUnder(const std::filesystem::path& folder)
