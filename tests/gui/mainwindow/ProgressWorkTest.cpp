@@ -247,4 +247,37 @@ TEST_F(ProgressWorkTest, TheSessionAsksAndReportsInTheSameOrderAsWithoutIt)
         EXPECT_EQ(sizes[0], sizes[1]);
     }
 }
+
+// The first change after an open fingerprints every entry before it saves, a second's work at a million entries:
+// it reaches the runner like the save, so that the window keeps painting through both.
+TEST_F(ProgressWorkTest, TheFirstChangesFingerprintsRunAsFileWork)
+{
+    struct CountingWork : IBackgroundWork
+    {
+        std::vector<FileWork> kinds;
+        void Run(FileWork kind, const std::function<void()>& work) override
+        {
+            kinds.push_back(kind);
+            work();
+        }
+    } counting;
+    TempDir folder;
+    const auto path = folder / "db.ldb";
+    MessageRecorder quiet;
+    CDataBase file(quiet, texts);
+    file.Add(MakeEntry(u"Web", u"Bank").Key(), MakeEntry(u"Web", u"Bank").Fields());
+    ASSERT_TRUE(WriteDatabase(file, path, ToSecure(u"own")));
+    LoggedSession logged(counting);
+    logged.prompts.OpenFile(path);
+    logged.prompts.Password(u"own");
+    logged.session.OpenDatabase();
+    ASSERT_EQ(logged.database.Size(), 1u);
+    for (const auto& [title, expected] : {std::pair{u"One", std::vector{FileWork::Saving, FileWork::Saving}},
+                                          std::pair{u"Two", std::vector{FileWork::Saving}}}) {
+        counting.kinds.clear();
+        const Entry added = MakeEntry(u"Mail", title);
+        EXPECT_EQ(logged.session.AddEntry(added.Key(), added.Fields()), ChangeResult::Saved);
+        EXPECT_EQ(counting.kinds, expected) << counting.kinds.size();
+    }
+}
 } // namespace
