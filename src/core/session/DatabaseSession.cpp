@@ -136,13 +136,15 @@ void DatabaseSession::ShowOpened(const std::filesystem::path& path)
     view.EnableCommands(true);
 }
 
-int DatabaseSession::ReadInBackground(const std::filesystem::path& path, RecordsRead& read)
+int DatabaseSession::ReadInBackground(const std::filesystem::path& path, RecordsRead& read, bool& textOfCollection)
 {
     int result = ReadResult::Failed;
     work.Run(FileWork::Opening, [&] {
         result = ReadDatabase(database, path, masterPassword, &read);
         if (result == ReadResult::Done) {
             RemoveStaleTemporaryFilesBeside(path);
+            // It walks every entry, a tenth of a second at a million: here, not where the window paints.
+            textOfCollection = IsTextOfCollection(database, read);
         }
     });
     return result;
@@ -301,17 +303,19 @@ bool DatabaseSession::AskPasswordAndRead(const std::filesystem::path& path)
         masterPassword = std::move(*password);
         const std::optional<FileVersion> versionRead = FileVersion::At(path);
         RecordsRead read;
-        int result = ReadInBackground(path, read);
+        bool textOfCollection = false;
+        int result = ReadInBackground(path, read, textOfCollection);
         if (result == ReadResult::Done) {
             Hold(path);
             if (versionHeld != versionRead) {
                 // Replaced while it was read: read the version now held, which nobody else can replace.
                 ClearCollection();
-                result = ReadInBackground(path, read);
+                read = RecordsRead{};
+                result = ReadInBackground(path, read, textOfCollection);
             }
         }
         if (result == ReadResult::Done) {
-            if (IsTextOfCollection(database, read)) {
+            if (textOfCollection) {
                 collectionTextBytes = read.textBytes;
             }
             database.ForgetChanges();

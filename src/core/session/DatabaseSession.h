@@ -185,7 +185,7 @@ private:
     void Report(const std::u16string& text, MessageIcon icon);
     void ReopenAfterFailedSave();
     bool AskPasswordAndRead(const std::filesystem::path& path);
-    int ReadInBackground(const std::filesystem::path& path, RecordsRead& read);
+    int ReadInBackground(const std::filesystem::path& path, RecordsRead& read, bool& textOfCollection);
     WriteResult WriteHeldFileInBackground(const SecureString& password);
     enum class SaveOutcome
     {
