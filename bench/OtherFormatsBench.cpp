@@ -180,22 +180,19 @@ std::filesystem::path SavedDatabase()
     return std::filesystem::temp_directory_path() / ("lockmere-formats-bench-" + std::to_string(::getpid()) + ".ldb");
 }
 
-// Runs the import into an empty database and adds its processor time, freeing the database included; with `saveTime`
-// the save every import ends with runs between them and is timed apart.
-template <class Import>
-void TimeImport(std::clock_t& importTime, std::clock_t* saveTime, const Inputs& inputs, Import&& import)
+// Runs the import into an empty database and adds its processor time, freeing the database included; with `save`
+// also the save every import ends with.
+template <class Import> void TimeImport(std::clock_t& total, bool save, const Inputs& inputs, Import&& import)
 {
     BenchDatabase::SilentReporter reporter;
     CDataBase database(reporter, inputs.source.texts);
-    AddCpuTime(importTime, [&] { import(database); });
-    if (saveTime != nullptr) {
-        AddCpuTime(*saveTime, [&] {
-            if (!WriteDatabase(database, SavedDatabase(), ToSecure(u"bench"))) {
-                throw std::runtime_error("the save failed");
-            }
-        });
-    }
-    AddCpuTime(importTime, [&] { database.Clear(); });
+    AddCpuTime(total, [&] {
+        import(database);
+        if (save && !WriteDatabase(database, SavedDatabase(), ToSecure(u"bench"))) {
+            throw std::runtime_error("the save failed");
+        }
+        database.Clear();
+    });
 }
 
 // What `lockmere-cli import DB FILE` does with our own export: the check that names the line, then the import.
@@ -222,44 +219,38 @@ void AutoImport(CDataBase& database, const std::string& file)
     }
 }
 
+// The other program's export and our own, imported in turn; the ratio of their processor times under `ratioName`.
+void CompareImports(benchmark::State& state, bool save, const char* ratioName)
+{
+    const Inputs& inputs = SharedInputs();
+    const auto format = static_cast<std::size_t>(state.range(0));
+    state.SetLabel(Formats()[format].name);
+    std::clock_t plain = 0;
+    std::clock_t automatic = 0;
+    for (auto _ : state) {
+        TimeImport(plain, save, inputs, [&](CDataBase& database) { PlainImport(database, inputs); });
+        TimeImport(automatic, save, inputs, [&](CDataBase& database) { AutoImport(database, inputs.files[format]); });
+    }
+    std::filesystem::remove(SavedDatabase());
+    state.counters[ratioName] = static_cast<double>(automatic) / static_cast<double>(plain);
+    state.counters["plain_cpu_ms"] = CpuMilliseconds(plain, state);
+    state.counters["auto_cpu_ms"] = CpuMilliseconds(automatic, state);
+}
+
 // The import of another program's export of 100,000 entries should stay within 1.5 times the plain import of our
 // own export of the same entries.
 void BM_AutoImportAgainstPlainImport(benchmark::State& state)
 {
-    const Inputs& inputs = SharedInputs();
-    const auto format = static_cast<std::size_t>(state.range(0));
-    state.SetLabel(Formats()[format].name);
-    std::clock_t plain = 0;
-    std::clock_t automatic = 0;
-    for (auto _ : state) {
-        TimeImport(plain, nullptr, inputs, [&](CDataBase& database) { PlainImport(database, inputs); });
-        TimeImport(automatic, nullptr, inputs,
-                   [&](CDataBase& database) { AutoImport(database, inputs.files[format]); });
-    }
-    state.counters["auto_over_plain"] = static_cast<double>(automatic) / static_cast<double>(plain);
-    state.counters["plain_cpu_ms"] = CpuMilliseconds(plain, state);
-    state.counters["auto_cpu_ms"] = CpuMilliseconds(automatic, state);
+    CompareImports(state, false, "auto_over_plain");
 }
 BENCHMARK(BM_AutoImportAgainstPlainImport)->DenseRange(0, 9)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The same as the user waits for it: each import ends with the save of the database, which the entries of some
-// exports make larger (Firefox's times and identifiers go into the notes).
+// exports make larger (Firefox's times and identifiers go into the notes). Measured apart, so that the saves do not
+// stir the figures of the import alone.
 void BM_AutoImportCommandAgainstPlainCommand(benchmark::State& state)
 {
-    const Inputs& inputs = SharedInputs();
-    const auto format = static_cast<std::size_t>(state.range(0));
-    state.SetLabel(Formats()[format].name);
-    std::clock_t plain = 0;
-    std::clock_t automatic = 0;
-    for (auto _ : state) {
-        TimeImport(plain, &plain, inputs, [&](CDataBase& database) { PlainImport(database, inputs); });
-        TimeImport(automatic, &automatic, inputs,
-                   [&](CDataBase& database) { AutoImport(database, inputs.files[format]); });
-    }
-    std::filesystem::remove(SavedDatabase());
-    state.counters["command_over_plain"] = static_cast<double>(automatic) / static_cast<double>(plain);
-    state.counters["plain_cpu_ms"] = CpuMilliseconds(plain, state);
-    state.counters["auto_cpu_ms"] = CpuMilliseconds(automatic, state);
+    CompareImports(state, true, "command_over_plain");
 }
 BENCHMARK(BM_AutoImportCommandAgainstPlainCommand)->DenseRange(0, 9)->Unit(benchmark::kMillisecond)->MinTime(4.0);
 } // namespace

@@ -1,7 +1,6 @@
 #include "core/importexport/OtherExport.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -62,17 +61,6 @@ constexpr char FieldTerminatorUtf8[] = {static_cast<char>(FieldTerminator[0]), s
 static_assert(std::size(FieldTerminator) == std::size(FieldTerminatorUtf8) &&
               std::ranges::all_of(FieldTerminator, [](char16_t unit) { return unit < 0x80; }));
 
-// The number of line feeds in the bytes: the C library's search is many times faster than a loop over the units.
-std::size_t LineFeeds(std::string_view bytes)
-{
-    std::size_t count = 0;
-    for (const char *at = bytes.data(), *end = bytes.data() + bytes.size();
-         (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr; ++at) {
-        ++count;
-    }
-    return count;
-}
-
 // Entries cannot hold a NUL or the database's field terminator: the saved file would cut them short. Both are
 // ASCII, so they are looked for in the UTF-8 bytes, where the C library searches.
 void RefuseForbiddenCharacters(std::string_view bytes, const ITextSource& texts)
@@ -80,7 +68,9 @@ void RefuseForbiddenCharacters(std::string_view bytes, const ITextSource& texts)
     const std::size_t position =
         std::min(bytes.find('\0'), bytes.find(std::string_view(FieldTerminatorUtf8, std::size(FieldTerminatorUtf8))));
     if (position != std::string_view::npos) {
-        throw ImportRefusal{texts.Text(TextId::InvalidCharacters), 1 + LineFeeds(bytes.substr(0, position))};
+        const std::string_view before = bytes.substr(0, position);
+        throw ImportRefusal{texts.Text(TextId::InvalidCharacters),
+                            1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'))};
     }
 }
 

@@ -30,8 +30,9 @@ FileVersionRead::Outcome FileVersionRead::ReadOnce(const std::filesystem::path& 
 {
     entries.Clear();
     kept.text.clear();
-    records = {};
+    textBytesOfEntries.reset();
     version = FileVersion::At(path);
+    RecordsRead records;
     const int result = ReadDatabase(entries, path, password, &records);
     if (result == ReadResult::InvalidPassword) {
         return Outcome::WrongPassword;
@@ -42,6 +43,9 @@ FileVersionRead::Outcome FileVersionRead::ReadOnce(const std::filesystem::path& 
     if (records.damaged) {
         kept.text = entries.Texts().Text(TextId::OtherVersionDamaged);
         return Outcome::Unreadable;
+    }
+    if (IsTextOfCollection(entries, records)) {
+        textBytesOfEntries = records.textBytes;
     }
     return Outcome::Read;
 }

@@ -35,7 +35,9 @@ public:
     CDataBase& Entries() { return entries; }
     // The version that was read.
     const std::optional<FileVersion>& Version() const { return version; }
-    const RecordsRead& Records() const { return records; }
+    // The length of the version's text, when the text is byte for byte what a save of the entries writes (see
+    // IsTextOfCollection); nothing otherwise. Found while reading, as it walks every entry.
+    const std::optional<std::size_t>& TextBytesOfEntries() const { return textBytesOfEntries; }
     // The reader's message for an unreadable version.
     const std::u16string& Problem() const { return kept.text; }
 
@@ -53,5 +55,5 @@ private:
     KeptMessage kept;
     CDataBase entries;
     std::optional<FileVersion> version;
-    RecordsRead records;
+    std::optional<std::size_t> textBytesOfEntries;
 };

@@ -55,11 +55,7 @@ FollowResult DatabaseSession::ShowOtherVersion(FileVersionRead& read)
     database.SwapEntries(read.Entries());
     versionHeld = read.Version();
     versionNotFollowed.reset();
-    const RecordsRead& records = read.Records();
-    collectionTextBytes.reset();
-    if (IsTextOfCollection(database, records)) {
-        collectionTextBytes = records.textBytes;
-    }
+    collectionTextBytes = read.TextBytesOfEntries();
     database.ForgetChanges();
     damaged.Forget();
     view.AfterReload(database.Texts().Text(TextId::FollowedFileNote));
