@@ -38,31 +38,45 @@ std::optional<char32_t> DecodeOne(std::string_view text, std::size_t& position)
     return value;
 }
 
-template <class String> void AppendUtf16(String& out, char32_t value)
+// Decodes into the units of `out` from `written` on, which must have room for one unit per byte. ASCII, the bulk of
+// most files, is copied without decoding. An ill-formed sequence becomes U+FFFD when lenient, and otherwise stops the
+// decoding with false.
+template <class String> bool DecodeInto(String& out, std::size_t& written, std::string_view text, bool lenient)
 {
-    if (value < 0x10000) {
-        out.push_back(static_cast<char16_t>(value));
-    } else {
-        value -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[position]);
+        if (byte < 0x80) {
+            out[written++] = byte;
+            ++position;
+            continue;
+        }
+        const std::size_t start = position;
+        std::optional<char32_t> value = DecodeOne(text, position);
+        if (!value && !lenient) {
+            return false;
+        }
+        if (!value) {
+            // Resynchronise on the next byte so one bad byte costs one replacement character.
+            position = start + 1;
+            value = ReplacementCharacter;
+        }
+        if (*value < 0x10000) {
+            out[written++] = static_cast<char16_t>(*value);
+        } else {
+            out[written++] = static_cast<char16_t>(0xD800 + ((*value - 0x10000) >> 10));
+            out[written++] = static_cast<char16_t>(0xDC00 + ((*value - 0x10000) & 0x3FF));
+        }
     }
+    return true;
 }
 
 template <class String> String DecodeLenient(std::string_view text)
 {
-    String out;
-    out.reserve(text.size());
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const std::size_t start = position;
-        auto value = DecodeOne(text, position);
-        if (!value) {
-            // Resynchronise on the next byte so one bad byte costs one replacement character.
-            position = start + 1;
-        }
-        AppendUtf16(out, value.value_or(ReplacementCharacter));
-    }
+    String out(text.size(), u'\0');
+    std::size_t written = 0;
+    DecodeInto(out, written, text, true);
+    out.resize(written);
     return out;
 }
 
@@ -98,31 +112,35 @@ std::string SecureToUtf8(const SecureString& text)
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view text)
 {
     // Never more units than bytes: sized once and shrunk at the end, the buffer is not reallocated, so no copy of
-    // the text is left behind in freed memory. ASCII, the bulk of most files, is copied without decoding.
+    // the text is left behind in freed memory.
     std::u16string out(text.size(), u'\0');
     std::size_t written = 0;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[position]);
-        if (byte < 0x80) {
-            out[written++] = byte;
-            ++position;
-            continue;
-        }
-        auto value = DecodeOne(text, position);
-        if (!value) {
-            WipeString(out);
-            return std::nullopt;
-        }
-        if (*value < 0x10000) {
-            out[written++] = static_cast<char16_t>(*value);
-        } else {
-            out[written++] = static_cast<char16_t>(0xD800 + ((*value - 0x10000) >> 10));
-            out[written++] = static_cast<char16_t>(0xDC00 + ((*value - 0x10000) & 0x3FF));
-        }
+    if (!DecodeInto(out, written, text, false)) {
+        WipeString(out);
+        return std::nullopt;
     }
     out.resize(written);
     return out;
+}
+
+bool IsWellFormedUtf8(std::string_view text)
+{
+    for (std::size_t position = 0; position < text.size();) {
+        if (static_cast<unsigned char>(text[position]) < 0x80) {
+            ++position;
+        } else if (!DecodeOne(text, position)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void AppendUtf8ToSecure(SecureString& out, std::string_view text)
+{
+    std::size_t written = out.size();
+    out.resize(written + text.size());
+    DecodeInto(out, written, text, true);
+    out.resize(written);
 }
 
 std::u16string Utf16LeBytesToText(std::string_view bytes)

@@ -17,6 +17,11 @@ std::string SecureToUtf8(const SecureString& text);
 
 // Strict: nullopt when the bytes are not well-formed UTF-8 (overlong forms, surrogates and values past U+10FFFF too).
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view text);
+// The same check without the decoded text.
+bool IsWellFormedUtf8(std::string_view text);
+// Appends the decoded text, leniently as Utf8ToSecure; a piece of a file already checked by IsWellFormedUtf8 is
+// decoded without a copy of the whole file.
+void AppendUtf8ToSecure(SecureString& out, std::string_view text);
 
 // UTF-16 with byte order little-endian, as stored in files.
 std::u16string Utf16LeBytesToText(std::string_view bytes);

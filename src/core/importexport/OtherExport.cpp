@@ -19,13 +19,13 @@ namespace {
 constexpr std::string_view AutoPreset = "auto";
 constexpr std::size_t HeaderLine = 1;
 
-// The first line that is not UTF-8: a character never spans a line feed, so each line decodes on its own.
+// The first line that is not UTF-8: a character never spans a line feed, so each line is checked on its own.
 std::size_t FirstLineNotUtf8(std::string_view bytes)
 {
     std::size_t line = 1;
     for (std::size_t start = 0; start <= bytes.size(); ++line) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
-        if (!DecodeUtf8Strict(bytes.substr(start, end - start))) {
+        if (!IsWellFormedUtf8(bytes.substr(start, end - start))) {
             return line;
         }
         start = end + 1;
@@ -33,27 +33,13 @@ std::size_t FirstLineNotUtf8(std::string_view bytes)
     return 0;
 }
 
-// The decoded file, wiped when the reading ends, as it holds the file's secrets.
-class DecodedExport
+// The file is read as UTF-8 where it lies: a decoded copy of a large export would be held, and wiped, as a whole.
+void RefuseIllFormedUtf8(std::string_view bytes)
 {
-public:
-    explicit DecodedExport(std::string_view bytes)
-    {
-        std::optional<std::u16string> decoded = DecodeUtf8Strict(bytes);
-        if (!decoded) {
-            throw ImportRefusal{NotUtf8Message, FirstLineNotUtf8(bytes)};
-        }
-        text = std::move(*decoded);
+    if (!IsWellFormedUtf8(bytes)) {
+        throw ImportRefusal{NotUtf8Message, FirstLineNotUtf8(bytes)};
     }
-    ~DecodedExport() { WipeString(text); }
-    DecodedExport(const DecodedExport&) = delete;
-    DecodedExport& operator=(const DecodedExport&) = delete;
-
-    std::u16string_view View() const { return text; }
-
-private:
-    std::u16string text;
-};
+}
 
 // The field terminator in UTF-8, where each of its units is one byte.
 constexpr char FieldTerminatorUtf8[] = {static_cast<char>(FieldTerminator[0]), static_cast<char>(FieldTerminator[1]),
@@ -75,29 +61,29 @@ void RefuseForbiddenCharacters(std::string_view bytes, const ITextSource& texts)
 }
 
 // The quoted names on the first line, as our own CSV export writes its header whatever its delimiter.
-std::vector<std::u16string_view> QuotedNamesOfFirstLine(std::u16string_view text)
+std::vector<std::u16string> QuotedNamesOfFirstLine(std::string_view text)
 {
-    std::u16string_view line = text.substr(0, text.find(u'\n'));
-    if (!line.empty() && line.back() == u'\r') {
+    std::string_view line = text.substr(0, text.find('\n'));
+    if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
-    std::vector<std::u16string_view> names;
-    for (std::size_t open = line.find(u'"'); open != std::u16string_view::npos;) {
-        const std::size_t close = line.find(u'"', open + 1);
-        if (close == std::u16string_view::npos) {
+    std::vector<std::u16string> names;
+    for (std::size_t open = line.find('"'); open != std::string_view::npos;) {
+        const std::size_t close = line.find('"', open + 1);
+        if (close == std::string_view::npos) {
             break;
         }
-        names.push_back(line.substr(open + 1, close - open - 1));
-        open = line.find(u'"', close + 1);
+        names.push_back(Utf8ToUtf16(line.substr(open + 1, close - open - 1)));
+        open = line.find('"', close + 1);
     }
     return names;
 }
 
 // Our own export with its header and all six fields, in any language the program has: a file keeps the language
 // it was written in when the user's setting changes.
-bool IsOwnExport(std::u16string_view text, const ITextSource& texts)
+bool IsOwnExport(std::string_view text, const ITextSource& texts)
 {
-    const std::vector<std::u16string_view> names = QuotedNamesOfFirstLine(text);
+    const std::vector<std::u16string> names = QuotedNamesOfFirstLine(text);
     if (names.size() != EntryFieldCount) {
         return false;
     }
@@ -209,7 +195,7 @@ CExportPreset PresetOfHeader(StandardCsvReader& reader, std::span<const CExportP
 // Read twice: once for the keys, then record by record in key order, so that the entries' strings lie in memory in
 // the order the database keeps and later walks them. In the order of the file, each entry of a large export would be
 // a cache miss when it is added and again when the database is freed.
-OtherExport ReadStandardExport(std::u16string_view text, std::span<const CExportPreset::Layout> candidates, bool any,
+OtherExport ReadStandardExport(std::string_view text, std::span<const CExportPreset::Layout> candidates, bool any,
                                const ITextSource& texts)
 {
     StandardCsvReader reader(text);
@@ -243,20 +229,19 @@ OtherExport Read(const CDataBase& database, std::string_view bytes, std::string_
 {
     const ITextSource& texts = database.Texts();
     bytes = WithoutByteOrderMark(bytes);
-    const DecodedExport decoded(bytes);
-    const std::u16string_view text = decoded.View();
+    RefuseIllFormedUtf8(bytes);
     RefuseForbiddenCharacters(bytes, texts);
     if (presetName == AutoPreset) {
-        if (IsOwnExport(text, texts)) {
+        if (IsOwnExport(bytes, texts)) {
             return ReadOwnExport(bytes, texts);
         }
-        return ReadStandardExport(text, CExportPreset::Layouts(), true, texts);
+        return ReadStandardExport(bytes, CExportPreset::Layouts(), true, texts);
     }
     const std::span<const CExportPreset::Layout> layouts = CExportPreset::Named(presetName);
     if (layouts.empty()) {
         throw std::invalid_argument("unknown preset");
     }
-    return ReadStandardExport(text, layouts, false, texts);
+    return ReadStandardExport(bytes, layouts, false, texts);
 }
 
 template <class Operation>

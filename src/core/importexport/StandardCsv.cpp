@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-constexpr char16_t ByteOrderMark = u'\uFEFF';
+#include "core/common/Utf.h"
 
+namespace {
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 } // namespace
 
-StandardCsvReader::StandardCsvReader(std::u16string_view text)
+StandardCsvReader::StandardCsvReader(std::string_view text)
     : text(text)
 {
-    if (!this->text.empty() && this->text.front() == ByteOrderMark) {
-        this->text.remove_prefix(1);
+    if (this->text.starts_with(ByteOrderMark)) {
+        this->text.remove_prefix(ByteOrderMark.size());
     }
 }
 
@@ -30,7 +31,7 @@ std::optional<std::span<SecureString>> StandardCsvReader::Next(const std::vector
             value.clear();
             SecureString* const copy = count >= wanted.size() || wanted[count] ? &value : nullptr;
             ++count;
-            if (position < text.size() && text[position] == u'"') {
+            if (position < text.size() && text[position] == '"') {
                 ReadQuoted(copy);
             } else {
                 ReadUnquoted(copy);
@@ -54,25 +55,24 @@ void StandardCsvReader::MoveTo(std::size_t recordStart)
 // Counted only for a refusal: a large file is read without looking at its line feeds twice.
 std::size_t StandardCsvReader::LineAt(std::size_t at) const
 {
-    const std::u16string_view before = text.substr(0, at);
-    return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), u'\n'));
+    const std::string_view before = text.substr(0, at);
+    return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
 }
 
 bool StandardCsvReader::AtLineEnd() const
 {
-    return position == text.size() || text[position] == u'\n' ||
-           (text[position] == u'\r' && position + 1 < text.size() && text[position + 1] == u'\n');
+    return position == text.size() || text[position] == '\n' ||
+           (text[position] == '\r' && position + 1 < text.size() && text[position + 1] == '\n');
 }
 
 void StandardCsvReader::ReadUnquoted(SecureString* value)
 {
     const std::size_t start = position;
-    while (position < text.size() && text[position] != u',' && !AtLineEnd()) {
+    while (position < text.size() && text[position] != ',' && !AtLineEnd()) {
         ++position;
     }
     if (value != nullptr) {
-        value->assign(text.begin() + static_cast<std::ptrdiff_t>(start),
-                      text.begin() + static_cast<std::ptrdiff_t>(position));
+        AppendUtf8ToSecure(*value, text.substr(start, position - start));
     }
 }
 
@@ -81,16 +81,15 @@ void StandardCsvReader::ReadQuoted(SecureString* value)
     const std::size_t opening = position;
     ++position;
     for (;;) {
-        const std::size_t quote = text.find(u'"', position);
-        if (quote == std::u16string_view::npos) {
+        const std::size_t quote = text.find('"', position);
+        if (quote == std::string_view::npos) {
             throw StandardCsvBrokenQuote{LineAt(opening)};
         }
         if (value != nullptr) {
-            value->append(text.begin() + static_cast<std::ptrdiff_t>(position),
-                          text.begin() + static_cast<std::ptrdiff_t>(quote));
+            AppendUtf8ToSecure(*value, text.substr(position, quote - position));
         }
         position = quote + 1;
-        if (position < text.size() && text[position] == u'"') {
+        if (position < text.size() && text[position] == '"') {
             if (value != nullptr) {
                 value->push_back(u'"');
             }
@@ -99,14 +98,14 @@ void StandardCsvReader::ReadQuoted(SecureString* value)
         }
         break;
     }
-    if (position < text.size() && text[position] != u',' && !AtLineEnd()) {
+    if (position < text.size() && text[position] != ',' && !AtLineEnd()) {
         throw StandardCsvBrokenQuote{LineAt(position)};
     }
 }
 
 bool StandardCsvReader::SkipComma()
 {
-    if (position < text.size() && text[position] == u',') {
+    if (position < text.size() && text[position] == ',') {
         ++position;
         return true;
     }
@@ -115,15 +114,15 @@ bool StandardCsvReader::SkipComma()
 
 void StandardCsvReader::SkipLineEnd()
 {
-    if (position < text.size() && text[position] == u'\r') {
+    if (position < text.size() && text[position] == '\r') {
         ++position;
     }
-    if (position < text.size() && text[position] == u'\n') {
+    if (position < text.size() && text[position] == '\n') {
         ++position;
     }
 }
 
-void ReadStandardCsv(std::u16string_view text, const std::function<void(std::span<SecureString> fields)>& onRecord)
+void ReadStandardCsv(std::string_view text, const std::function<void(std::span<SecureString> fields)>& onRecord)
 {
     StandardCsvReader reader(text);
     while (const std::optional<std::span<SecureString>> record = reader.Next()) {

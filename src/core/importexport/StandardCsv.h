@@ -16,11 +16,12 @@ struct StandardCsvBrokenQuote
     std::size_t line;
 };
 
-// Reads comma-separated text as spreadsheets and browsers write it (see ReadStandardCsv), a record at a time.
+// Reads comma-separated text as spreadsheets and browsers write it (see ReadStandardCsv), a record at a time. The
+// text is UTF-8, checked by the caller; each value is decoded as it is copied, so a large file is never held twice.
 class StandardCsvReader
 {
 public:
-    explicit StandardCsvReader(std::u16string_view text);
+    explicit StandardCsvReader(std::string_view text);
 
     // The next record, or nothing at the end of the text. Its strings are used again by the next call; the caller
     // may take them over. Throws StandardCsvBrokenQuote.
@@ -40,14 +41,15 @@ private:
     bool SkipComma();
     void SkipLineEnd();
 
-    std::u16string_view text;
+    std::string_view text;
     std::size_t position = 0;
     std::vector<SecureString, WipingAllocator<SecureString>> fields;
 };
 
 // Reads comma-separated text as spreadsheets and browsers write it: fields quoted only where needed, doubled quotes
 // inside quoted fields, line breaks inside quoted fields, CR LF or LF line ends, a leading byte-order mark ignored.
+// The text is UTF-8; an ill-formed sequence becomes U+FFFD.
 // Calls onRecord(fields) for every record; blank lines are no records. Values are kept
 // as they stand, line breaks inside quoted values included; the callee may take them over. Throws
 // StandardCsvBrokenQuote.
-void ReadStandardCsv(std::u16string_view text, const std::function<void(std::span<SecureString> fields)>& onRecord);
+void ReadStandardCsv(std::string_view text, const std::function<void(std::span<SecureString> fields)>& onRecord);

@@ -3,20 +3,55 @@
 #include "core/common/Utf.h"
 
 namespace {
+const std::vector<std::pair<std::string_view, std::u16string_view>> WellFormed = {
+    {"", u""},
+    {"plain \"text\"\r\n", u"plain \"text\"\r\n"},
+    {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80!", u"\u00E9\u20AC\U0001F600!"},
+    {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+    {std::string_view("a\0b", 3), std::u16string_view(u"a\0b", 3)},
+};
+
+const std::string_view IllFormed[] = {"\x80",
+                                      "a\xC3",
+                                      "\xC3(",
+                                      "\xC0\xAF",
+                                      "\xE0\x80\xAF",
+                                      "\xED\xA0\x80",
+                                      "\xF4\x90\x80\x80",
+                                      "\xF8\x88\x80\x80\x80",
+                                      "\xFF",
+                                      "ok\xE2\x82"};
+
 TEST(Utf8StrictTest, DecodesAsciiMultiByteAndAstralCharacters)
 {
-    EXPECT_EQ(DecodeUtf8Strict(""), std::u16string());
-    EXPECT_EQ(DecodeUtf8Strict("plain \"text\"\r\n"), u"plain \"text\"\r\n");
-    EXPECT_EQ(DecodeUtf8Strict("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80!"), u"\u00E9\u20AC\U0001F600!");
-    EXPECT_EQ(DecodeUtf8Strict("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
-    EXPECT_EQ(DecodeUtf8Strict(std::string_view("a\0b", 3)), std::u16string(u"a\0b", 3));
+    for (const auto& [bytes, text] : WellFormed) {
+        EXPECT_EQ(DecodeUtf8Strict(bytes), std::u16string(text)) << testing::PrintToString(bytes);
+        EXPECT_TRUE(IsWellFormedUtf8(bytes)) << testing::PrintToString(bytes);
+    }
 }
 
 TEST(Utf8StrictTest, RefusesEveryIllFormedSequence)
 {
-    for (const std::string_view bad : {"\x80", "a\xC3", "\xC3(", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
-                                       "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF", "ok\xE2\x82"}) {
+    for (const std::string_view bad : IllFormed) {
         EXPECT_FALSE(DecodeUtf8Strict(bad).has_value()) << testing::PrintToString(bad);
+        EXPECT_FALSE(IsWellFormedUtf8(bad)) << testing::PrintToString(bad);
     }
+}
+
+TEST(Utf8StrictTest, AppendingKeepsWhatIsThereAndReplacesEachBadByteAsTheLenientDecoding)
+{
+    for (const auto& [bytes, text] : WellFormed) {
+        SecureString out(u"x");
+        AppendUtf8ToSecure(out, bytes);
+        EXPECT_EQ(std::u16string_view(out), u"x" + std::u16string(text)) << testing::PrintToString(bytes);
+    }
+    for (const std::string_view bad : IllFormed) {
+        SecureString out(u"x");
+        AppendUtf8ToSecure(out, bad);
+        EXPECT_EQ(std::u16string_view(out), u"x" + Utf8ToUtf16(bad)) << testing::PrintToString(bad);
+    }
+    SecureString out;
+    AppendUtf8ToSecure(out, "a\xFF\xC3\xA9\xE2\x82");
+    EXPECT_EQ(std::u16string_view(out), u"a\uFFFD\u00E9\uFFFD\uFFFD");
 }
 } // namespace

@@ -179,7 +179,7 @@ TEST_F(OtherExportTest, TheKeyARecordIsSortedByIsTheKeyOfItsEntry)
 {
     for (const PresetCase& preset : PresetCases()) {
         SCOPED_TRACE(preset.file);
-        const std::u16string text = Utf8ToUtf16(ExportFile(preset.file));
+        const std::string text = ExportFile(preset.file);
         StandardCsvReader keys(text);
         StandardCsvReader entries(text);
         const auto header = keys.Next();
