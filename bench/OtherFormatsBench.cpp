@@ -180,15 +180,16 @@ std::filesystem::path SavedDatabase()
     return std::filesystem::temp_directory_path() / ("lockmere-formats-bench-" + std::to_string(::getpid()) + ".ldb");
 }
 
-// Runs the import into an empty database and adds its processor time, freeing the database included; with `save`
-// also the save every import ends with.
+// Runs the import into an empty database in a process of its own and adds its processor time, freeing the database
+// included; with `save` also the save every import ends with.
 template <class Import> void TimeImport(std::clock_t& total, bool save, const Inputs& inputs, Import&& import)
 {
     BenchDatabase::SilentReporter reporter;
     CDataBase database(reporter, inputs.source.texts);
-    AddCpuTime(total, [&] {
+    const std::filesystem::path saved = SavedDatabase();
+    AddCpuTimeInOwnProcess(total, [&] {
         import(database);
-        if (save && !WriteDatabase(database, SavedDatabase(), ToSecure(u"bench"))) {
+        if (save && !WriteDatabase(database, saved, ToSecure(u"bench"))) {
             throw std::runtime_error("the save failed");
         }
         database.Clear();
