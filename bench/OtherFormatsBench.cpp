@@ -244,7 +244,11 @@ void BM_AutoImportAgainstPlainImport(benchmark::State& state)
 {
     CompareImports(state, false, "auto_over_plain");
 }
-BENCHMARK(BM_AutoImportAgainstPlainImport)->DenseRange(0, 9)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_AutoImportAgainstPlainImport)
+    ->DenseRange(0, 9)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 
 // The same as the user waits for it: each import ends with the save of the database, which the entries of some
 // exports make larger (Firefox's times and identifiers go into the notes). Measured apart, so that the saves do not
@@ -253,5 +257,9 @@ void BM_AutoImportCommandAgainstPlainCommand(benchmark::State& state)
 {
     CompareImports(state, true, "command_over_plain");
 }
-BENCHMARK(BM_AutoImportCommandAgainstPlainCommand)->DenseRange(0, 9)->Unit(benchmark::kMillisecond)->MinTime(4.0);
+BENCHMARK(BM_AutoImportCommandAgainstPlainCommand)
+    ->DenseRange(0, 9)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(4.0)
+    ->UseRealTime();
 } // namespace
