@@ -4,7 +4,6 @@
 #include "core/importexport/ImportFile.h"
 
 namespace {
-constexpr std::string_view Terminator("\x07\x01\x05", 3);
 constexpr std::string_view FieldNames[EntryFieldCount] = {"group", "title", "username", "password", "url", "notes"};
 
 using Problem = CsvProblem;
@@ -27,10 +26,10 @@ void CheckCharacters(std::string_view bytes)
     while (start <= bytes.size()) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
         const std::string_view text = bytes.substr(start, end - start);
-        if (!DecodeUtf8Strict(text)) {
+        if (!IsWellFormedUtf8(text)) {
             throw Problem{line, "the text is not UTF-8"};
         }
-        if (text.find('\0') != std::string_view::npos || text.find(Terminator) != std::string_view::npos) {
+        if (FirstForbiddenCharacter(text) != std::string_view::npos) {
             throw Problem{line, "a character that no entry may hold (NUL or U+0007 U+0001 U+0005)"};
         }
         ++line;

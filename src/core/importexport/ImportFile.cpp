@@ -5,6 +5,7 @@
 
 #include "core/common/Utf.h"
 #include "core/common/WholeFileReader.h"
+#include "core/database/RecordReader.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/settings/BuiltinTexts.h"
 
@@ -24,6 +25,15 @@ std::string_view WithoutByteOrderMark(std::string_view bytes)
         bytes.remove_prefix(ByteOrderMark.size());
     }
     return bytes;
+}
+
+std::size_t FirstForbiddenCharacter(std::string_view bytes)
+{
+    static_assert(std::ranges::all_of(FieldTerminator, [](char16_t unit) { return unit < 0x80; }));
+    constexpr char terminator[] = {static_cast<char>(FieldTerminator[0]), static_cast<char>(FieldTerminator[1]),
+                                   static_cast<char>(FieldTerminator[2])};
+    static_assert(std::size(terminator) == std::size(FieldTerminator));
+    return std::min(bytes.find('\0'), bytes.find(std::string_view(terminator, std::size(terminator))));
 }
 
 std::size_t LineAt(std::string_view bytes, std::size_t position)

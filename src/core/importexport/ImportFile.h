@@ -29,6 +29,10 @@ extern const std::u16string NotUtf8Message;
 // The bytes after a UTF-8 byte-order mark, as Excel and Notepad write one at the start of a file.
 std::string_view WithoutByteOrderMark(std::string_view bytes);
 
+// Where the bytes hold a NUL or the database's field terminator, which no entry may hold (the saved file would cut it
+// short); npos when they hold neither. Both are ASCII, so they are looked for in the UTF-8 bytes themselves.
+std::size_t FirstForbiddenCharacter(std::string_view bytes);
+
 // The 1-based line of the file at which the byte at `position` stands.
 std::size_t LineAt(std::string_view bytes, std::size_t position);
 

@@ -6,7 +6,6 @@
 
 #include "core/common/Utf.h"
 #include "core/database/DatabaseFile.h"
-#include "core/database/RecordReader.h"
 #include "core/importexport/CsvFormat.h"
 #include "core/importexport/CsvLineCheck.h"
 #include "core/importexport/FieldNames.h"
@@ -41,22 +40,10 @@ void RefuseIllFormedUtf8(std::string_view bytes)
     }
 }
 
-// The field terminator in UTF-8, where each of its units is one byte.
-constexpr char FieldTerminatorUtf8[] = {static_cast<char>(FieldTerminator[0]), static_cast<char>(FieldTerminator[1]),
-                                        static_cast<char>(FieldTerminator[2])};
-static_assert(std::size(FieldTerminator) == std::size(FieldTerminatorUtf8) &&
-              std::ranges::all_of(FieldTerminator, [](char16_t unit) { return unit < 0x80; }));
-
-// Entries cannot hold a NUL or the database's field terminator: the saved file would cut them short. Both are
-// ASCII, so they are looked for in the UTF-8 bytes, where the C library searches.
 void RefuseForbiddenCharacters(std::string_view bytes, const ITextSource& texts)
 {
-    const std::size_t position =
-        std::min(bytes.find('\0'), bytes.find(std::string_view(FieldTerminatorUtf8, std::size(FieldTerminatorUtf8))));
-    if (position != std::string_view::npos) {
-        const std::string_view before = bytes.substr(0, position);
-        throw ImportRefusal{texts.Text(TextId::InvalidCharacters),
-                            1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'))};
+    if (const std::size_t position = FirstForbiddenCharacter(bytes); position != std::string_view::npos) {
+        throw ImportRefusal{texts.Text(TextId::InvalidCharacters), LineAt(bytes, position)};
     }
 }
 

@@ -4,18 +4,11 @@
 #include <vector>
 
 #include "core/common/Utf.h"
-
-namespace {
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-} // namespace
+#include "core/importexport/ImportFile.h"
 
 StandardCsvReader::StandardCsvReader(std::string_view text)
-    : text(text)
-{
-    if (this->text.starts_with(ByteOrderMark)) {
-        this->text.remove_prefix(ByteOrderMark.size());
-    }
-}
+    : text(WithoutByteOrderMark(text))
+{}
 
 std::optional<std::span<SecureString>> StandardCsvReader::Next(const std::vector<bool>& wanted)
 {
@@ -52,13 +45,6 @@ void StandardCsvReader::MoveTo(std::size_t recordStart)
     position = recordStart;
 }
 
-// Counted only for a refusal: a large file is read without looking at its line feeds twice.
-std::size_t StandardCsvReader::LineAt(std::size_t at) const
-{
-    const std::string_view before = text.substr(0, at);
-    return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-}
-
 bool StandardCsvReader::AtLineEnd() const
 {
     return position == text.size() || text[position] == '\n' ||
@@ -83,7 +69,7 @@ void StandardCsvReader::ReadQuoted(SecureString* value)
     for (;;) {
         const std::size_t quote = text.find('"', position);
         if (quote == std::string_view::npos) {
-            throw StandardCsvBrokenQuote{LineAt(opening)};
+            throw StandardCsvBrokenQuote{::LineAt(text, opening)};
         }
         if (value != nullptr) {
             AppendUtf8ToSecure(*value, text.substr(position, quote - position));
@@ -99,7 +85,7 @@ void StandardCsvReader::ReadQuoted(SecureString* value)
         break;
     }
     if (position < text.size() && text[position] != ',' && !AtLineEnd()) {
-        throw StandardCsvBrokenQuote{LineAt(position)};
+        throw StandardCsvBrokenQuote{::LineAt(text, position)};
     }
 }
 

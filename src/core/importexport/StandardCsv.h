@@ -34,7 +34,6 @@ public:
     void MoveTo(std::size_t recordStart);
 
 private:
-    std::size_t LineAt(std::size_t at) const;
     bool AtLineEnd() const;
     void ReadUnquoted(SecureString* value);
     void ReadQuoted(SecureString* value);
